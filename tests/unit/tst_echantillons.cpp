@@ -158,7 +158,7 @@ QByteArray fmtPcm8() {
 class TestEchantillons : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void lecture_data();
     void lecture();
     void entete_data() { catalogue(Tout); }

@@ -1,0 +1,7 @@
+#include "alarms/alarmes.h"
+
+#include "app/chrono.h"
+
+ALARMES::ALARMES(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
+    setWindowTitle(QStringLiteral("Réglages des alarmes"));
+}

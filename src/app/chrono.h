@@ -1,0 +1,150 @@
+#pragma once
+
+#include "alarms/alarme.h"
+#include "app/ligne.h"
+#include "settings/texte_ini.h"
+#include "speech/sons.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolButton;
+class Plateforme;
+class Dialogues;
+class PARAMETRES;
+class Aide;
+
+// La fenêtre de l'horloge : elle tient les réglages en mémoire et toutes les autres fenêtres
+// passent par elle.
+class CHRONO : public QWidget {
+    Q_OBJECT
+public:
+    explicit CHRONO(Plateforme& plateforme, QWidget* parent = nullptr);
+    ~CHRONO() override;
+
+    Plateforme& plateforme() const { return plateforme_; }
+    Dialogues& DIALOG() const;
+    Sons& sons() { return sons_; }
+    Aide& aide() { return *aide_; }
+
+    // --- Démarrage et fermeture
+    // La fenêtre existe dès sa première demande ; son chargement a lieu à ce moment-là.
+    void assureChargee();
+    bool chargee() const { return chargee_; }
+    void Form_Load();
+    bool enFermeture() const { return enFermeture_; }
+    bool fermee() const { return fermee_; }
+    void restaure();
+
+    // --- Réglages (« CV32.ini »)
+    QString ValeurIni(const QString& cle);
+    void EcritINI(const QString& param, const QString& Valeur);
+    void EcritINI(const QString& param, qint32 Valeur);
+    void EcritINI(const QString& param, bool Valeur);
+    [[noreturn]] void ErreurINI(const QString& element);
+
+    // --- Horloge parlante
+    void Timer_Timer();
+    void ParleHeure();
+    void DeclencheAlarme(int n);
+    // Boutons de la barre d'outils et menu de l'icône.
+    void Image0_Click();
+    void Image2_Click();
+    void Image3_Click();
+    void Image4_Click();
+    void Image5_Click();
+    void BULLE_Click();
+    void AffHoraire_Click();
+    void Agrandir_Click();
+    void Fermeture_Click();
+
+    // --- Icône de la zone de notification
+    void AjouteIconeTray();
+    void RetireIconeTray();
+    void EvenementTray(int code);
+    // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
+    bool doitCacherReduite() const;
+
+    // --- Couleurs des éléments, au format des réglages
+    qint32 couleurFond() const { return couleurFond_; }
+    qint32 couleurEncre() const { return couleurEncre_; }
+    qint32 couleurBande() const { return couleurBande_; }
+    void setCouleurFond(qint32 valeur);
+    void setCouleurEncre(qint32 valeur);
+    void setCouleurBande(qint32 valeur);
+
+    // La fenêtre des réglages ouverte, s'il y en a une (la fermeture lit sa case « Image active »).
+    QPointer<PARAMETRES> parametresOuvert;
+
+    // --- Contrôles
+    QWidget* CadreOutils = nullptr;
+    QToolButton* Image0 = nullptr;
+    QToolButton* Image2 = nullptr;
+    QToolButton* Image3 = nullptr;
+    QToolButton* Image4 = nullptr;
+    QToolButton* Image5 = nullptr;
+    QTimer Timer;
+    QLabel* Flash = nullptr;
+    QIcon ImaTray;
+    Ligne* bande = nullptr;
+    QLabel* AffHEURE = nullptr;
+    QLabel* PHOTO = nullptr;
+    QMenu* BULLE = nullptr;
+    QAction* AffHoraire = nullptr;
+    QAction* Agrandir = nullptr;
+    QAction* Fermeture = nullptr;
+
+    // --- État tenu pendant toute la vie du programme
+    TexteReglages TexteIni;
+    QString CheminImage;
+    bool CV_visible = true;
+    bool Démarre = false;
+    qint16 déclenche_annonce = 2;
+    TableAlarmes Alarmes;
+    QString TexteHeure;
+    QString TexteMinute;
+    QString RepertoireDemarrage;
+    bool TrayOccupe = false;
+    int dernierEvenementTray = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void creeControles();
+    void Form_Resize();
+    void SourisEnfoncee(int bouton);
+    void Form_QueryUnload();
+    void Form_Unload();
+    // Lecture et écriture de tous les réglages et des messages des alarmes.
+    void litReglages();
+    void appliqueReglages();
+    void chargeImage();
+    void ecritReglages();
+    [[noreturn]] void erreurFichier(const QString& texte);
+    [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
+    qint32 entierIni(const QString& cle, int bits);
+    bool drapeauIni(const QString& cle);
+
+    Plateforme& plateforme_;
+    Sons sons_;
+    std::unique_ptr<Aide> aide_;
+    qint32 couleurFond_ = 0;
+    qint32 couleurEncre_ = 0;
+    qint32 couleurBande_ = 0;
+    std::array<Codage, TableAlarmes::nombre> codagesMessages_{};
+    bool chargee_ = false;
+    bool enFermeture_ = false;
+    bool fermee_ = false;
+};

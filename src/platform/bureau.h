@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/erreur.h"
+
+#include <QString>
+#include <optional>
+
+// Services du bureau : dossiers spéciaux, lanceurs (fichiers .desktop), copie et lancement.
+class Bureau {
+public:
+    virtual ~Bureau() = default;
+    // Dossier spécial n (8 : le dossier des applications de l'utilisateur), avec un « / » final ;
+    // chaîne vide s'il est introuvable.
+    virtual QString dossierSpecial(int numero) = 0;
+    // Ajoute le programme aux « documents récents » : un lanceur nommé d'après son fichier
+    // + « .desktop » apparaît dans le dossier spécial 8.
+    virtual void ajouteDocumentRecent(const QString& programme) = 0;
+    // Le dossier de démarrage de session, avec un « / » final ; rien s'il n'est pas défini.
+    virtual std::optional<QString> dossierDemarrage() = 0;
+    virtual bool fichierExiste(const QString& chemin) = 0;
+    // Remplace `destination` ; message d'erreur du système en cas d'échec.
+    virtual std::optional<QString> copie(const QString& source, const QString& destination) = 0;
+    virtual std::optional<QString> supprime(const QString& chemin) = 0;
+    // Démarre un programme, sans interpréteur de commandes ni découpage du chemin.
+    virtual std::optional<ErreurSysteme> lance(const QString& chemin) = 0;
+    // Le dossier et le chemin complet de l'exécutable en cours.
+    virtual QString dossierProgramme() = 0;
+    virtual QString cheminProgramme() = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/dialogues.h"
+
+#include <QString>
+
+class DialoguesQt final : public Dialogues {
+public:
+    void message(QWidget* parent, const QString& texte, const QString& titre, IconeMessage icone) override;
+    void bip() override;
+    std::optional<QColor> couleur(QWidget* parent, const QColor& initiale) override;
+    std::optional<QString> fichier(QWidget* parent, const QString& filtre) override;
+
+    // « Images(*.bmp)|*.bmp;*.ico » devient « Images(*.bmp) (*.bmp *.ico) », un filtre par paire.
+    static QStringList filtresQt(const QString& filtre);
+    // Les sauts de ligne du programme (LF CR, CR LF, CR seul) deviennent de simples LF à l'écran.
+    static QString lignesEcran(QString texte);
+
+private:
+    QString dernierFichier_;
+};

@@ -1,0 +1,24 @@
+#include "platform/horloge.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+QDateTime HorlogeSysteme::maintenant() const {
+    return QDateTime::currentDateTime();
+}
+
+void HorlogeSysteme::attends(double secondes) {
+    // Échéance sur l'horloge monotone : ni minuit ni un réglage de l'heure ne la déplacent.
+    const QDeadlineTimer echeance(qint64(secondes * 1000.0 + 0.5), Qt::PreciseTimer);
+    while (!echeance.hasExpired()) {
+        QEventLoop boucle;
+        QTimer minuterie;
+        minuterie.setSingleShot(true);
+        minuterie.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&minuterie, &QTimer::timeout, &boucle, &QEventLoop::quit);
+        minuterie.start(int(echeance.remainingTime()));
+        // Une boucle imbriquée peut aussi être arrêtée par la fin du programme.
+        if (boucle.exec() != 0) return;
+    }
+}

@@ -1,0 +1,43 @@
+#include "platform/plateforme.h"
+
+#include "platform/bureau_linux.h"
+#include "platform/dialogues_qt.h"
+#include "platform/horloge.h"
+#include "platform/peripherique_wave.h"
+#include "platform/sortie_son.h"
+#include "platform/sortie_son_qt.h"
+#include "platform/visionneuse_aide_qt.h"
+#include "platform/zone_notification_qt.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+Plateforme::Plateforme() = default;
+Plateforme::~Plateforme() = default;
+
+void Plateforme::termine(int code) {
+    if (sortieSon_) sortieSon_->arrete();
+    if (wave_) wave_->arrete();
+    std::fflush(nullptr);
+    // Sortie sans destructeurs : la fenêtre et Qt sont encore en vie à ce moment.
+    std::_Exit(code);
+}
+
+void Plateforme::quitte(int code) {
+    if (sortieSon_) sortieSon_->arrete();
+    if (wave_) wave_->arrete();
+    QCoreApplication::exit(code);
+}
+
+std::unique_ptr<Plateforme> Plateforme::systeme() {
+    auto p = std::make_unique<Plateforme>();
+    p->horloge_ = std::make_unique<HorlogeSysteme>();
+    p->sortieSon_ = std::make_unique<SortieSonQt>();
+    p->wave_ = std::make_unique<PeripheriqueWaveQt>();
+    p->dialogues_ = std::make_unique<DialoguesQt>();
+    p->bureau_ = std::make_unique<BureauLinux>();
+    p->zone_ = std::make_unique<ZoneNotificationQt>();
+    p->aide_ = std::make_unique<VisionneuseAideQt>();
+    return p;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+class Horloge;
+class SortieSon;
+class PeripheriqueWave;
+class Dialogues;
+class Bureau;
+class ZoneNotification;
+class VisionneuseAide;
+
+// Tous les services du système dont le programme se sert, remis à CHRONO à sa construction.
+class Plateforme {
+public:
+    Plateforme();
+    virtual ~Plateforme();
+    Plateforme(const Plateforme&) = delete;
+    Plateforme& operator=(const Plateforme&) = delete;
+
+    Horloge& horloge() const { return *horloge_; }
+    SortieSon& sortieSon() const { return *sortieSon_; }
+    PeripheriqueWave& peripheriqueWave() const { return *wave_; }
+    Dialogues& dialogues() const { return *dialogues_; }
+    Bureau& bureau() const { return *bureau_; }
+    ZoneNotification& zoneNotification() const { return *zone_; }
+    VisionneuseAide& visionneuseAide() const { return *aide_; }
+
+    // Fin immédiate du programme (réglages cassés, écriture impossible) : ne revient pas.
+    [[noreturn]] virtual void termine(int code);
+    // Fin normale : coupe les sons puis sort de toutes les boucles d'événements.
+    virtual void quitte(int code);
+
+    // Les services réels de Linux et Qt.
+    static std::unique_ptr<Plateforme> systeme();
+
+protected:
+    std::unique_ptr<Horloge> horloge_;
+    std::unique_ptr<SortieSon> sortieSon_;
+    std::unique_ptr<PeripheriqueWave> wave_;
+    std::unique_ptr<Dialogues> dialogues_;
+    std::unique_ptr<Bureau> bureau_;
+    std::unique_ptr<ZoneNotification> zone_;
+    std::unique_ptr<VisionneuseAide> aide_;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// Joue une image WAVE complète tenue en mémoire, sans attendre la fin ; une nouvelle demande
+// coupe le son en cours ; rien du tout (pas de son de remplacement) si l'image ne peut être jouée.
+class SortieSon {
+public:
+    virtual ~SortieSon() = default;
+    // `image` doit rester valide tant que le son joue : l'appelant la garde (TamponSon).
+    virtual bool joue(const QByteArray& image) = 0;
+    virtual void arrete() = 0;
+};

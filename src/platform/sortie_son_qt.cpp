@@ -1,0 +1,122 @@
+#include "platform/sortie_son_qt.h"
+
+#include "platform/wave.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+namespace {
+
+// Une portion [debut, debut + taille) d'un fichier, vue comme un périphérique séquentiel.
+class PortionFichier final : public QIODevice {
+public:
+    PortionFichier(QFile& fichier, qint64 debut, qint64 taille)
+        : fichier_(fichier), debut_(debut), taille_(taille) {}
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return taille_; }
+
+protected:
+    qint64 readData(char* donnees, qint64 max) override {
+        const qint64 reste = taille_ - pos();
+        if (reste <= 0) return 0;
+        if (!fichier_.seek(debut_ + pos())) return -1;
+        return fichier_.read(donnees, qMin(max, reste));
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& fichier_;
+    qint64 debut_;
+    qint64 taille_;
+};
+
+} // namespace
+
+FluxAudio::FluxAudio() {
+    finDifferee_.setSingleShot(true);
+    QObject::connect(&finDifferee_, &QTimer::timeout, this, [this] { arrete(); });
+}
+
+FluxAudio::~FluxAudio() {
+    arrete();
+}
+
+bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 octets) {
+    arrete();
+    const QAudioDevice sortie = QMediaDevices::defaultAudioOutput();
+    if (sortie.isNull() || !sortie.isFormatSupported(format)) return false;
+    sink_ = std::make_unique<QAudioSink>(sortie, format);
+    sink_->start(&source);
+    if (sink_->error() != QAudio::NoError) {
+        arrete();
+        return false;
+    }
+    // Le serveur de son joue encore ce qu'il a reçu : on n'arrête qu'après la durée du son.
+    const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
+    finDifferee_.start(int(qMin<qint64>(octets * 1000 / parSeconde + 20, INT32_MAX)));
+    return true;
+}
+
+void FluxAudio::arrete() {
+    finDifferee_.stop();
+    if (sink_) {
+        sink_->stop();
+        sink_.reset();
+    }
+}
+
+bool SortieSonQt::joue(const QByteArray& image) {
+    flux_.arrete();
+    donnees_.close();
+    QBuffer entete;
+    entete.setData(image);
+    if (!entete.open(QIODevice::ReadOnly)) return false;
+    const FormatWave wave = analyseWave(entete);
+    if (!wave.valide) return false;
+    // Sans copie : les octets restent ceux de l'image, que l'appelant garde vivante.
+    donnees_.setData(
+        QByteArray::fromRawData(image.constData() + wave.debutDonnees, qsizetype(wave.tailleDonnees)));
+    if (!donnees_.open(QIODevice::ReadOnly)) return false;
+    return flux_.demarre(donnees_, wave.format, wave.tailleDonnees);
+}
+
+void SortieSonQt::arrete() {
+    flux_.arrete();
+    donnees_.close();
+}
+
+PeripheriqueWaveQt::~PeripheriqueWaveQt() {
+    arrete();
+}
+
+void PeripheriqueWaveQt::ouvre() {}
+
+void PeripheriqueWaveQt::setNomFichier(const QString& chemin) {
+    nomFichier_ = chemin;
+}
+
+std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& commande) {
+    if (commande.compare(QLatin1String("Sound"), Qt::CaseInsensitive) != 0)
+        return ErreurSysteme{30001, QStringLiteral("MUSIC"),
+                             QStringLiteral("Commande inconnue : ") + commande};
+    arrete();
+    if (nomFichier_.isEmpty()) return std::nullopt;
+    fichier_.setFileName(nomFichier_);
+    if (!fichier_.open(QIODevice::ReadOnly)) return std::nullopt;
+    const FormatWave wave = analyseWave(fichier_);
+    if (!wave.valide) {
+        fichier_.close();
+        return std::nullopt;
+    }
+    fenetre_ = std::make_unique<PortionFichier>(fichier_, wave.debutDonnees, wave.tailleDonnees);
+    fenetre_->open(QIODevice::ReadOnly);
+    if (!flux_.demarre(*fenetre_, wave.format, wave.tailleDonnees)) arrete();
+    return std::nullopt;
+}
+
+void PeripheriqueWaveQt::arrete() {
+    flux_.arrete();
+    fenetre_.reset();
+    fichier_.close();
+}

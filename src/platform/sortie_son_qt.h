@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/peripherique_wave.h"
+#include "platform/sortie_son.h"
+
+#include <QAudioFormat>
+#include <QBuffer>
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+
+// Un flux de sortie : un QAudioSink qu'on arrête toujours avant de le détruire, et pas avant
+// que ses dernières données aient été entendues (l'état « inactif » ne le garantit pas).
+class FluxAudio : public QObject {
+public:
+    FluxAudio();
+    ~FluxAudio() override;
+    bool demarre(QIODevice& source, const QAudioFormat& format, qint64 octets);
+    void arrete();
+
+private:
+    std::unique_ptr<QAudioSink> sink_;
+    QTimer finDifferee_;
+};
+
+class SortieSonQt final : public SortieSon {
+public:
+    bool joue(const QByteArray& image) override;
+    void arrete() override;
+
+private:
+    QBuffer donnees_;
+    FluxAudio flux_;
+};
+
+// Le fichier est lu au fil de la lecture, jamais chargé en entier.
+class PeripheriqueWaveQt final : public PeripheriqueWave {
+public:
+    ~PeripheriqueWaveQt() override;
+    void ouvre() override;
+    void setNomFichier(const QString& chemin) override;
+    std::optional<ErreurSysteme> commande(const QString& commande) override;
+    void arrete() override;
+
+private:
+    QString nomFichier_;
+    QFile fichier_;
+    std::unique_ptr<QIODevice> fenetre_;
+    FluxAudio flux_;
+};

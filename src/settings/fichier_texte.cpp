@@ -1,0 +1,42 @@
+#include "settings/fichier_texte.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+LectureFichier litFichierTexte(const QString& chemin) {
+    LectureFichier resultat;
+    QFile fichier(chemin);
+    if (!fichier.exists()) {
+        resultat.erreur = QStringLiteral("fichier introuvable");
+        return resultat;
+    }
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        resultat.erreur = fichier.errorString();
+        return resultat;
+    }
+    const QByteArray octets = fichier.readAll();
+    if (fichier.error() != QFileDevice::NoError) {
+        resultat.erreur = fichier.errorString();
+        return resultat;
+    }
+    resultat.contenu = decode(octets);
+    resultat.lu = true;
+    return resultat;
+}
+
+std::optional<QString> ecritFichierTexte(const QString& chemin, const QString& texte, Codage& codage) {
+    // Le renommage passerait outre : un fichier mis en lecture seule doit le rester.
+    const QFileInfo info(chemin);
+    if (info.exists() && !info.isWritable()) return QStringLiteral("le fichier est en lecture seule");
+    const QByteArray octets = encode(texte, codage);
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly)) return fichier.errorString();
+    if (fichier.write(octets) != octets.size()) {
+        const QString raison = fichier.errorString();
+        fichier.cancelWriting();
+        return raison;
+    }
+    if (!fichier.commit()) return fichier.errorString();
+    return std::nullopt;
+}

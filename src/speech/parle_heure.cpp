@@ -1,0 +1,3 @@
+#include "app/chrono.h"
+
+void CHRONO::ParleHeure() {}

@@ -1,0 +1,512 @@
+# Bibliothèque des tests de bout en bout, lue par « source » au début de chaque e2e_*.sh.
+#
+# Chaque test a son dossier temporaire, son serveur X (Xvfb), son serveur de son
+# (PulseAudio, évier nul « horloge ») et son HOME : plusieurs tests peuvent se suivre,
+# et rien ne touche la session de la machine. Tout processus est lancé dans son propre
+# groupe (setsid) et arrêté par son PID à la sortie, quelle qu'elle soit.
+#
+# Variables d'entrée : CV_BUILD (dossier de construction), CV_SOURCE (racine du dépôt).
+# Variables fournies :
+#   E2E_NOM         nom du test (celui du script, sans .sh)
+#   E2E_TEMP        dossier temporaire, effacé à la fin
+#   E2E_ARTEFACTS   $CV_BUILD/artefacts_e2e/$E2E_NOM : captures, enregistrements, journaux, gardés
+#   E2E_OUTILS      $CV_BUILD/outils_e2e (debuts_sons, enregistreur)
+#   E2E_FENETRE     fenêtre trouvée par e2e_attends_fenetre
+#   E2E_PROGRAMME_PID, E2E_DECALAGE (heure fictive = heure réelle + décalage, en s)
+#   E2E_ORIGINE     heure réelle (epoch, s) du premier échantillon du dernier enregistrement
+#
+# Les heures sont prises avec $EPOCHREALTIME (bash, sans créer de processus).
+
+set -u -o pipefail
+E2E_TEMP=
+
+# ---------------------------------------------------------------- messages et assertions
+
+e2e_info() { printf '[%s] %s\n' "${E2E_NOM:-e2e}" "$*"; }
+
+e2e_echec() {
+    printf '[%s] ÉCHEC : %s\n' "${E2E_NOM:-e2e}" "$*" >&2
+    exit 1
+}
+
+# e2e_verifie "message" commande [args…] : la commande doit réussir.
+e2e_verifie() {
+    local message=$1
+    shift
+    "$@" || e2e_echec "$message (commande : $*)"
+}
+
+# e2e_egal attendu obtenu "message"
+e2e_egal() {
+    [[ "$1" == "$2" ]] || e2e_echec "$3 : attendu « $1 », obtenu « $2 »"
+}
+
+# e2e_proche valeur attendu tolérance "message" : |valeur - attendu| <= tolérance (nombres décimaux).
+e2e_proche() {
+    awk -v v="$1" -v a="$2" -v t="$3" 'BEGIN { d = v - a; if (d < 0) d = -d; exit !(d <= t) }' ||
+        e2e_echec "$4 : $1 au lieu de $2 ± $3"
+}
+
+# e2e_calcule "expression awk" : arithmétique décimale, résultat à 6 décimales.
+e2e_calcule() { awk "BEGIN { printf \"%.6f\\n\", $1 }"; }
+
+e2e_requiert() {
+    local c
+    for c in "$@"; do
+        command -v "$c" >/dev/null 2>&1 || e2e_echec "commande absente : $c (paquet à installer)"
+    done
+}
+
+# ---------------------------------------------------------------- processus
+
+declare -a E2E__PIDS=() E2E_LANCES=()
+declare -A E2E__NOMS=()
+
+# e2e_demarre nom commande [args…] : lance en arrière-plan dans un nouveau groupe,
+# sortie dans $E2E_ARTEFACTS/nom.log ; le PID est dans E2E_PID.
+# Un processus d'arrière-plan d'un script n'est pas chef de groupe : setsid fait alors
+# exec sans fork, et le PID obtenu est bien celui du programme et de son groupe.
+e2e_demarre() {
+    local nom=$1
+    shift
+    setsid "$@" >>"$E2E_ARTEFACTS/$nom.log" 2>&1 </dev/null &
+    E2E_PID=$!
+    E2E__PIDS+=("$E2E_PID")
+    E2E_LANCES+=("$E2E_PID")
+    E2E__NOMS[$E2E_PID]=$nom
+}
+
+# Heure réelle en µs (entier) : les délais se comptent sans créer de processus.
+e2e__us() { E2E__US=${EPOCHREALTIME/[.,]/}; }
+
+# e2e_dors secondes : attente sans créer de processus (lancer « sleep » coûte ici
+# quelques ms) : read -t sur un tube nommé que personne n'écrit.
+e2e_dors() {
+    if [[ -z "${E2E__FD_SOMMEIL:-}" ]]; then
+        local tube=${E2E_TEMP:-${TMPDIR:-/tmp}}/.sommeil.$$
+        mkfifo "$tube" && exec {E2E__FD_SOMMEIL}<>"$tube" && rm -f "$tube"
+    fi
+    read -r -t "$1" -u "$E2E__FD_SOMMEIL" _
+    return 0
+}
+
+# État d'un processus (R, S, Z…) dans E2E__ETAT, vide s'il n'existe plus.
+e2e__etat() {
+    local ligne
+    local -a champs
+    E2E__ETAT=
+    { read -r ligne <"/proc/$1/stat"; } 2>/dev/null || return 0
+    read -r -a champs <<<"${ligne##*) }"
+    E2E__ETAT=${champs[0]}
+}
+
+# Vrai tant qu'un processus non zombie reste dans le groupe $1.
+e2e__groupe_actif() {
+    local f ligne
+    local -a champs
+    for f in /proc/[0-9]*/stat; do
+        { read -r ligne <"$f"; } 2>/dev/null || continue
+        # Après la dernière « ) » du nom : état, PPID, groupe.
+        read -r -a champs <<<"${ligne##*) }"
+        [[ "${champs[2]}" == "$1" && "${champs[0]}" != Z ]] && return 0
+    done
+    return 1
+}
+
+e2e_vivant() {
+    e2e__etat "$1"
+    [[ -n "$E2E__ETAT" && "$E2E__ETAT" != Z ]]
+}
+
+e2e__oublie() {
+    local i
+    for i in "${!E2E__PIDS[@]}"; do
+        [[ "${E2E__PIDS[$i]}" == "$1" ]] && unset 'E2E__PIDS[i]'
+    done
+}
+
+# e2e_arrete pid [délai] : SIGTERM au groupe, SIGKILL passé le délai (3 s), puis récolte.
+e2e_arrete() {
+    local pid=$1 delai=${2:-3} fin
+    kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
+    e2e__us
+    fin=$((E2E__US + delai * 1000000))
+    while e2e_vivant "$pid" || e2e__groupe_actif "$pid"; do
+        e2e__us
+        if ((E2E__US > fin)); then
+            e2e_info "${E2E__NOMS[$pid]:-$pid} ne s'arrête pas : SIGKILL"
+            kill -KILL -- "-$pid" 2>/dev/null
+            kill -KILL "$pid" 2>/dev/null
+            break
+        fi
+        e2e_dors 0.02
+    done
+    wait "$pid" 2>/dev/null
+    e2e__oublie "$pid"
+    return 0
+}
+
+# e2e_attends_fin pid [délai=30] : attend la fin d'un processus lancé ici ; rend son code de sortie.
+e2e_attends_fin() {
+    local pid=$1 delai=${2:-30} fin statut=0
+    e2e__us
+    fin=$((E2E__US + delai * 1000000))
+    while e2e_vivant "$pid"; do
+        e2e__us
+        ((E2E__US > fin)) && e2e_echec "${E2E__NOMS[$pid]:-$pid} ne s'est pas terminé en $delai s"
+        e2e_dors 0.05
+    done
+    wait "$pid" 2>/dev/null || statut=$?
+    e2e__oublie "$pid"
+    return "$statut"
+}
+
+# Processus vivants portant le jeton de ce test dans leur environnement, hors ce script :
+# ceux qui auraient quitté leur groupe, un programme lancé par le programme par exemple.
+# Résultat dans le tableau E2E_RESTANTS (sans sous-shell, qui serait lui-même compté).
+e2e_processus_restants() {
+    local f pid
+    local -a env
+    E2E_RESTANTS=()
+    for f in /proc/[0-9]*/environ; do
+        pid=${f#/proc/}
+        pid=${pid%/environ}
+        [[ "$pid" == "$$" || "$pid" == "$BASHPID" ]] && continue
+        { mapfile -d '' -t env <"$f"; } 2>/dev/null || continue
+        [[ " ${env[*]} " == *" E2E_JETON=$E2E_JETON "* ]] || continue
+        e2e_vivant "$pid" && E2E_RESTANTS+=("$pid")
+    done
+    return 0
+}
+
+# ---------------------------------------------------------------- préparation et nettoyage
+
+# e2e_prepare [délai max du test en s, 300 par défaut]
+e2e_prepare() {
+    local delai=${1:-300}
+    : "${CV_BUILD:?CV_BUILD doit désigner le dossier de construction}"
+    : "${CV_SOURCE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+    E2E_NOM=$(basename "$0" .sh)
+    E2E_OUTILS=$CV_BUILD/outils_e2e
+    E2E_ARTEFACTS=$CV_BUILD/artefacts_e2e/$E2E_NOM
+    rm -rf "$E2E_ARTEFACTS"
+    mkdir -p "$E2E_ARTEFACTS"
+    E2E_TEMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e_$E2E_NOM.XXXXXX")
+    E2E_JETON=$(basename "$E2E_TEMP")
+    export E2E_JETON E2E_TEMP E2E_ARTEFACTS E2E_OUTILS E2E_NOM CV_BUILD CV_SOURCE
+    trap e2e__sortie EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM HUP
+
+    # Un HOME à soi : le programme y écrit raccourcis et démarrage automatique.
+    export HOME=$E2E_TEMP/home
+    export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+    export XDG_RUNTIME_DIR=$E2E_TEMP/run
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    export LC_ALL=C.UTF-8
+    # Pas de bus de session : ni celui de la machine, ni un dbus-daemon lancé d'office.
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus
+    export QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
+    unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER
+
+    # Garde-fou : ctest tue d'un SIGKILL qui empêcherait le nettoyage ; on s'arrête avant.
+    e2e_demarre garde-fou bash -c "sleep $delai; kill -TERM $$"
+    E2E__GARDE=$E2E_PID
+    e2e_info "dossier temporaire $E2E_TEMP, artefacts dans $E2E_ARTEFACTS"
+}
+
+# Arrête tout ce qui a été lancé, du plus récent au plus ancien, garde les artefacts et
+# efface le dossier temporaire. Appelable avant la fin par le test (pour vérifier qu'il ne
+# reste rien) ; sans effet la deuxième fois.
+e2e_nettoie() {
+    [[ -n "${E2E__NETTOYE:-}" ]] && return 0
+    E2E__NETTOYE=1
+    trap - INT TERM HUP
+    local i pid
+    # Du plus récent au plus ancien : parec avant l'enregistreur, qui ferme alors son WAV.
+    local -a pids=("${E2E__PIDS[@]}")
+    for ((i = ${#pids[@]} - 1; i >= 0; --i)); do
+        e2e_arrete "${pids[$i]}"
+    done
+    E2E__ENR_PAREC=
+    e2e_processus_restants
+    for pid in "${E2E_RESTANTS[@]}"; do
+        e2e_info "processus resté en place, tué : $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        kill -KILL "$pid" 2>/dev/null
+    done
+    # Ce que le programme a écrit dans ses copies de dossier, pour l'inspection.
+    local d
+    for d in "${E2E__COPIES[@]}"; do
+        [[ -d "$d" ]] || continue
+        mkdir -p "$E2E_ARTEFACTS/dossiers/$(basename "$d")"
+        find "$d" -maxdepth 1 -type f ! -name chronovocalis -exec cp -p {} "$E2E_ARTEFACTS/dossiers/$(basename "$d")/" \;
+    done
+    [[ -d "${HOME:-}" && "$HOME" == "$E2E_TEMP"/* ]] && cp -a "$HOME" "$E2E_ARTEFACTS/home" 2>/dev/null
+    [[ -n "${E2E_TEMP:-}" && -d "$E2E_TEMP" ]] && rm -rf "$E2E_TEMP"
+    return 0
+}
+
+e2e__sortie() {
+    local statut=$?
+    e2e_nettoie
+    if ((statut == 0)); then
+        e2e_info "réussi"
+    else
+        e2e_info "échoué (code $statut), artefacts : $E2E_ARTEFACTS"
+    fi
+    return "$statut"
+}
+
+# ---------------------------------------------------------------- serveur X
+
+# e2e_x : Xvfb 1024x768x24 sur le premier numéro libre (choisi par Xvfb lui-même avec
+# -displayfd, sans course entre deux tests), DISPLAY exporté, prêt quand xdpyinfo répond.
+e2e_x() {
+    e2e_requiert Xvfb xdpyinfo
+    local numero=$E2E_TEMP/x.numero
+    : >"$numero"
+    e2e_demarre xvfb bash -c 'exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$1"' _ "$numero"
+    E2E_X_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        [[ -s "$numero" ]] && break
+        e2e_vivant "$E2E_X_PID" || e2e_echec "Xvfb s'est arrêté (voir $E2E_ARTEFACTS/xvfb.log)"
+        e2e_dors 0.05
+    done
+    [[ -s "$numero" ]] || e2e_echec "Xvfb n'a pas donné de numéro d'écran"
+    export DISPLAY=:$(head -n 1 "$numero")
+    for ((i = 0; i < 100; ++i)); do
+        xdpyinfo >/dev/null 2>&1 && break
+        e2e_dors 0.05
+    done
+    xdpyinfo >/dev/null 2>&1 || e2e_echec "l'écran $DISPLAY ne répond pas"
+    e2e_info "Xvfb prêt sur $DISPLAY (PID $E2E_X_PID)"
+}
+
+# e2e_zone_notification : trayer, hôte autonome des icônes de notification (XEmbed).
+e2e_zone_notification() {
+    e2e_requiert trayer xdotool
+    e2e_demarre trayer trayer --edge bottom --align right --widthtype pixel --width 200 \
+        --heighttype pixel --height 32 --SetDockType true
+    E2E_TRAYER_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 100; ++i)); do
+        xdotool search --onlyvisible --pid "$E2E_TRAYER_PID" >/dev/null 2>&1 && break
+        e2e_vivant "$E2E_TRAYER_PID" || e2e_echec "trayer s'est arrêté (voir $E2E_ARTEFACTS/trayer.log)"
+        e2e_dors 0.05
+    done
+    e2e_info "zone de notification prête (trayer, PID $E2E_TRAYER_PID)"
+}
+
+# ---------------------------------------------------------------- serveur de son
+
+# e2e_son : PulseAudio privé avec l'évier nul « horloge » et sa prise dans le dossier
+# temporaire. norewinds=1 : sinon le serveur réécrit le passé et l'enregistrement perd
+# des centaines de ms. Le flux gardien (des zéros) fait tourner l'évier en temps réel ;
+# sa petite latence impose des blocs de ~2,5 ms, donc une horloge fine.
+e2e_son() {
+    e2e_requiert pulseaudio pactl pacat parec
+    local d=$E2E_TEMP/pulse
+    mkdir -p "$d/run" "$d/etat" "$d/conf"
+    chmod 700 "$d/run"
+    export PULSE_RUNTIME_PATH=$d/run PULSE_STATE_PATH=$d/etat PULSE_CONFIG_PATH=$d/conf
+    # Un client qui ne trouve pas le serveur ne doit pas en lancer un autre.
+    printf 'autospawn = no\n' >"$d/client.conf"
+    export PULSE_CLIENTCONFIG=$d/client.conf
+    e2e_demarre pulseaudio pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no \
+        --disallow-exit --log-target=stderr \
+        --load="module-null-sink sink_name=horloge norewinds=1" \
+        --load="module-native-protocol-unix socket=$d/native auth-anonymous=1"
+    E2E_PULSE_PID=$E2E_PID
+    export PULSE_SERVER=unix:$d/native
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        pactl info >/dev/null 2>&1 && break
+        e2e_vivant "$E2E_PULSE_PID" || e2e_echec "pulseaudio s'est arrêté (voir $E2E_ARTEFACTS/pulseaudio.log)"
+        e2e_dors 0.05
+    done
+    pactl info >/dev/null 2>&1 || e2e_echec "le serveur de son ne répond pas"
+    pactl set-default-sink horloge >/dev/null
+    e2e_demarre gardien pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
+        --latency-msec=10 -d horloge /dev/zero
+    E2E_GARDIEN_PID=$E2E_PID
+    for ((i = 0; i < 100; ++i)); do
+        pactl list short sinks 2>/dev/null | grep -q 'horloge.*RUNNING' && break
+        e2e_dors 0.05
+    done
+    pactl list short sinks | grep -q 'horloge.*RUNNING' || e2e_echec "l'évier horloge ne tourne pas"
+    e2e_info "serveur de son prêt ($PULSE_SERVER, PID $E2E_PULSE_PID)"
+}
+
+# e2e_enregistre fichier.wav : enregistre le moniteur de l'évier en continu (mono,
+# 44100 Hz, 16 bits) jusqu'à e2e_arrete_enregistrement. Un chemin relatif va dans les
+# artefacts. Rend la main quand le premier bloc est écrit : tout son joué ensuite y est.
+#
+# Origine des temps : l'enregistreur date chaque bloc reçu de parec ; le minimum de
+# (heure d'arrivée - fin du bloc / taux) est l'heure réelle où l'échantillon 0 a été
+# mixé, à la latence de transport près (médiane mesurée < 1 ms). Elle ne dépend ni du
+# lancement de parec ni d'un retard passager de la machine, et se lit dans fichier.origine.
+e2e_enregistre() {
+    local f=$1
+    [[ "$f" == /* ]] || f=$E2E_ARTEFACTS/$f
+    [[ -n "${E2E__ENR_PAREC:-}" ]] && e2e_echec "un enregistrement est déjà en cours"
+    local tube=$E2E_TEMP/enregistrement.$RANDOM
+    mkfifo "$tube"
+    E2E_ENREGISTREMENT=$f
+    E2E__ENR_ORIGINE=${f%.wav}.origine
+    rm -f "$E2E__ENR_ORIGINE"
+    e2e_demarre enregistreur bash -c 'exec "$1" --taux 44100 --canaux 1 "$2" "$3" <"$4"' _ \
+        "$E2E_OUTILS/enregistreur" "$f" "$E2E__ENR_ORIGINE" "$tube"
+    E2E__ENR_PID=$E2E_PID
+    e2e_demarre parec bash -c 'exec parec -d horloge.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=10 >"$1"' _ "$tube"
+    E2E__ENR_PAREC=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        [[ -s "$E2E__ENR_ORIGINE" ]] && break
+        e2e_vivant "$E2E__ENR_PID" || e2e_echec "l'enregistreur s'est arrêté (voir $E2E_ARTEFACTS/enregistreur.log)"
+        e2e_dors 0.01
+    done
+    [[ -s "$E2E__ENR_ORIGINE" ]] || e2e_echec "l'enregistrement ne démarre pas"
+}
+
+# e2e_arrete_enregistrement : fin de parec, l'enregistreur voit la fin du flux, ferme le
+# WAV et écrit l'origine définitive ; E2E_ORIGINE la reprend.
+e2e_arrete_enregistrement() {
+    [[ -n "${E2E__ENR_PAREC:-}" ]] || e2e_echec "aucun enregistrement en cours"
+    e2e_arrete "$E2E__ENR_PAREC"
+    E2E__ENR_PAREC=
+    e2e_attends_fin "$E2E__ENR_PID" 5 || e2e_echec "l'enregistreur a échoué (voir $E2E_ARTEFACTS/enregistreur.log)"
+    E2E_ORIGINE=$(sed -n 's/^origine=//p' "$E2E__ENR_ORIGINE")
+    [[ -n "$E2E_ORIGINE" ]] || e2e_echec "origine de l'enregistrement introuvable"
+    e2e_info "enregistrement $(basename "$E2E_ENREGISTREMENT") : $(sed -n 's/^duree=//p' "$E2E__ENR_ORIGINE") s," \
+        "retard médian des blocs $(sed -n 's/^retard_median_ms=//p' "$E2E__ENR_ORIGINE") ms"
+}
+
+# e2e_attends_jusqua epoch : dort jusqu'à cette heure réelle (retard mesuré ~1 ms).
+e2e_attends_jusqua() {
+    local s=${1%%.*} f=${1#*.} reste
+    [[ "$1" == *.* ]] || f=0
+    f=${f}000000
+    e2e__us
+    reste=$((s * 1000000 + 10#${f:0:6} - E2E__US))
+    ((reste > 0)) || return 0
+    printf -v reste '%d.%06d' $((reste / 1000000)) $((reste % 1000000))
+    e2e_dors "$reste"
+    return 0
+}
+
+# e2e_position epoch : position (s) dans le dernier enregistrement d'une heure réelle.
+e2e_position() { e2e_calcule "$1 - ${E2E_ORIGINE:?aucun enregistrement arrêté}"; }
+
+# e2e_position_heure "AAAA-MM-JJ hh:mm:ss[.fff]" : position où l'horloge fictive du
+# programme (lancé avec --heure) affichait cette heure.
+e2e_position_heure() {
+    local fictif
+    fictif=$(date -d "$1" +%s.%N) || e2e_echec "heure illisible : $1"
+    e2e_calcule "$fictif - ${E2E_DECALAGE:?programme lancé sans --heure} - ${E2E_ORIGINE:?aucun enregistrement arrêté}"
+}
+
+# e2e_sons fichier.wav [options de debuts_sons] : « début fin pic » par son.
+e2e_sons() {
+    local f=$1
+    shift
+    [[ "$f" == /* ]] || f=$E2E_ARTEFACTS/$f
+    "$E2E_OUTILS/debuts_sons" "$@" "$f"
+}
+
+# ---------------------------------------------------------------- le programme
+
+declare -a E2E__COPIES=()
+
+# e2e_copie_dossier [nom=programme] : copie du dossier du programme dans le dossier temporaire ;
+# son chemin est dans E2E_DOSSIER.
+e2e_copie_dossier() {
+    local source=$CV_BUILD/ChronoVocalis
+    [[ -x "$source/chronovocalis" ]] || e2e_echec "programme absent : $source/chronovocalis"
+    E2E_DOSSIER=$E2E_TEMP/${1:-programme}
+    rm -rf "$E2E_DOSSIER"
+    cp -a "$source" "$E2E_DOSSIER"
+    E2E__COPIES+=("$E2E_DOSSIER")
+}
+
+# Bibliothèque de libfaketime, variante multi-fils (Qt et libpulse ont leurs fils).
+e2e__libfaketime() {
+    local l
+    for l in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1; do
+        [[ -f "$l" ]] && {
+            echo "$l"
+            return 0
+        }
+    done
+    return 1
+}
+
+# e2e_lance_programme [--heure "AAAA-MM-JJ hh:mm:ss"] dossier [args…]
+# Lance chronovocalis depuis « dossier » (il y lit ses réglages) sur l'écran et le serveur
+# de son du test ; PID dans E2E_PROGRAMME_PID, sortie dans programme.log.
+#
+# --heure : horloge fictive par libfaketime, en décalage fixe (FAKETIME="+N") et non en
+# date de départ (« @… ») : le départ « @ » compte depuis le chargement de la bibliothèque,
+# instant inconnu à quelques dizaines de ms près, tandis qu'un décalage donne exactement
+# heure fictive = heure réelle + E2E_DECALAGE. Le décalage est entier (un décimal se lit
+# selon la locale du programme) : on attend le début d'une seconde pour que l'heure
+# fictive de départ tombe à quelques ms de celle demandée. CLOCK_MONOTONIC n'est pas
+# truqué (QTimer, QDeadlineTimer et les attentes de libpulse s'y fient).
+e2e_lance_programme() {
+    local heure=
+    if [[ "${1:-}" == --heure ]]; then
+        heure=$2
+        shift 2
+    fi
+    local dossier=$1
+    shift
+    local exe=$dossier/chronovocalis
+    [[ -x "$exe" ]] || e2e_echec "pas d'exécutable dans $dossier"
+    [[ -n "${DISPLAY:-}" ]] || e2e_echec "e2e_x doit précéder e2e_lance_programme"
+    local -a env=(QT_QPA_PLATFORM=xcb)
+    E2E_DECALAGE=
+    if [[ -n "$heure" ]]; then
+        local lib cible maintenant
+        lib=$(e2e__libfaketime) || e2e_echec "libfaketime absente (paquet faketime)"
+        cible=$(date -d "$heure" +%s) || e2e_echec "heure illisible : $heure"
+        maintenant=${EPOCHREALTIME/,/.}
+        e2e_dors "$(e2e_calcule "1 - ($maintenant - int($maintenant))")"
+        maintenant=${EPOCHREALTIME%[.,]*}
+        E2E_DECALAGE=$((cible - maintenant))
+        env+=("LD_PRELOAD=$lib" "FAKETIME=$(printf '%+d' "$E2E_DECALAGE")" FAKETIME_DONT_FAKE_MONOTONIC=1)
+    fi
+    e2e_demarre programme bash -c 'cd "$1" && shift && exec env "$@"' _ "$dossier" "${env[@]}" "$exe" "$@"
+    E2E_PROGRAMME_PID=$E2E_PID
+    e2e_info "programme lancé (PID $E2E_PROGRAMME_PID)${heure:+, horloge fictive à $heure}"
+}
+
+# ---------------------------------------------------------------- écran
+
+# e2e_fenetre_visible regex : vrai si une fenêtre visible porte un titre qui y répond.
+e2e_fenetre_visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
+# e2e_attends_fenetre regex [délai=10] : attend une fenêtre visible de ce titre ;
+# son identifiant (la première) est dans E2E_FENETRE. Échec du test sinon.
+e2e_attends_fenetre() {
+    local motif=$1 delai=${2:-10} fin ids
+    e2e__us
+    fin=$((E2E__US + delai * 1000000))
+    while :; do
+        ids=$(xdotool search --onlyvisible --name "$motif" 2>/dev/null) && [[ -n "$ids" ]] && break
+        e2e__us
+        ((E2E__US > fin)) && {
+            e2e_capture "fenetre_absente"
+            e2e_echec "pas de fenêtre visible « $motif » en $delai s"
+        }
+        e2e_dors 0.05
+    done
+    E2E_FENETRE=$(head -n 1 <<<"$ids")
+}
+
+# e2e_capture nom : capture de tout l'écran dans les artefacts (nom.png), chemin dans E2E_CAPTURE.
+e2e_capture() {
+    E2E_CAPTURE=$E2E_ARTEFACTS/$1.png
+    import -window root "$E2E_CAPTURE" 2>>"$E2E_ARTEFACTS/import.log" ||
+        e2e_echec "capture d'écran impossible (voir $E2E_ARTEFACTS/import.log)"
+}
