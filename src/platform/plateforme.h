@@ -27,7 +27,7 @@ public:
     VisionneuseAide& visionneuseAide() const { return *aide_; }
 
     // Fin immédiate du programme (réglages cassés, écriture impossible) : ne revient pas.
-    [[noreturn]] virtual void termine(int code);
+    [[noreturn]] void termine(int code);
     // Fin normale : coupe les sons puis sort de toutes les boucles d'événements.
     virtual void quitte(int code);
 
@@ -35,6 +35,9 @@ public:
     static std::unique_ptr<Plateforme> systeme();
 
 protected:
+    // Ce qui précède la sortie immédiate ; les tests y lèvent une exception à la place.
+    virtual void avantFin(int code);
+
     std::unique_ptr<Horloge> horloge_;
     std::unique_ptr<SortieSon> sortieSon_;
     std::unique_ptr<PeripheriqueWave> wave_;

@@ -152,7 +152,7 @@ PlateformeFausse::PlateformeFausse() {
     aide_ = std::make_unique<VisionneuseAideFausse>(journal);
 }
 
-void PlateformeFausse::termine(int code) {
+void PlateformeFausse::avantFin(int code) {
     journal.note(QStringLiteral("termine %1").arg(code));
     throw FinProgramme{code};
 }

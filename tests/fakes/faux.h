@@ -161,7 +161,7 @@ struct FinProgramme {
 class PlateformeFausse final : public Plateforme {
 public:
     PlateformeFausse();
-    [[noreturn]] void termine(int code) override;
+    void avantFin(int code) override;
     void quitte(int code) override;
 
     Journal journal;
