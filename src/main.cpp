@@ -19,12 +19,15 @@ int main(int argc, char* argv[]) {
     Signaux signaux;
     std::unique_ptr<CHRONO> chrono;
     QObject::connect(&signaux, &Signaux::fermetureDemandee, [&chrono] {
-        if (chrono) chrono->close();
+        if (chrono)
+            chrono->close();
     });
     QObject::connect(&application, &QGuiApplication::commitDataRequest, [&chrono](QSessionManager&) {
-        if (chrono) chrono->close();
+        if (chrono)
+            chrono->close();
     });
     chrono = ProcedureDemarrage(*plateforme);
-    if (chrono->fermee()) return 0;
+    if (chrono->fermee())
+        return 0;
     return QApplication::exec();
 }

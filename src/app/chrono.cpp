@@ -128,7 +128,8 @@ void CHRONO::setCouleurBande(qint32 valeur) {
 }
 
 void CHRONO::assureChargee() {
-    if (chargee_) return;
+    if (chargee_)
+        return;
     chargee_ = true;
     Form_Load();
 }
@@ -154,7 +155,8 @@ void CHRONO::resizeEvent(QResizeEvent* e) {
 
 void CHRONO::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) Form_Resize();
+    if (e->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void CHRONO::showEvent(QShowEvent* e) {
@@ -163,7 +165,8 @@ void CHRONO::showEvent(QShowEvent* e) {
 }
 
 void CHRONO::Form_Resize() {
-    if (!AffHEURE) return;
+    if (!AffHEURE)
+        return;
     const int H = twips(height());
     QFont police = AffHEURE->font();
     police.setPointSize(H / 45 + 2);
@@ -172,7 +175,8 @@ void CHRONO::Form_Resize() {
     AffHEURE->move(AffHEURE->x(), px(H / 6 + 100));
     const double y = twips(AffHEURE->y() + AffHEURE->height()) - 10;
     bande->setY(y);
-    if ((windowState() & Qt::WindowMinimized) && doitCacherReduite()) hide();
+    if ((windowState() & Qt::WindowMinimized) && doitCacherReduite())
+        hide();
 }
 
 void CHRONO::mousePressEvent(QMouseEvent* e) {

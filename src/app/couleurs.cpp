@@ -45,7 +45,8 @@ QColor couleurSysteme(int index) {
 
 QColor couleurReglage(qint32 valeur) {
     const auto v = quint32(valeur);
-    if (v & 0x80000000u) return couleurSysteme(int(v & 0xFFu));
+    if (v & 0x80000000u)
+        return couleurSysteme(int(v & 0xFFu));
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 

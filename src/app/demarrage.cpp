@@ -9,7 +9,8 @@ std::unique_ptr<CHRONO> ProcedureDemarrage(Plateforme& plateforme) {
     auto chrono = std::make_unique<CHRONO>(plateforme);
     CreeRaccourciProgramme(*chrono);
     chrono->assureChargee();
-    if (chrono->enFermeture()) return chrono;
+    if (chrono->enFermeture())
+        return chrono;
     chrono->RepertoireDemarrage = QDir::currentPath();
     chrono->show();
     return chrono;

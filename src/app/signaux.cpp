@@ -18,7 +18,8 @@ extern "C" void surSignal(int numero) {
 } // namespace
 
 Signaux::Signaux(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, tube) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, tube) != 0)
+        return;
     notificateur_ = new QSocketNotifier(tube[1], QSocketNotifier::Read, this);
     QObject::connect(notificateur_, &QSocketNotifier::activated, this, [this] {
         char octet = 0;

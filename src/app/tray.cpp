@@ -18,7 +18,8 @@ void CHRONO::RetireIconeTray() {
 
 void CHRONO::EvenementTray(int code) {
     dernierEvenementTray = code;
-    if (TrayOccupe) return;
+    if (TrayOccupe)
+        return;
     TrayOccupe = true;
     switch (code) {
     case 0x202:

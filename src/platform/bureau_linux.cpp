@@ -21,13 +21,15 @@ bool BureauLinux::fichierExiste(const QString& chemin) {
 std::optional<QString> BureauLinux::copie(const QString& source, const QString& destination) {
     QFile::remove(destination);
     QFile f(source);
-    if (!f.copy(destination)) return f.errorString();
+    if (!f.copy(destination))
+        return f.errorString();
     return std::nullopt;
 }
 
 std::optional<QString> BureauLinux::supprime(const QString& chemin) {
     QFile f(chemin);
-    if (!f.remove()) return f.errorString();
+    if (!f.remove())
+        return f.errorString();
     return std::nullopt;
 }
 

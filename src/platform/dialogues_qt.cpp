@@ -24,7 +24,8 @@ void DialoguesQt::bip() {
 
 std::optional<QColor> DialoguesQt::couleur(QWidget* parent, const QColor& initiale) {
     const QColor choisie = QColorDialog::getColor(initiale, parent);
-    if (!choisie.isValid()) return std::nullopt;
+    if (!choisie.isValid())
+        return std::nullopt;
     return choisie;
 }
 
@@ -35,8 +36,10 @@ std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filt
     dialogue.setAcceptMode(QFileDialog::AcceptOpen);
     dialogue.setDirectory(QDir::currentPath());
     dialogue.setNameFilters(filtresQt(filtre));
-    if (!dernierFichier_.isEmpty()) dialogue.selectFile(QFileInfo(dernierFichier_).fileName());
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return std::nullopt;
+    if (!dernierFichier_.isEmpty())
+        dialogue.selectFile(QFileInfo(dernierFichier_).fileName());
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return std::nullopt;
     dernierFichier_ = QFileInfo(dialogue.selectedFiles().constFirst()).absoluteFilePath();
     return dernierFichier_;
 }

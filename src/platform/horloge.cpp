@@ -19,6 +19,7 @@ void HorlogeSysteme::attends(double secondes) {
         QObject::connect(&minuterie, &QTimer::timeout, &boucle, &QEventLoop::quit);
         minuterie.start(int(echeance.remainingTime()));
         // Une boucle imbriquée peut aussi être arrêtée par la fin du programme.
-        if (boucle.exec() != 0) return;
+        if (boucle.exec() != 0)
+            return;
     }
 }

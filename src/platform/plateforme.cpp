@@ -16,17 +16,25 @@
 Plateforme::Plateforme() = default;
 Plateforme::~Plateforme() = default;
 
-void Plateforme::termine(int code) {
-    if (sortieSon_) sortieSon_->arrete();
-    if (wave_) wave_->arrete();
+void Plateforme::avantFin(int) {
+    if (sortieSon_)
+        sortieSon_->arrete();
+    if (wave_)
+        wave_->arrete();
     std::fflush(nullptr);
+}
+
+void Plateforme::termine(int code) {
+    avantFin(code);
     // Sortie sans destructeurs : la fenêtre et Qt sont encore en vie à ce moment.
     std::_Exit(code);
 }
 
 void Plateforme::quitte(int code) {
-    if (sortieSon_) sortieSon_->arrete();
-    if (wave_) wave_->arrete();
+    if (sortieSon_)
+        sortieSon_->arrete();
+    if (wave_)
+        wave_->arrete();
     QCoreApplication::exit(code);
 }
 

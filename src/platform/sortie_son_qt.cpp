@@ -19,8 +19,10 @@ public:
 protected:
     qint64 readData(char* donnees, qint64 max) override {
         const qint64 reste = taille_ - pos();
-        if (reste <= 0) return 0;
-        if (!fichier_.seek(debut_ + pos())) return -1;
+        if (reste <= 0)
+            return 0;
+        if (!fichier_.seek(debut_ + pos()))
+            return -1;
         return fichier_.read(donnees, qMin(max, reste));
     }
     qint64 writeData(const char*, qint64) override { return -1; }
@@ -45,7 +47,8 @@ FluxAudio::~FluxAudio() {
 bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 octets) {
     arrete();
     const QAudioDevice sortie = QMediaDevices::defaultAudioOutput();
-    if (sortie.isNull() || !sortie.isFormatSupported(format)) return false;
+    if (sortie.isNull() || !sortie.isFormatSupported(format))
+        return false;
     sink_ = std::make_unique<QAudioSink>(sortie, format);
     sink_->start(&source);
     if (sink_->error() != QAudio::NoError) {
@@ -71,13 +74,16 @@ bool SortieSonQt::joue(const QByteArray& image) {
     donnees_.close();
     QBuffer entete;
     entete.setData(image);
-    if (!entete.open(QIODevice::ReadOnly)) return false;
+    if (!entete.open(QIODevice::ReadOnly))
+        return false;
     const FormatWave wave = analyseWave(entete);
-    if (!wave.valide) return false;
+    if (!wave.valide)
+        return false;
     // Sans copie : les octets restent ceux de l'image, que l'appelant garde vivante.
     donnees_.setData(
         QByteArray::fromRawData(image.constData() + wave.debutDonnees, qsizetype(wave.tailleDonnees)));
-    if (!donnees_.open(QIODevice::ReadOnly)) return false;
+    if (!donnees_.open(QIODevice::ReadOnly))
+        return false;
     return flux_.demarre(donnees_, wave.format, wave.tailleDonnees);
 }
 
@@ -101,9 +107,11 @@ std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& command
         return ErreurSysteme{30001, QStringLiteral("MUSIC"),
                              QStringLiteral("Commande inconnue : ") + commande};
     arrete();
-    if (nomFichier_.isEmpty()) return std::nullopt;
+    if (nomFichier_.isEmpty())
+        return std::nullopt;
     fichier_.setFileName(nomFichier_);
-    if (!fichier_.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!fichier_.open(QIODevice::ReadOnly))
+        return std::nullopt;
     const FormatWave wave = analyseWave(fichier_);
     if (!wave.valide) {
         fichier_.close();
@@ -111,7 +119,8 @@ std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& command
     }
     fenetre_ = std::make_unique<PortionFichier>(fichier_, wave.debutDonnees, wave.tailleDonnees);
     fenetre_->open(QIODevice::ReadOnly);
-    if (!flux_.demarre(*fenetre_, wave.format, wave.tailleDonnees)) arrete();
+    if (!flux_.demarre(*fenetre_, wave.format, wave.tailleDonnees))
+        arrete();
     return std::nullopt;
 }
 

@@ -22,7 +22,8 @@ QAudioFormat::SampleFormat formatEchantillon(quint16 code, quint16 bits) {
             return QAudioFormat::Unknown;
         }
     }
-    if (code == 3 && bits == 32) return QAudioFormat::Float;
+    if (code == 3 && bits == 32)
+        return QAudioFormat::Float;
     return QAudioFormat::Unknown;
 }
 
@@ -30,7 +31,8 @@ QAudioFormat::SampleFormat formatEchantillon(quint16 code, quint16 bits) {
 
 FormatWave analyseWave(QIODevice& flux) {
     FormatWave resultat;
-    if (!flux.seek(0)) return resultat;
+    if (!flux.seek(0))
+        return resultat;
     char entete[12];
     if (!litOctets(flux, entete, 12) || qstrncmp(entete, "RIFF", 4) != 0 ||
         qstrncmp(entete + 8, "WAVE", 4) != 0)
@@ -41,18 +43,21 @@ FormatWave analyseWave(QIODevice& flux) {
     bool formatLu = false;
     while (position + 8 <= taille) {
         char bloc[8];
-        if (!flux.seek(position) || !litOctets(flux, bloc, 8)) return resultat;
+        if (!flux.seek(position) || !litOctets(flux, bloc, 8))
+            return resultat;
         const quint32 longueur = qFromLittleEndian<quint32>(bloc + 4);
         const qint64 debut = position + 8;
         if (qstrncmp(bloc, "fmt ", 4) == 0) {
             char fmt[40] = {};
-            if (longueur < 16 || !litOctets(flux, fmt, qMin<qint64>(longueur, sizeof fmt))) return resultat;
+            if (longueur < 16 || !litOctets(flux, fmt, qMin<qint64>(longueur, sizeof fmt)))
+                return resultat;
             quint16 code = qFromLittleEndian<quint16>(fmt);
             const quint16 canaux = qFromLittleEndian<quint16>(fmt + 2);
             const quint32 frequence = qFromLittleEndian<quint32>(fmt + 4);
             const quint16 bits = qFromLittleEndian<quint16>(fmt + 14);
             // WAVE_FORMAT_EXTENSIBLE : le vrai code est au début du sous-format.
-            if (code == 0xFFFE && longueur >= 26) code = qFromLittleEndian<quint16>(fmt + 24);
+            if (code == 0xFFFE && longueur >= 26)
+                code = qFromLittleEndian<quint16>(fmt + 24);
             const auto echantillon = formatEchantillon(code, bits);
             if (echantillon == QAudioFormat::Unknown || canaux == 0 || canaux > 8 || frequence < 1000 ||
                 frequence > 384000)
@@ -62,7 +67,8 @@ FormatWave analyseWave(QIODevice& flux) {
             resultat.format.setSampleRate(int(frequence));
             formatLu = true;
         } else if (qstrncmp(bloc, "data", 4) == 0) {
-            if (!formatLu) return resultat;
+            if (!formatLu)
+                return resultat;
             const qint64 trame = resultat.format.bytesPerFrame();
             qint64 utile = qMin<qint64>(longueur, taille - debut);
             utile -= utile % trame;

@@ -31,7 +31,8 @@ bool versWindows1252(QChar c, char& octet) {
 TexteDecode decode(const QByteArray& octets) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString texte = utf8.decode(octets);
-    if (!utf8.hasError()) return {texte, Codage::Utf8};
+    if (!utf8.hasError())
+        return {texte, Codage::Utf8};
     QString resultat(octets.size(), Qt::Uninitialized);
     QChar* d = resultat.data();
     for (const char o : octets) {
@@ -52,7 +53,8 @@ QByteArray encode(const QString& texte, Codage& codage) {
                 break;
             }
         }
-        if (complet) return octets;
+        if (complet)
+            return octets;
         codage = Codage::Utf8;
     }
     return texte.toUtf8();

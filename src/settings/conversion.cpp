@@ -20,11 +20,14 @@ std::optional<qint16> versEntier16(QStringView texte) {
 std::optional<bool> versDrapeau(QStringView texte) {
     const QStringView t = texte.trimmed();
     for (const char* mot : {"true", "vrai"})
-        if (t.compare(QLatin1String(mot), Qt::CaseInsensitive) == 0) return true;
+        if (t.compare(QLatin1String(mot), Qt::CaseInsensitive) == 0)
+            return true;
     for (const char* mot : {"false", "faux"})
-        if (t.compare(QLatin1String(mot), Qt::CaseInsensitive) == 0) return false;
+        if (t.compare(QLatin1String(mot), Qt::CaseInsensitive) == 0)
+            return false;
     const auto n = versEntier32(t);
-    if (!n) return std::nullopt;
+    if (!n)
+        return std::nullopt;
     return *n != 0;
 }
 

@@ -28,15 +28,18 @@ LectureFichier litFichierTexte(const QString& chemin) {
 std::optional<QString> ecritFichierTexte(const QString& chemin, const QString& texte, Codage& codage) {
     // Le renommage passerait outre : un fichier mis en lecture seule doit le rester.
     const QFileInfo info(chemin);
-    if (info.exists() && !info.isWritable()) return QStringLiteral("le fichier est en lecture seule");
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("le fichier est en lecture seule");
     const QByteArray octets = encode(texte, codage);
     QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly)) return fichier.errorString();
+    if (!fichier.open(QIODevice::WriteOnly))
+        return fichier.errorString();
     if (fichier.write(octets) != octets.size()) {
         const QString raison = fichier.errorString();
         fichier.cancelWriting();
         return raison;
     }
-    if (!fichier.commit()) return fichier.errorString();
+    if (!fichier.commit())
+        return fichier.errorString();
     return std::nullopt;
 }

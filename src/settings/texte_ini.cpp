@@ -12,8 +12,10 @@ bool estFinLigne(QChar c) {
 // Le saut de ligne dominant du fichier, pour en ajouter un qui lui ressemble.
 QLatin1String sautDuTexte(const QString& texte) {
     const qsizetype lf = texte.indexOf(u'\n');
-    if (lf > 0 && texte.at(lf - 1) == u'\r') return QLatin1String("\r\n");
-    if (lf >= 0) return QLatin1String("\n");
+    if (lf > 0 && texte.at(lf - 1) == u'\r')
+        return QLatin1String("\r\n");
+    if (lf >= 0)
+        return QLatin1String("\n");
     return QLatin1String("\r\n");
 }
 
@@ -33,7 +35,8 @@ QString oteDernierSaut(QString& texte) {
 } // namespace
 
 TexteReglages::TexteReglages(QString texte, Codage codage) : texte_(std::move(texte)), codage_(codage) {
-    if (!texte_.isEmpty() && texte_.back().unicode() > 13) texte_ += sautDuTexte(texte_);
+    if (!texte_.isEmpty() && texte_.back().unicode() > 13)
+        texte_ += sautDuTexte(texte_);
 }
 
 std::variant<PlaceValeur, ErreurCle> TexteReglages::cherche(QStringView cle) const {
@@ -51,14 +54,17 @@ std::variant<PlaceValeur, ErreurCle> TexteReglages::cherche(QStringView cle) con
             const qsizetype apres = i + cle.size();
             if (apres == fin || estBlanc(t[apres]) || t[apres] == u'=') {
                 const qsizetype egal = t.mid(apres, fin - apres).indexOf(u'=');
-                if (egal < 0) return ErreurCle::SansEgal;
+                if (egal < 0)
+                    return ErreurCle::SansEgal;
                 return PlaceValeur{apres + egal, fin};
             }
         }
         // Ligne suivante : après LF, après CR LF ou après un CR seul.
         debut = fin;
-        if (debut < n && t[debut] == u'\r') ++debut;
-        if (debut < n && t[debut] == u'\n') ++debut;
+        if (debut < n && t[debut] == u'\r')
+            ++debut;
+        if (debut < n && t[debut] == u'\n')
+            ++debut;
     }
     return ErreurCle::Absente;
 }
@@ -78,9 +84,11 @@ QString TexteReglages::pourEcriture() const {
 }
 
 QString messagePourEcriture(QString& texteMsg) {
-    if (texteMsg.isEmpty()) texteMsg = QStringLiteral(" ");
+    if (texteMsg.isEmpty())
+        texteMsg = QStringLiteral(" ");
     QString t = texteMsg;
     QString saut = QStringLiteral("\r\n");
-    if (t.size() > 2) saut = oteDernierSaut(t);
+    if (t.size() > 2)
+        saut = oteDernierSaut(t);
     return t + saut;
 }

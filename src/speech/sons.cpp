@@ -8,16 +8,19 @@
 
 QByteArray Sons::image(qint16 numero) {
     const QResource ressource(QStringLiteral(":/sons/%1.wav").arg(numero));
-    if (!ressource.isValid() || ressource.compressionAlgorithm() != QResource::NoCompression) return {};
+    if (!ressource.isValid() || ressource.compressionAlgorithm() != QResource::NoCompression)
+        return {};
     // Les octets restent dans le programme : aucune copie.
     return QByteArray::fromRawData(reinterpret_cast<const char*>(ressource.data()),
                                    qsizetype(ressource.size()));
 }
 
 bool Sons::JoueSon(qint16 numero) {
-    if (fini_) return false;
+    if (fini_)
+        return false;
     QByteArray nouveau = image(numero);
-    if (nouveau.isEmpty()) return false;
+    if (nouveau.isEmpty())
+        return false;
     // L'ancien tampon n'est libéré qu'après que le son suivant l'a remplacé.
     const QByteArray ancien = std::exchange(TamponSon, std::move(nouveau));
     const bool joue = sortie_.joue(TamponSon);
@@ -26,6 +29,7 @@ bool Sons::JoueSon(qint16 numero) {
 }
 
 void Sons::Pause(double secondes) {
-    if (fini_) return;
+    if (fini_)
+        return;
     horloge_.attends(secondes);
 }

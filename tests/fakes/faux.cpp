@@ -21,14 +21,16 @@ QStringList Journal::filtre(const QStringList& prefixes) const {
 void HorlogeVirtuelle::attends(double secondes) {
     journal_.note(QStringLiteral("attente %1").arg(secondes));
     avance(secondes / 2);
-    if (pendantAttente) pendantAttente(secondes);
+    if (pendantAttente)
+        pendantAttente(secondes);
     avance(secondes - secondes / 2);
 }
 
 SortieSonFausse::SortieSonFausse(Journal& journal) : journal_(journal) {
     for (int n = 1; n <= 99; ++n) {
         const QByteArray image = Sons::image(qint16(n));
-        if (!image.isEmpty()) numeros_.insert(image.constData(), n);
+        if (!image.isEmpty())
+            numeros_.insert(image.constData(), n);
     }
 }
 
@@ -59,7 +61,8 @@ void DialoguesFaux::message(QWidget*, const QString& texte, const QString& titre
     const MessageNote note{texte, titre, icone};
     messages << note;
     journal_.note(QStringLiteral("message %1 | %2").arg(titre, texte));
-    if (pendantMessage) pendantMessage(note);
+    if (pendantMessage)
+        pendantMessage(note);
 }
 
 void DialoguesFaux::bip() {
@@ -84,7 +87,8 @@ BureauFaux::BureauFaux(Journal& journal) : journal_(journal) {
 }
 
 QString BureauFaux::dossierSpecial(int numero) {
-    if (numero != 8) return {};
+    if (numero != 8)
+        return {};
     const QString dossier = racine.path() + QStringLiteral("/applications/");
     QDir().mkpath(dossier);
     return dossier;
@@ -93,7 +97,8 @@ QString BureauFaux::dossierSpecial(int numero) {
 void BureauFaux::ajouteDocumentRecent(const QString& chemin) {
     journal_.note(QStringLiteral("recent %1").arg(chemin));
     QFile f(dossierSpecial(8) + QFileInfo(chemin).fileName() + QStringLiteral(".desktop"));
-    if (f.open(QIODevice::WriteOnly)) f.write("[Desktop Entry]\n");
+    if (f.open(QIODevice::WriteOnly))
+        f.write("[Desktop Entry]\n");
 }
 
 std::optional<QString> BureauFaux::dossierDemarrage() {
@@ -108,14 +113,16 @@ std::optional<QString> BureauFaux::copie(const QString& source, const QString& d
     journal_.note(QStringLiteral("copie %1 -> %2").arg(source, destination));
     QFile::remove(destination);
     QFile f(source);
-    if (!f.copy(destination)) return f.errorString();
+    if (!f.copy(destination))
+        return f.errorString();
     return std::nullopt;
 }
 
 std::optional<QString> BureauFaux::supprime(const QString& chemin) {
     journal_.note(QStringLiteral("supprime %1").arg(chemin));
     QFile f(chemin);
-    if (!f.remove()) return f.errorString();
+    if (!f.remove())
+        return f.errorString();
     return std::nullopt;
 }
 

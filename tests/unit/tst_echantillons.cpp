@@ -38,7 +38,8 @@ QString litWave(const QByteArray& image, ImageWave& wave) {
     bool dataVu = false;
     qsizetype i = 12;
     while (i < fin) {
-        if (fin - i < 8) return "en-tête de bloc tronqué";
+        if (fin - i < 8)
+            return "en-tête de bloc tronqué";
         const QByteArray id = image.mid(i, 4);
         const qsizetype taille = lit32(image, i + 4);
         const qsizetype debut = i + 8;
@@ -47,7 +48,8 @@ QString litWave(const QByteArray& image, ImageWave& wave) {
                 .arg(QString::fromLatin1(id))
                 .arg(taille);
         if (id == "fmt ") {
-            if (fmtVu || taille < 16) return "bloc fmt en double ou trop court";
+            if (fmtVu || taille < 16)
+                return "bloc fmt en double ou trop court";
             wave.format = lit16(image, debut);
             wave.canaux = lit16(image, debut + 2);
             wave.taux = lit32(image, debut + 4);
@@ -56,23 +58,28 @@ QString litWave(const QByteArray& image, ImageWave& wave) {
             wave.bits = lit16(image, debut + 14);
             fmtVu = true;
         } else if (id == "data") {
-            if (!fmtVu || dataVu) return "bloc data avant fmt ou en double";
+            if (!fmtVu || dataVu)
+                return "bloc data avant fmt ou en double";
             wave.donnees = image.mid(debut, taille);
             dataVu = true;
         }
         // Un bloc de taille impaire est suivi d'un octet de bourrage.
         i = debut + taille + (taille & 1);
     }
-    if (i != fin) return "octet de bourrage manquant en fin de fichier";
-    if (!dataVu) return "bloc fmt ou data absent";
+    if (i != fin)
+        return "octet de bourrage manquant en fin de fichier";
+    if (!dataVu)
+        return "bloc fmt ou data absent";
     return {};
 }
 
 QString chargeWave(int numero, ImageWave& wave, qint64* tailleFichier = nullptr) {
     QFile f(QStringLiteral(CV_SOURCE_DIR "/resources/sons/%1.wav").arg(numero));
-    if (!f.open(QIODevice::ReadOnly)) return f.fileName() + " : " + f.errorString();
+    if (!f.open(QIODevice::ReadOnly))
+        return f.fileName() + " : " + f.errorString();
     const QByteArray image = f.readAll();
-    if (tailleFichier) *tailleFichier = image.size();
+    if (tailleFichier)
+        *tailleFichier = image.size();
     return litWave(image, wave);
 }
 
@@ -83,7 +90,8 @@ int ecart(char octet) {
 // Indice suivant le dernier échantillon audible, 0 si tout est silence.
 qsizetype finDuSon(const QByteArray& d) {
     for (qsizetype i = d.size(); i > 0; --i)
-        if (ecart(d[i - 1]) > seuil) return i;
+        if (ecart(d[i - 1]) > seuil)
+            return i;
     return 0;
 }
 
@@ -134,7 +142,8 @@ QByteArray le32(quint32 v) {
 
 QByteArray bloc(const char* id, const QByteArray& contenu) {
     QByteArray b = QByteArray(id) + le32(contenu.size()) + contenu;
-    if (contenu.size() & 1) b += '\0';
+    if (contenu.size() & 1)
+        b += '\0';
     return b;
 }
 

@@ -52,7 +52,8 @@ std::uint16_t lit16(const char* p) {
 
 Audio litWav(const QString& chemin) {
     QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) echec(QStringLiteral("impossible de lire %1").arg(chemin));
+    if (!f.open(QIODevice::ReadOnly))
+        echec(QStringLiteral("impossible de lire %1").arg(chemin));
     const QByteArray octets = f.readAll();
     if (octets.size() < 12 || !octets.startsWith("RIFF") || octets.mid(8, 4) != "WAVE")
         echec(QStringLiteral("%1 n'est pas un fichier WAV").arg(chemin));
@@ -70,7 +71,8 @@ Audio litWav(const QString& chemin) {
             std::uint16_t format = lit16(p);
             if (format == 0xFFFE && dispo >= 26)
                 format = lit16(p + 24); // WAVE_FORMAT_EXTENSIBLE : le sous-format suit
-            if (format != 1) echec(QStringLiteral("%1 : seul le PCM est lu").arg(chemin));
+            if (format != 1)
+                echec(QStringLiteral("%1 : seul le PCM est lu").arg(chemin));
             a.canaux = lit16(p + 2);
             a.taux = static_cast<int>(lit32(p + 4));
             bits = lit16(p + 14);
@@ -123,7 +125,8 @@ std::vector<Son> trouveSons(const std::vector<int>& amp, int seuil, qsizetype si
     std::vector<Son> sons;
     for (qsizetype i = 0; i < static_cast<qsizetype>(amp.size()); ++i) {
         const int v = amp[static_cast<std::size_t>(i)];
-        if (v < seuil) continue;
+        if (v < seuil)
+            continue;
         if (sons.empty() || i - sons.back().dernier > silence)
             sons.push_back({i, i, v});
         else {
@@ -145,7 +148,8 @@ void fft(std::vector<std::complex<double>>& x, bool inverse) {
         for (; j & bit; bit >>= 1)
             j ^= bit;
         j ^= bit;
-        if (i < j) std::swap(x[i], x[j]);
+        if (i < j)
+            std::swap(x[i], x[j]);
     }
     for (std::size_t lon = 2; lon <= n; lon <<= 1) {
         const double angle = 2 * M_PI / static_cast<double>(lon) * (inverse ? 1 : -1);
@@ -168,7 +172,8 @@ void fft(std::vector<std::complex<double>>& x, bool inverse) {
 
 // Ramène la référence au taux de l'enregistrement (le serveur de son rééchantillonne aussi).
 std::vector<double> reechantillonne(const std::vector<double>& x, int de, int vers) {
-    if (de == vers || x.empty()) return x;
+    if (de == vers || x.empty())
+        return x;
     const auto n = static_cast<std::size_t>(std::floor((x.size() - 1) * static_cast<double>(vers) / de)) + 1;
     std::vector<double> r(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -190,11 +195,13 @@ std::vector<Occurrence> correle(const std::vector<double>& x, const std::vector<
                                 double scoreMin) {
     std::vector<Occurrence> occ;
     const std::size_t m = ref.size();
-    if (m == 0 || x.size() < m) return occ;
+    if (m == 0 || x.size() < m)
+        return occ;
     double energieRef = 0;
     for (double v : ref)
         energieRef += v * v;
-    if (energieRef <= 0) return occ;
+    if (energieRef <= 0)
+        return occ;
     std::vector<double> cumul(x.size() + 1, 0.0);
     for (std::size_t i = 0; i < x.size(); ++i)
         cumul[i + 1] = cumul[i] + x[i] * x[i];
@@ -222,12 +229,15 @@ std::vector<Occurrence> correle(const std::vector<double>& x, const std::vector<
         for (std::size_t l = 0; l < utiles && debut + l <= dernierDecalage; ++l) {
             const std::size_t d = debut + l;
             const double energie = cumul[d + m] - cumul[d];
-            if (energie <= energieRef * 1e-6) continue;
+            if (energie <= energieRef * 1e-6)
+                continue;
             const double score = bloc[l].real() / std::sqrt(energie * energieRef);
-            if (score < scoreMin) continue;
+            if (score < scoreMin)
+                continue;
             // Un seul point par occurrence : le meilleur à moins d'une demi-référence.
             if (!occ.empty() && d - static_cast<std::size_t>(occ.back().position) < m / 2) {
-                if (score > occ.back().score) occ.back() = {static_cast<qsizetype>(d), score};
+                if (score > occ.back().score)
+                    occ.back() = {static_cast<qsizetype>(d), score};
             } else
                 occ.push_back({static_cast<qsizetype>(d), score});
         }
@@ -262,7 +272,8 @@ int main(int argc, char** argv) {
     p.addOptions({oSeuil, oSilence, oDureeMin, oDebuts, oDuree, oCorrele, oScoreMin});
     p.addPositionalArgument(QStringLiteral("fichier.wav"), QStringLiteral("L'enregistrement."));
     p.process(app);
-    if (p.positionalArguments().size() != 1) echec(QStringLiteral("un seul fichier WAV attendu"));
+    if (p.positionalArguments().size() != 1)
+        echec(QStringLiteral("un seul fichier WAV attendu"));
 
     const Audio a = litWav(p.positionalArguments().constFirst());
     if (p.isSet(oDuree)) {
@@ -273,7 +284,8 @@ int main(int argc, char** argv) {
         const Audio r = litWav(p.value(oCorrele));
         bool ok = false;
         const double scoreMin = p.value(oScoreMin).toDouble(&ok);
-        if (!ok) echec(QStringLiteral("--score-min : nombre attendu"));
+        if (!ok)
+            echec(QStringLiteral("--score-min : nombre attendu"));
         const auto ref = reechantillonne(mono(r), r.taux, a.taux);
         for (const auto& o : correle(mono(a), ref, scoreMin))
             std::printf("%.3f %.3f\n", static_cast<double>(o.position) / a.taux, o.score);
@@ -282,19 +294,23 @@ int main(int argc, char** argv) {
 
     bool ok = false;
     const double s = p.value(oSeuil).toDouble(&ok);
-    if (!ok || s > 1) echec(QStringLiteral("--seuil : dBFS (<= 0) ou fraction (0 à 1) attendu"));
+    if (!ok || s > 1)
+        echec(QStringLiteral("--seuil : dBFS (<= 0) ou fraction (0 à 1) attendu"));
     const double fraction = s <= 0 ? std::pow(10.0, s / 20.0) : s;
     const int seuil = std::max(1, static_cast<int>(std::lround(fraction * 32768.0)));
     const double silenceMs = p.value(oSilence).toDouble(&ok);
-    if (!ok || silenceMs < 0) echec(QStringLiteral("--silence : durée en ms attendue"));
+    if (!ok || silenceMs < 0)
+        echec(QStringLiteral("--silence : durée en ms attendue"));
     const double dureeMinMs = p.value(oDureeMin).toDouble(&ok);
-    if (!ok || dureeMinMs < 0) echec(QStringLiteral("--duree-min : durée en ms attendue"));
+    if (!ok || dureeMinMs < 0)
+        echec(QStringLiteral("--duree-min : durée en ms attendue"));
 
     const auto silence = static_cast<qsizetype>(std::lround(silenceMs * a.taux / 1000.0));
     for (const Son& son : trouveSons(amplitudes(a), seuil, silence)) {
         const double debut = static_cast<double>(son.debut) / a.taux;
         const double fin = static_cast<double>(son.dernier + 1) / a.taux;
-        if ((fin - debut) * 1000.0 < dureeMinMs) continue;
+        if ((fin - debut) * 1000.0 < dureeMinMs)
+            continue;
         if (p.isSet(oDebuts))
             std::printf("%.3f\n", debut);
         else

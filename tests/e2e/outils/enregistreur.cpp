@@ -80,7 +80,8 @@ void ecritOrigine(const std::string& chemin, double origine, double premier, std
     }
     const std::string temp = chemin + ".tmp";
     std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) return;
+    if (!f)
+        return;
     std::fprintf(f, "origine=%.6f\n", origine);
     std::fprintf(f, "premier_bloc=%.6f\n", premier);
     std::fprintf(f, "trames=%llu\n", static_cast<unsigned long long>(trames));
@@ -114,7 +115,8 @@ int main(int argc, char** argv) {
         else
             fichiers.push_back(a);
     }
-    if (fichiers.size() != 2 || taux == 0 || canaux == 0) usage();
+    if (fichiers.size() != 2 || taux == 0 || canaux == 0)
+        usage();
 
     std::FILE* sortie = std::fopen(fichiers[0].c_str(), "wb");
     if (!sortie) {
@@ -141,8 +143,10 @@ int main(int argc, char** argv) {
     double derniereMaj = 0;
     while (!arret) {
         const ssize_t lu = read(STDIN_FILENO, tampon.data(), tampon.size());
-        if (lu < 0 && errno == EINTR) continue;
-        if (lu <= 0) break;
+        if (lu < 0 && errno == EINTR)
+            continue;
+        if (lu <= 0)
+            break;
         const double t = maintenant();
         std::fwrite(tampon.data(), 1, static_cast<std::size_t>(lu), sortie);
         octets += static_cast<std::uint64_t>(lu);
