@@ -26,9 +26,11 @@ LectureFichier litFichierTexte(const QString& chemin) {
 }
 
 std::optional<QString> ecritFichierTexte(const QString& chemin, const QString& texte, Codage& codage) {
-    // Le renommage passerait outre : un fichier mis en lecture seule doit le rester.
+    // Le renommage passerait outre : un fichier mis en lecture seule doit le rester, même pour
+    // root, que les droits n'arrêtent pas (d'où le regard sur les bits eux-mêmes).
     const QFileInfo info(chemin);
-    if (info.exists() && !info.isWritable())
+    const auto ecriture = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & ecriture)))
         return QStringLiteral("le fichier est en lecture seule");
     const QByteArray octets = encode(texte, codage);
     QSaveFile fichier(chemin);

@@ -1,0 +1,380 @@
+// Le texte des réglages : recherche des clés, remplacement, sauts de ligne, codages, conversions,
+// écriture des fichiers.
+#include "settings/codage.h"
+#include "settings/conversion.h"
+#include "settings/fichier_texte.h"
+#include "settings/texte_ini.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Ce que cherche() rend, sous une forme facile à comparer : la valeur, « absente » ou « sans = ».
+QString resultat(const TexteReglages& t, const QString& cle) {
+    const auto r = t.cherche(cle);
+    if (const auto* e = std::get_if<ErreurCle>(&r))
+        return *e == ErreurCle::Absente ? QStringLiteral("<absente>") : QStringLiteral("<sans =>");
+    return QLatin1Char('[') + t.valeur(std::get<PlaceValeur>(r)) + QLatin1Char(']');
+}
+
+// Lance `travail` dans un processus fils (avec d'autres limites ou droits) et rend son code de sortie.
+template <typename F> int dansUnFils(F travail) {
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(travail());
+    int statut = 0;
+    waitpid(pid, &statut, 0);
+    return WIFEXITED(statut) ? WEXITSTATUS(statut) : 100 + WTERMSIG(statut);
+}
+
+QByteArray contenu(const QString& chemin) {
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<illisible>");
+}
+
+} // namespace
+
+class TestReglages : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cherche_data();
+    void cherche();
+    void remplaceGardeLeReste();
+    void sautFinalALaLecture_data();
+    void sautFinalALaLecture();
+    void message_data();
+    void message();
+    void codage_data();
+    void codage();
+    void codageTousLesOctets();
+    void codagePasseEnUtf8();
+    void entiers_data();
+    void entiers();
+    void drapeaux_data();
+    void drapeaux();
+    void ecritureRemplaceEntier();
+    void ecritureImpossibleGardeLAncien_data();
+    void ecritureImpossibleGardeLAncien();
+    void lectureFichierAbsent();
+};
+
+void TestReglages::cherche_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("cle");
+    QTest::addColumn<QString>("attendu");
+    const QString base = QStringLiteral("couleur_fond = 255\r\nCV_top = 12\r\n");
+    QTest::newRow("valeur avec son blanc") << base << "couleur_fond"
+                                           << "[ 255]";
+    QTest::newRow("casse ignorée") << base << "COULEUR_FOND"
+                                   << "[ 255]";
+    QTest::newRow("clé en capitales dans le fichier") << "CV_TOP = 3\r\n"
+                                                      << "CV_top"
+                                                      << "[ 3]";
+    QTest::newRow("blancs en tête de ligne") << "  \tCV_top=7\r\n"
+                                             << "CV_top"
+                                             << "[7]";
+    QTest::newRow("accents, casse ignorée")
+        << QStringLiteral("RÉDUCTION = 1\r\n") << QStringLiteral("Réduction") << "[ 1]";
+    QTest::newRow("absente") << base << "CV_left"
+                             << "<absente>";
+    QTest::newRow("texte vide") << ""
+                                << "CV_left"
+                                << "<absente>";
+    QTest::newRow("préfixe d'une autre clé") << "ALH10 = 3\r\nALH1 = 4\r\n"
+                                             << "ALH1"
+                                             << "[ 4]";
+    QTest::newRow("clé plus courte, autre clé") << "ALMSG1 = True\r\nAL1 = False\r\n"
+                                                << "AL1"
+                                                << "[ False]";
+    QTest::newRow("chemin contenant une clé suivante") << "ALEXE1 = C:\\TOTAL1.EXE\r\nAL1 = True\r\n"
+                                                       << "AL1"
+                                                       << "[ True]";
+    QTest::newRow("commentaire contenant la clé") << "; CV_top = 99 ici\r\nCV_top = 5\r\n"
+                                                  << "CV_top"
+                                                  << "[ 5]";
+    QTest::newRow("doublon : la première ligne") << "CV_top = 1\r\nCV_top = 2\r\n"
+                                                 << "CV_top"
+                                                 << "[ 1]";
+    QTest::newRow("ligne de la clé sans =") << "CV_top 12\r\nCV_left = 3\r\n"
+                                            << "CV_top"
+                                            << "<sans =>";
+    QTest::newRow("clé seule en fin de texte") << "CV_left = 3\r\nCV_top"
+                                               << "CV_top"
+                                               << "<sans =>";
+    QTest::newRow("lignes en LF seul") << "CV_top = 1\nCV_left = 2\n"
+                                       << "CV_top"
+                                       << "[ 1]";
+    QTest::newRow("LF seul, ligne suivante") << "CV_top = 1\nCV_left = 2\n"
+                                             << "CV_left"
+                                             << "[ 2]";
+    QTest::newRow("valeur vide") << "ALSON1 =\r\n"
+                                 << "ALSON1"
+                                 << "[]";
+    QTest::newRow("valeur avec =") << "ALEXE1 = a=b\r\n"
+                                   << "ALEXE1"
+                                   << "[ a=b]";
+    QTest::newRow("marque d'ordre en tête") << QStringLiteral("\uFEFFcouleur_fond = 1\r\n") << "couleur_fond"
+                                            << "[ 1]";
+    QTest::newRow("CR seul sépare les lignes") << "CV_top = 1\rCV_left = 2\r"
+                                               << "CV_left"
+                                               << "[ 2]";
+}
+
+void TestReglages::cherche() {
+    QFETCH(QString, texte);
+    QFETCH(QString, cle);
+    QFETCH(QString, attendu);
+    QCOMPARE(resultat(TexteReglages(texte), cle), attendu);
+}
+
+void TestReglages::remplaceGardeLeReste() {
+    TexteReglages t(QStringLiteral("; avant\r\ncouleur_fond = 255\r\nCV_top = 1\nCOULEUR_FOND = 9\r\n"));
+    const auto place = std::get<PlaceValeur>(t.cherche(u"couleur_fond"));
+    t.remplace(place, QStringLiteral("65535"));
+    QCOMPARE(t.texte(), QStringLiteral("; avant\r\ncouleur_fond =65535\r\nCV_top = 1\nCOULEUR_FOND = 9\r\n"));
+    // La clé garde sa casse ; la fin de ligne LF seul reste LF seul.
+    TexteReglages u(QStringLiteral("CV_TOP = 1\nCV_left = 2\n"));
+    u.remplace(std::get<PlaceValeur>(u.cherche(u"CV_top")), QStringLiteral("300"));
+    QCOMPARE(u.texte(), QStringLiteral("CV_TOP =300\nCV_left = 2\n"));
+    QCOMPARE(u.pourEcriture(), QStringLiteral("CV_TOP =300\nCV_left = 2\n"));
+}
+
+void TestReglages::sautFinalALaLecture_data() {
+    QTest::addColumn<QString>("lu");
+    QTest::addColumn<QString>("ecrit");
+    QTest::newRow("fini par CR LF") << "a = 1\r\n"
+                                    << "a = 1\r\n";
+    QTest::newRow("sans saut final") << "a = 1\r\nb = 2"
+                                     << "a = 1\r\nb = 2\r\n";
+    QTest::newRow("LF seul, sans saut final") << "a = 1\nb = 2"
+                                              << "a = 1\nb = 2\n";
+    QTest::newRow("fini par LF seul") << "a = 1\n"
+                                      << "a = 1\n";
+    QTest::newRow("une seule ligne sans saut") << "a = 1"
+                                               << "a = 1\r\n";
+    QTest::newRow("fini par une ligne vide") << "a = 1\r\n\r\n"
+                                             << "a = 1\r\n\r\n";
+}
+
+void TestReglages::sautFinalALaLecture() {
+    QFETCH(QString, lu);
+    QFETCH(QString, ecrit);
+    const TexteReglages t(lu);
+    QCOMPARE(t.pourEcriture(), ecrit);
+    // Relu puis réécrit : plus rien ne bouge.
+    QCOMPARE(TexteReglages(t.pourEcriture()).pourEcriture(), ecrit);
+}
+
+void TestReglages::message_data() {
+    QTest::addColumn<QString>("lu");
+    QTest::addColumn<QString>("ecrit");
+    QTest::addColumn<QString>("enMemoire");
+    QTest::newRow("vide") << ""
+                          << " \r\n"
+                          << " ";
+    QTest::newRow("une ligne sans saut") << "Bonjour"
+                                         << "Bonjour\r\n"
+                                         << "Bonjour";
+    QTest::newRow("une ligne avec CR LF") << "Bonjour\r\n"
+                                          << "Bonjour\r\n"
+                                          << "Bonjour\r\n";
+    QTest::newRow("LF seul : aucun caractère perdu") << "Bonjour\n"
+                                                     << "Bonjour\n"
+                                                     << "Bonjour\n";
+    QTest::newRow("deux lignes") << "Un\r\nDeux\r\n"
+                                 << "Un\r\nDeux\r\n"
+                                 << "Un\r\nDeux\r\n";
+    QTest::newRow("exactement CR LF") << "\r\n"
+                                      << "\r\n\r\n"
+                                      << "\r\n";
+    QTest::newRow("une espace lue") << " \r\n"
+                                    << " \r\n"
+                                    << " \r\n";
+}
+
+void TestReglages::message() {
+    QFETCH(QString, lu);
+    QFETCH(QString, ecrit);
+    QFETCH(QString, enMemoire);
+    QString texteMsg = lu;
+    QCOMPARE(messagePourEcriture(texteMsg), ecrit);
+    QCOMPARE(texteMsg, enMemoire);
+    // Le fichier écrit, relu et réécrit, ne change plus.
+    QString relu = ecrit;
+    QCOMPARE(messagePourEcriture(relu), ecrit);
+}
+
+void TestReglages::codage_data() {
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("codage");
+    QTest::newRow("ASCII") << QByteArray("CV_top = 1") << "CV_top = 1" << int(Codage::Utf8);
+    QTest::newRow("UTF-8") << QByteArray("R\xc3\xa9"
+                                         "duction")
+                           << QStringLiteral("Réduction") << int(Codage::Utf8);
+    QTest::newRow("Windows-1252") << QByteArray("R\xe9"
+                                                "duction")
+                                  << QStringLiteral("Réduction") << int(Codage::Windows1252);
+    QTest::newRow("euro en 1252") << QByteArray("\x80 \x9c") << QStringLiteral("€ œ")
+                                  << int(Codage::Windows1252);
+}
+
+void TestReglages::codage() {
+    QFETCH(QByteArray, octets);
+    QFETCH(QString, texte);
+    QFETCH(int, codage);
+    const TexteDecode d = decode(octets);
+    QCOMPARE(d.texte, texte);
+    QCOMPARE(int(d.codage), codage);
+    Codage c = d.codage;
+    QCOMPARE(encode(d.texte, c), octets);
+    QCOMPARE(int(c), codage);
+}
+
+void TestReglages::codageTousLesOctets() {
+    // Un fichier Windows quelconque revient octet pour octet, même les places vides du code.
+    QByteArray octets;
+    for (int i = 0; i < 256; ++i)
+        octets.append(char(i));
+    const TexteDecode d = decode(octets);
+    QCOMPARE(int(d.codage), int(Codage::Windows1252));
+    Codage c = d.codage;
+    QCOMPARE(encode(d.texte, c), octets);
+}
+
+void TestReglages::codagePasseEnUtf8() {
+    // Un chemin que Windows-1252 ne sait pas écrire : le fichier entier passe en UTF-8, rien n'est perdu.
+    Codage c = Codage::Windows1252;
+    const QString texte = QStringLiteral("ALSON1 =/home/zoë/日本.wav");
+    const QByteArray octets = encode(texte, c);
+    QCOMPARE(int(c), int(Codage::Utf8));
+    QCOMPARE(decode(octets).texte, texte);
+}
+
+void TestReglages::entiers_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<bool>("valide");
+    QTest::addColumn<int>("valeur");
+    QTest::newRow("simple") << "12" << 16 << true << 12;
+    QTest::newRow("blancs autour") << "  -7 \t" << 16 << true << -7;
+    QTest::newRow("signe plus") << "+3" << 16 << true << 3;
+    QTest::newRow("couleur système") << "-2147483633" << 32 << true << -2147483633;
+    QTest::newRow("blanc") << "0xFF" << 32 << false << 0;
+    QTest::newRow("lettres") << "abc" << 32 << false << 0;
+    QTest::newRow("vide") << "" << 16 << false << 0;
+    QTest::newRow("blancs seuls") << "   " << 16 << false << 0;
+    QTest::newRow("dépasse 16 bits") << "40000" << 16 << false << 0;
+    QTest::newRow("limite 16 bits") << "-32768" << 16 << true << -32768;
+    QTest::newRow("dépasse 32 bits") << "2147483648" << 32 << false << 0;
+    QTest::newRow("deux nombres") << "1 2" << 32 << false << 0;
+    QTest::newRow("décimale") << "1.5" << 32 << false << 0;
+}
+
+void TestReglages::entiers() {
+    QFETCH(QString, texte);
+    QFETCH(int, bits);
+    QFETCH(bool, valide);
+    QFETCH(int, valeur);
+    const std::optional<qint32> n =
+        bits == 16 ? std::optional<qint32>(versEntier16(texte)) : versEntier32(texte);
+    QCOMPARE(n.has_value(), valide);
+    if (valide)
+        QCOMPARE(*n, valeur);
+}
+
+void TestReglages::drapeaux_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("attendu"); // -1 : refusé
+    QTest::newRow("True") << "True" << 1;
+    QTest::newRow("false minuscules") << " false " << 0;
+    QTest::newRow("VRAI") << "VRAI" << 1;
+    QTest::newRow("Faux") << "Faux" << 0;
+    QTest::newRow("-1") << "-1" << 1;
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("5") << "5" << 1;
+    QTest::newRow("vide") << "" << -1;
+    QTest::newRow("oui") << "oui" << -1;
+    QTest::newRow("Truex") << "Truex" << -1;
+}
+
+void TestReglages::drapeaux() {
+    QFETCH(QString, texte);
+    QFETCH(int, attendu);
+    const std::optional<bool> b = versDrapeau(texte);
+    QCOMPARE(b.has_value(), attendu >= 0);
+    if (b)
+        QCOMPARE(int(*b), attendu);
+    // Ce qui s'écrit se relit.
+    QCOMPARE(versDrapeau(texteDrapeau(true)), std::optional<bool>(true));
+    QCOMPARE(versDrapeau(texteDrapeau(false)), std::optional<bool>(false));
+}
+
+void TestReglages::ecritureRemplaceEntier() {
+    QTemporaryDir d;
+    const QString chemin = d.filePath(QStringLiteral("CV32.ini"));
+    Codage c = Codage::Windows1252;
+    QVERIFY(!ecritFichierTexte(chemin, QStringLiteral("Démarre =True\r\n"), c));
+    QCOMPARE(contenu(chemin), QByteArray("D\xe9marre =True\r\n"));
+    QVERIFY(!ecritFichierTexte(chemin, QStringLiteral("x\r\n"), c));
+    QCOMPARE(contenu(chemin), QByteArray("x\r\n"));
+    // Rien ne traîne à côté : l'écriture passe par un fichier renommé.
+    QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("CV32.ini")});
+}
+
+void TestReglages::ecritureImpossibleGardeLAncien_data() {
+    QTest::addColumn<QString>("cas");
+    QTest::newRow("disque plein (limite de taille)") << "limite";
+    QTest::newRow("dossier en lecture seule") << "dossier";
+    QTest::newRow("fichier en lecture seule") << "fichier";
+}
+
+void TestReglages::ecritureImpossibleGardeLAncien() {
+    QFETCH(QString, cas);
+    QTemporaryDir d;
+    const QString chemin = d.filePath(QStringLiteral("CV32.ini"));
+    const QByteArray ancien = "CV_top = 1\r\n";
+    {
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(ancien);
+    }
+    const QString nouveau = QStringLiteral("CV_top =2\r\n; ") + QString(200000, QLatin1Char('x')) + "\r\n";
+    if (cas == QLatin1String("fichier"))
+        QFile(chemin).setPermissions(QFile::ReadOwner | QFile::ReadGroup);
+    if (cas == QLatin1String("dossier"))
+        QFile(d.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const int code = dansUnFils([&] {
+        // root passe outre les droits : le fils prend l'identité de « nobody ».
+        if (cas == QLatin1String("dossier") && geteuid() == 0 && setuid(65534) != 0)
+            return 3;
+        if (cas == QLatin1String("limite")) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limite{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limite);
+        }
+        Codage c = Codage::Utf8;
+        const auto erreur = ecritFichierTexte(chemin, nouveau, c);
+        return erreur && !erreur->isEmpty() ? 0 : 1;
+    });
+    QFile(d.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(code, 0);
+    QCOMPARE(contenu(chemin), ancien);
+    QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("CV32.ini")});
+}
+
+void TestReglages::lectureFichierAbsent() {
+    QTemporaryDir d;
+    const LectureFichier l = litFichierTexte(d.filePath(QStringLiteral("MSG1.ASC")));
+    QVERIFY(!l.lu);
+    QVERIFY(!l.erreur.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestReglages)
+#include "tst_reglages.moc"
