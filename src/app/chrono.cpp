@@ -161,10 +161,10 @@ void CHRONO::changeEvent(QEvent* e) {
 
 void CHRONO::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    Form_Resize();
+    Form_Resize(true);
 }
 
-void CHRONO::Form_Resize() {
+void CHRONO::Form_Resize(bool pendantAffichage) {
     if (!AffHEURE)
         return;
     const int H = twips(height());
@@ -172,10 +172,12 @@ void CHRONO::Form_Resize() {
     police.setPointSize(H / 45 + 2);
     AffHEURE->setFont(police);
     AffHEURE->adjustSize();
-    AffHEURE->move(AffHEURE->x(), px(H / 6 + 100));
+    AffHEURE->move(AffHEURE->x(), px(H / 6.0 + 100));
     const double y = twips(AffHEURE->y() + AffHEURE->height()) - 10;
     bande->setY(y);
-    if ((windowState() & Qt::WindowMinimized) && doitCacherReduite())
+    // Pendant l'affichage lui-même, cacher serait défait par la fin de show() : le démarrage
+    // ne montre pas une fenêtre réduite qui doit rester cachée.
+    if (!pendantAffichage && (windowState() & Qt::WindowMinimized) && doitCacherReduite())
         hide();
 }
 

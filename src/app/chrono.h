@@ -123,7 +123,7 @@ protected:
 
 private:
     void creeControles();
-    void Form_Resize();
+    void Form_Resize(bool pendantAffichage = false);
     void SourisEnfoncee(int bouton);
     void Form_QueryUnload();
     void Form_Unload();

@@ -12,6 +12,8 @@ std::unique_ptr<CHRONO> ProcedureDemarrage(Plateforme& plateforme) {
     if (chrono->enFermeture())
         return chrono;
     chrono->RepertoireDemarrage = QDir::currentPath();
-    chrono->show();
+    // Réduite sans rester visible : seule l'icône de notification la représente.
+    if (!(chrono->windowState() & Qt::WindowMinimized) || !chrono->doitCacherReduite())
+        chrono->show();
     return chrono;
 }
