@@ -5,18 +5,34 @@
 # et rien ne touche la session de la machine. Tout processus est lancé dans son propre
 # groupe (setsid) et arrêté par son PID à la sortie, quelle qu'elle soit.
 #
+#   e2e_prepare [délai]            dossier temporaire, artefacts, nettoyage à la sortie
+#   e2e_x, e2e_son                 Xvfb ; PulseAudio avec l'évier « horloge »
+#   e2e_zone_notification          trayer, pour l'icône de notification
+#   e2e_enregistre f.wav, e2e_arrete_enregistrement, e2e_sons f.wav [options]
+#   e2e_position epoch, e2e_position_heure "date fictive", e2e_attends_heure_fictive "date"
+#   e2e_copie_dossier [nom], e2e_lance_programme [--heure "date"] [--env V=x] dossier [args]
+#   e2e_attends_fenetre regex [délai], e2e_fenetre_visible regex, e2e_capture nom
+#   e2e_demarre nom cmd…, e2e_arrete pid, e2e_attends_fin pid [délai], e2e_vivant pid
+#   e2e_dors s, e2e_attends_jusqua epoch, e2e_calcule "expr"
+#   e2e_echec, e2e_verifie, e2e_egal, e2e_proche, e2e_requiert, e2e_info
+#   e2e_nettoie, e2e_processus_restants
+#
 # Variables d'entrée : CV_BUILD (dossier de construction), CV_SOURCE (racine du dépôt).
 # Variables fournies :
 #   E2E_NOM         nom du test (celui du script, sans .sh)
 #   E2E_TEMP        dossier temporaire, effacé à la fin
-#   E2E_ARTEFACTS   $CV_BUILD/artefacts_e2e/$E2E_NOM : captures, enregistrements, journaux, gardés
+#   E2E_ARTEFACTS   $CV_BUILD/artefacts_e2e/$E2E_NOM : captures, enregistrements, journaux
+#                   (nom.log par processus lancé), copies des dossiers et du HOME ; gardés
 #   E2E_OUTILS      $CV_BUILD/outils_e2e (debuts_sons, enregistreur)
-#   E2E_FENETRE     fenêtre trouvée par e2e_attends_fenetre
+#   E2E_PID         dernier processus lancé ; E2E_LANCES tous ceux du test
+#   E2E_FENETRE, E2E_CAPTURE, E2E_DOSSIER
 #   E2E_PROGRAMME_PID, E2E_DECALAGE (heure fictive = heure réelle + décalage, en s)
 #   E2E_ORIGINE     heure réelle (epoch, s) du premier échantillon du dernier enregistrement
 #
-# Les heures sont prises avec $EPOCHREALTIME (bash, sans créer de processus).
+# Les heures sont prises avec $EPOCHREALTIME (bash, sans créer de processus). Pas de
+# « set -e » : une assertion qui échoue sort d'elle-même, en nommant ce qu'elle attendait.
 
+# shellcheck disable=SC2016,SC2034 # bash -c '…' reçoit ses arguments ; variables lues par les tests
 set -u -o pipefail
 E2E_TEMP=
 
@@ -60,7 +76,7 @@ e2e_requiert() {
 # ---------------------------------------------------------------- processus
 
 declare -a E2E__PIDS=() E2E_LANCES=()
-declare -A E2E__NOMS=()
+declare -A E2E__NOMS=() E2E__DEPARTS=()
 
 # e2e_demarre nom commande [args…] : lance en arrière-plan dans un nouveau groupe,
 # sortie dans $E2E_ARTEFACTS/nom.log ; le PID est dans E2E_PID.
@@ -74,6 +90,8 @@ e2e_demarre() {
     E2E__PIDS+=("$E2E_PID")
     E2E_LANCES+=("$E2E_PID")
     E2E__NOMS[$E2E_PID]=$nom
+    e2e__etat "$E2E_PID"
+    E2E__DEPARTS[$E2E_PID]=$E2E__DEPART
 }
 
 # Heure réelle en µs (entier) : les délais se comptent sans créer de processus.
@@ -90,14 +108,17 @@ e2e_dors() {
     return 0
 }
 
-# État d'un processus (R, S, Z…) dans E2E__ETAT, vide s'il n'existe plus.
+# État d'un processus (R, S, Z…) dans E2E__ETAT, vide s'il n'existe plus, et son instant
+# de création dans E2E__DEPART (ce qui distingue un PID réattribué à un autre processus).
 e2e__etat() {
     local ligne
     local -a champs
     E2E__ETAT=
+    E2E__DEPART=
     { read -r ligne <"/proc/$1/stat"; } 2>/dev/null || return 0
     read -r -a champs <<<"${ligne##*) }"
     E2E__ETAT=${champs[0]}
+    E2E__DEPART=${champs[19]}
 }
 
 # Vrai tant qu'un processus non zombie reste dans le groupe $1.
@@ -125,9 +146,15 @@ e2e__oublie() {
     done
 }
 
-# e2e_arrete pid [délai] : SIGTERM au groupe, SIGKILL passé le délai (3 s), puis récolte.
+# e2e_arrete pid [délai en s entières, 3] : SIGTERM au groupe, SIGKILL passé le délai, puis récolte.
 e2e_arrete() {
     local pid=$1 delai=${2:-3} fin
+    e2e__etat "$pid"
+    # Numéro repris par un autre processus : le nôtre et son groupe ont déjà disparu.
+    if [[ -n "$E2E__ETAT" && -n "${E2E__DEPARTS[$pid]:-}" && "$E2E__DEPART" != "${E2E__DEPARTS[$pid]}" ]]; then
+        e2e__oublie "$pid"
+        return 0
+    fi
     kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
     e2e__us
     fin=$((E2E__US + delai * 1000000))
@@ -146,7 +173,7 @@ e2e_arrete() {
     return 0
 }
 
-# e2e_attends_fin pid [délai=30] : attend la fin d'un processus lancé ici ; rend son code de sortie.
+# e2e_attends_fin pid [délai en s entières, 30] : attend la fin d'un processus lancé ici ; rend son code de sortie.
 e2e_attends_fin() {
     local pid=$1 delai=${2:-30} fin statut=0
     e2e__us
@@ -195,15 +222,16 @@ e2e_prepare() {
     E2E_JETON=$(basename "$E2E_TEMP")
     export E2E_JETON E2E_TEMP E2E_ARTEFACTS E2E_OUTILS E2E_NOM CV_BUILD CV_SOURCE
     trap e2e__sortie EXIT
-    trap 'exit 130' INT
-    trap 'exit 143' TERM HUP
+    trap 'e2e_echec "interrompu (SIGINT)"' INT
+    trap 'e2e_echec "arrêté par un signal : délai de '"$delai"' s dépassé ou test tué"' TERM HUP
 
     # Un HOME à soi : le programme y écrit raccourcis et démarrage automatique.
     export HOME=$E2E_TEMP/home
     export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
     export XDG_RUNTIME_DIR=$E2E_TEMP/run
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
     export LC_ALL=C.UTF-8
     # Pas de bus de session : ni celui de la machine, ni un dbus-daemon lancé d'office.
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus
@@ -212,7 +240,6 @@ e2e_prepare() {
 
     # Garde-fou : ctest tue d'un SIGKILL qui empêcherait le nettoyage ; on s'arrête avant.
     e2e_demarre garde-fou bash -c "sleep $delai; kill -TERM $$"
-    E2E__GARDE=$E2E_PID
     e2e_info "dossier temporaire $E2E_TEMP, artefacts dans $E2E_ARTEFACTS"
 }
 
@@ -275,7 +302,8 @@ e2e_x() {
         e2e_dors 0.05
     done
     [[ -s "$numero" ]] || e2e_echec "Xvfb n'a pas donné de numéro d'écran"
-    export DISPLAY=:$(head -n 1 "$numero")
+    DISPLAY=:$(head -n 1 "$numero")
+    export DISPLAY
     for ((i = 0; i < 100; ++i)); do
         xdpyinfo >/dev/null 2>&1 && break
         e2e_dors 0.05
@@ -345,8 +373,11 @@ e2e_son() {
 #
 # Origine des temps : l'enregistreur date chaque bloc reçu de parec ; le minimum de
 # (heure d'arrivée - fin du bloc / taux) est l'heure réelle où l'échantillon 0 a été
-# mixé, à la latence de transport près (médiane mesurée < 1 ms). Elle ne dépend ni du
-# lancement de parec ni d'un retard passager de la machine, et se lit dans fichier.origine.
+# mixé, à la latence de transport près (blocs de ~2,5 ms, retard médian mesuré < 1 ms).
+# Elle ne dépend ni du lancement de parec (qui coûte ici 5 à 10 ms, variables) ni d'un
+# retard passager de la machine. Un bip de référence joué par paplay hériterait de ce même
+# coût de lancement ; la fin de l'enregistrement, de la mise en tampon de parec.
+# Contrôle : un son paraît 1 à 3 ms avant que « pactl subscribe » n'annonce son flux.
 e2e_enregistre() {
     local f=$1
     [[ "$f" == /* ]] || f=$E2E_ARTEFACTS/$f
@@ -396,6 +427,14 @@ e2e_attends_jusqua() {
     return 0
 }
 
+# e2e_attends_heure_fictive "AAAA-MM-JJ hh:mm:ss[.fff]" : dort jusqu'à ce que l'horloge
+# fictive du programme (lancé avec --heure) affiche cette heure.
+e2e_attends_heure_fictive() {
+    local fictif
+    fictif=$(date -d "$1" +%s.%N) || e2e_echec "heure illisible : $1"
+    e2e_attends_jusqua "$(e2e_calcule "$fictif - ${E2E_DECALAGE:?programme lancé sans --heure}")"
+}
+
 # e2e_position epoch : position (s) dans le dernier enregistrement d'une heure réelle.
 e2e_position() { e2e_calcule "$1 - ${E2E_ORIGINE:?aucun enregistrement arrêté}"; }
 
@@ -442,29 +481,38 @@ e2e__libfaketime() {
     return 1
 }
 
-# e2e_lance_programme [--heure "AAAA-MM-JJ hh:mm:ss"] dossier [args…]
+# e2e_lance_programme [--heure "AAAA-MM-JJ hh:mm:ss"] [--env VAR=valeur]… dossier [args…]
 # Lance chronovocalis depuis « dossier » (il y lit ses réglages) sur l'écran et le serveur
-# de son du test ; PID dans E2E_PROGRAMME_PID, sortie dans programme.log.
+# de son du test ; PID dans E2E_PROGRAMME_PID, sortie dans programme.log. Le programme
+# hérite de LC_ALL=C.UTF-8 : --env LC_ALL=fr_FR.UTF-8 lui donne des dates en français
+# (Qt a ses propres données de locale ; glibc, sans cette locale, reste en C).
 #
 # --heure : horloge fictive par libfaketime, en décalage fixe (FAKETIME="+N") et non en
-# date de départ (« @… ») : le départ « @ » compte depuis le chargement de la bibliothèque,
-# instant inconnu à quelques dizaines de ms près, tandis qu'un décalage donne exactement
+# date de départ (« @… ») : le départ « @ » compte depuis le chargement de la bibliothèque
+# dans chaque processus (un programme relancé repart de la même heure), instant connu à
+# quelques dizaines de ms près ; un décalage donne exactement
 # heure fictive = heure réelle + E2E_DECALAGE. Le décalage est entier (un décimal se lit
 # selon la locale du programme) : on attend le début d'une seconde pour que l'heure
-# fictive de départ tombe à quelques ms de celle demandée. CLOCK_MONOTONIC n'est pas
-# truqué (QTimer, QDeadlineTimer et les attentes de libpulse s'y fient).
+# fictive de départ tombe à quelques ms de celle demandée. LD_PRELOAD direct et non la
+# commande faketime, qui reste parente du programme : le PID serait le sien.
+# CLOCK_MONOTONIC n'est pas truqué (QTimer, QDeadlineTimer et libpulse s'y fient ;
+# truqué, il est décalé du même nombre et marche aussi, mais rien n'y gagne).
 e2e_lance_programme() {
     local heure=
-    if [[ "${1:-}" == --heure ]]; then
-        heure=$2
+    local -a env=(QT_QPA_PLATFORM=xcb)
+    while [[ "${1:-}" == --* ]]; do
+        case $1 in
+        --heure) heure=$2 ;;
+        --env) env+=("$2") ;;
+        *) e2e_echec "e2e_lance_programme : option inconnue $1" ;;
+        esac
         shift 2
-    fi
+    done
     local dossier=$1
     shift
     local exe=$dossier/chronovocalis
     [[ -x "$exe" ]] || e2e_echec "pas d'exécutable dans $dossier"
     [[ -n "${DISPLAY:-}" ]] || e2e_echec "e2e_x doit précéder e2e_lance_programme"
-    local -a env=(QT_QPA_PLATFORM=xcb)
     E2E_DECALAGE=
     if [[ -n "$heure" ]]; then
         local lib cible maintenant
@@ -486,8 +534,9 @@ e2e_lance_programme() {
 # e2e_fenetre_visible regex : vrai si une fenêtre visible porte un titre qui y répond.
 e2e_fenetre_visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
-# e2e_attends_fenetre regex [délai=10] : attend une fenêtre visible de ce titre ;
-# son identifiant (la première) est dans E2E_FENETRE. Échec du test sinon.
+# e2e_attends_fenetre regex [délai en s entières, 10] : attend une fenêtre visible de ce
+# titre ; son identifiant (la première) est dans E2E_FENETRE. Échec du test sinon.
+# xdotool lit le motif octet par octet : « . » ne couvre pas une lettre accentuée.
 e2e_attends_fenetre() {
     local motif=$1 delai=${2:-10} fin ids
     e2e__us

@@ -1,54 +1,84 @@
 #!/usr/bin/env bash
-# Essai du harnais lui-même, sans le programme : deux bips joués par paplay à 1,2 s d'écart
-# doivent se retrouver dans l'enregistrement là où l'origine des temps les place, et un
-# petit client X doit être trouvé, capturé puis arrêté sans rien laisser derrière lui.
+# Essai du harnais lui-même, sans le programme : deux bips joués à 1,2 s d'écart doivent se
+# retrouver dans l'enregistrement là où l'origine des temps les place, un son de paplay
+# après son lancement, et un petit client X doit être trouvé, capturé puis arrêté ;
+# rien ne doit rester derrière.
+# shellcheck source=commun.sh disable=SC2016,SC2059 # bash -c '…' ; printf écrit des octets
 source "$(dirname "$0")/commun.sh"
 e2e_prepare 120
-e2e_requiert sox paplay xdotool import identify convert xmessage pgrep
+e2e_requiert sox od paplay pacat xdotool import identify convert xmessage pgrep
 
 e2e_x
 e2e_son
 
-# Le second bip est à 22050 Hz : le serveur le rééchantillonne, comme les sons du programme.
-sox -n -r 44100 -c 1 -b 16 "$E2E_TEMP/bip1.wav" synth 0.15 sine 880 vol 0.5
-sox -n -r 22050 -c 1 -b 16 "$E2E_TEMP/bip2.wav" synth 0.15 sine 1320 vol 0.5
+# Les bips passent par un lecteur déjà connecté au serveur : à l'instant voulu il ne reste
+# qu'une écriture dans un tube par le printf de bash, sans lancer de processus (paplay met
+# 5 à 45 ms à démarrer ici, selon la charge : de quoi cacher une erreur d'origine).
+# Chaque bip est suivi de 300 ms de silence : écrit d'un coup, il remplit le tampon du flux
+# (100 ms), qui repart aussitôt et ne peut plus manquer de données pendant le bip.
+format=(--raw --format=s16le --rate=44100 --channels=1)
+sox -n -t raw -r 44100 -c 1 -b 16 -e signed-integer "$E2E_TEMP/bip1.raw" synth 0.15 sine 880 vol 0.5 pad 0 0.3
+sox -n -t raw -r 44100 -c 1 -b 16 -e signed-integer "$E2E_TEMP/bip2.raw" synth 0.15 sine 1320 vol 0.5 pad 0 0.3
+octets1=$(od -An -v -tx1 "$E2E_TEMP/bip1.raw" | sed 's/ /\\x/g' | tr -d '\n')
+octets2=$(od -An -v -tx1 "$E2E_TEMP/bip2.raw" | sed 's/ /\\x/g' | tr -d '\n')
+# Références : le second bip à 22050 Hz (debuts_sons le rééchantillonne), et un troisième son
+# joué par paplay, que le serveur rééchantillonne comme il le fera des sons du programme.
+sox -n -r 22050 -c 1 -b 16 "$E2E_TEMP/bip2_22050.wav" synth 0.15 sine 1320 vol 0.5
+sox -n -r 22050 -c 1 -b 16 "$E2E_TEMP/bip3.wav" synth 0.1 sine 660 vol 0.5
+
+mkfifo "$E2E_TEMP/lecteur"
+e2e_demarre lecteur bash -c 'exec pacat --playback "${@:2}" --latency-msec=100 -d horloge <"$1"' _ \
+    "$E2E_TEMP/lecteur" "${format[@]}"
+lecteur=$E2E_PID
+exec {tube}>"$E2E_TEMP/lecteur"
+for ((i = 0; i < 100; ++i)); do
+    (($(pactl list short sink-inputs | wc -l) >= 2)) && break
+    e2e_dors 0.05
+done
+e2e_egal 2 "$(pactl list short sink-inputs | wc -l)" "flux ouverts sur l'évier (gardien et lecteur)"
 
 e2e_enregistre harnais.wav
 debut=${EPOCHREALTIME/,/.}
 e2e_attends_jusqua "$(e2e_calcule "$debut + 0.4")"
 lance1=${EPOCHREALTIME/,/.}
-e2e_demarre paplay paplay "$E2E_TEMP/bip1.wav"
-bip1=$E2E_PID
+printf "$octets1" >&"$tube"
 e2e_attends_jusqua "$(e2e_calcule "$lance1 + 1.2")"
 lance2=${EPOCHREALTIME/,/.}
-e2e_demarre paplay paplay "$E2E_TEMP/bip2.wav"
-bip2=$E2E_PID
-e2e_attends_fin "$bip1" 10 || e2e_echec "paplay a échoué (voir $E2E_ARTEFACTS/paplay.log)"
-e2e_attends_fin "$bip2" 10 || e2e_echec "paplay a échoué (voir $E2E_ARTEFACTS/paplay.log)"
-sleep 0.3
+printf "$octets2" >&"$tube"
+e2e_dors 0.5
+lance3=${EPOCHREALTIME/,/.}
+e2e_demarre paplay paplay "$E2E_TEMP/bip3.wav"
+e2e_attends_fin "$E2E_PID" 10 || e2e_echec "paplay a échoué (voir $E2E_ARTEFACTS/paplay.log)"
+# Les processus lancés depuis gardent le tube ouvert : le lecteur ne verrait pas sa fin.
+exec {tube}>&-
+e2e_vivant "$lecteur" || e2e_echec "le lecteur s'est arrêté (voir $E2E_ARTEFACTS/lecteur.log)"
+e2e_arrete "$lecteur"
+e2e_dors 0.3
 e2e_arrete_enregistrement
 
 mapfile -t sons < <(e2e_sons harnais.wav)
 printf '%s\n' "${sons[@]}" >"$E2E_ARTEFACTS/sons.txt"
-e2e_egal 2 "${#sons[@]}" "nombre de sons enregistrés"
+e2e_egal 3 "${#sons[@]}" "nombre de sons enregistrés"
 read -r debut1 fin1 pic1 <<<"${sons[0]}"
 read -r debut2 _ _ <<<"${sons[1]}"
+read -r debut3 fin3 _ <<<"${sons[2]}"
 e2e_proche "$(e2e_calcule "$fin1 - $debut1")" 0.150 0.005 "durée du premier bip"
 e2e_proche "$pic1" -6.0 0.5 "niveau du premier bip (dBFS)"
-
-# L'écart entre les deux lancements vaut 1,2 s à ~1 ms près (sommeil de bash).
 e2e_proche "$(e2e_calcule "$debut2 - $debut1")" 1.2 0.015 "espacement des deux bips"
-# paplay met quelques ms à se connecter et à remplir son flux : retard toujours positif.
 attendu1=$(e2e_position "$lance1")
 attendu2=$(e2e_position "$lance2")
 e2e_proche "$debut1" "$attendu1" 0.030 "position du premier bip selon l'origine"
 e2e_proche "$debut2" "$attendu2" 0.030 "position du second bip selon l'origine"
-e2e_info "$(awk -v a="$debut1" -v b="$attendu1" -v c="$debut2" -v d="$attendu2" 'BEGIN {
-    printf "retard des bips sur leur lancement : %.1f ms et %.1f ms ; espacement %.1f ms pour %.1f ms lancés",
-        (a - b) * 1000, (c - d) * 1000, (c - a) * 1000, (d - b) * 1000 }')"
+# Un son ne peut précéder son lancement : une origine trop tardive se verrait ici.
+attendu3=$(e2e_position "$lance3")
+e2e_proche "$debut3" "$(e2e_calcule "$attendu3 + 0.1")" 0.1 "son de paplay entre son lancement et 200 ms après"
+e2e_proche "$(e2e_calcule "$fin3 - $debut3")" 0.100 0.005 "durée du son rééchantillonné"
+e2e_info "$(awk -v a="$debut1" -v b="$attendu1" -v c="$debut2" -v d="$attendu2" -v e="$debut3" -v f="$attendu3" 'BEGIN {
+    printf "retard sur l\047écriture : %.1f et %.1f ms ; espacement %.1f ms pour %.1f ms ; paplay %.1f ms",
+        (a - b) * 1000, (c - d) * 1000, (c - a) * 1000, (d - b) * 1000, (e - f) * 1000 }')"
 
-# La référence rééchantillonnée se retrouve au second bip et nulle part ailleurs.
-mapfile -t trouves < <(e2e_sons harnais.wav --correle "$E2E_TEMP/bip2.wav" --score-min 0.8)
+# La référence à 22050 Hz se retrouve au second bip et nulle part ailleurs.
+mapfile -t trouves < <(e2e_sons harnais.wav --correle "$E2E_TEMP/bip2_22050.wav" --score-min 0.8)
 e2e_egal 1 "${#trouves[@]}" "occurrences du second bip"
 read -r position score <<<"${trouves[0]}"
 e2e_proche "$position" "$debut2" 0.003 "position du second bip par corrélation"

@@ -64,8 +64,10 @@ Audio litWav(const QString& chemin) {
         const QByteArray id = octets.mid(pos, 4);
         const qsizetype taille = lit32(octets.constData() + pos + 4);
         const qsizetype debut = pos + 8;
-        // Un enregistrement coupé net garde une taille fausse (ou 0xFFFFFFFF) : on s'arrête au fichier.
-        const qsizetype dispo = std::min(taille, octets.size() - debut);
+        // Un enregistrement coupé net garde une taille fausse : on s'arrête à la fin du fichier.
+        // Une taille de données nulle ou maximale (écriture en flux) vaut « jusqu'au bout ».
+        const bool jusquAuBout = id == "data" && (taille == 0 || taille == 0xFFFFFFFF);
+        const qsizetype dispo = jusquAuBout ? octets.size() - debut : std::min(taille, octets.size() - debut);
         if (id == "fmt " && dispo >= 16) {
             const char* p = octets.constData() + debut;
             std::uint16_t format = lit16(p);
