@@ -10,7 +10,7 @@ QDateTime HorlogeSysteme::maintenant() const {
 
 void HorlogeSysteme::attends(double secondes) {
     // Échéance sur l'horloge monotone : ni minuit ni un réglage de l'heure ne la déplacent.
-    const QDeadlineTimer echeance(qint64(secondes * 1000.0 + 0.5), Qt::PreciseTimer);
+    const QDeadlineTimer echeance(qRound64(secondes * 1000.0), Qt::PreciseTimer);
     while (!echeance.hasExpired()) {
         QEventLoop boucle;
         QTimer minuterie;

@@ -4,6 +4,7 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QFileInfo>
 #include <QMediaDevices>
 
 namespace {
@@ -46,7 +47,8 @@ FluxAudio::~FluxAudio() {
 
 bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 octets) {
     arrete();
-    const QAudioDevice sortie = QMediaDevices::defaultAudioOutput();
+    const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
+    const QAudioDevice sortie = parSeconde > 0 ? QMediaDevices::defaultAudioOutput() : QAudioDevice();
     if (sortie.isNull() || !sortie.isFormatSupported(format))
         return false;
     sink_ = std::make_unique<QAudioSink>(sortie, format);
@@ -56,7 +58,6 @@ bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 oc
         return false;
     }
     // Le serveur de son joue encore ce qu'il a reçu : on n'arrête qu'après la durée du son.
-    const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
     finDifferee_.start(int(qMin<qint64>(octets * 1000 / parSeconde + 20, INT32_MAX)));
     return true;
 }
@@ -107,7 +108,8 @@ std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& command
         return ErreurSysteme{30001, QStringLiteral("MUSIC"),
                              QStringLiteral("Commande inconnue : ") + commande};
     arrete();
-    if (nomFichier_.isEmpty())
+    // Un tube ou un périphérique bloquerait l'ouverture ou la lecture : seul un fichier ordinaire joue.
+    if (nomFichier_.isEmpty() || !QFileInfo(nomFichier_).isFile())
         return std::nullopt;
     fichier_.setFileName(nomFichier_);
     if (!fichier_.open(QIODevice::ReadOnly))

@@ -1,0 +1,181 @@
+// Les sons : le magasin des échantillons, JoueSon et Pause, l'analyse des images WAVE et la
+// sortie réelle quand aucun serveur de son n'existe.
+#include "fakes/faux.h"
+#include "platform/horloge.h"
+#include "platform/sortie_son_qt.h"
+#include "platform/wave.h"
+#include "speech/sons.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+namespace {
+
+QByteArray bloc(const char* nom, const QByteArray& contenu) {
+    QByteArray b(nom, 4);
+    char taille[4];
+    qToLittleEndian<quint32>(quint32(contenu.size()), taille);
+    b.append(taille, 4).append(contenu);
+    if (contenu.size() % 2)
+        b.append('\0');
+    return b;
+}
+
+QByteArray fmt(quint16 code, quint16 canaux, quint32 frequence, quint16 bits, int taille = 16) {
+    QByteArray f(taille, '\0');
+    qToLittleEndian<quint16>(code, f.data());
+    qToLittleEndian<quint16>(canaux, f.data() + 2);
+    qToLittleEndian<quint32>(frequence, f.data() + 4);
+    qToLittleEndian<quint32>(frequence * canaux * bits / 8, f.data() + 8);
+    qToLittleEndian<quint16>(quint16(canaux * bits / 8), f.data() + 12);
+    qToLittleEndian<quint16>(bits, f.data() + 14);
+    if (taille >= 26)
+        qToLittleEndian<quint16>(1, f.data() + 24); // sous-format PCM
+    return f;
+}
+
+QByteArray riff(const QByteArray& blocs) {
+    QByteArray r("RIFF");
+    char taille[4];
+    qToLittleEndian<quint32>(quint32(blocs.size() + 4), taille);
+    return r.append(taille, 4).append("WAVE").append(blocs);
+}
+
+} // namespace
+
+class TestSon : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void catalogueComplet();
+    void joueSonEtPause();
+    void numeroInconnu();
+    void analyse_data();
+    void analyse();
+    void sortieReelleSansServeur();
+    void peripheriqueWaveSansFichier();
+    void pauseServiLesEvenements();
+};
+
+void TestSon::initTestCase() {
+    // Aucun serveur de son joignable : la sortie réelle doit rester muette, sans planter.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/pulse");
+    qputenv("PIPEWIRE_REMOTE", "/nonexistent/pipewire");
+}
+
+void TestSon::catalogueComplet() {
+    QList<int> catalogue = {70, 71, 82, 84, 85, 86, 99, 25, 30, 35, 40, 45, 50, 55};
+    for (int n = 1; n <= 23; ++n)
+        catalogue << n;
+    for (const int n : catalogue) {
+        const QByteArray image = Sons::image(qint16(n));
+        QVERIFY2(image.startsWith("RIFF") && image.mid(8, 4) == "WAVE", qPrintable(QString::number(n)));
+        QBuffer flux;
+        flux.setData(image);
+        QVERIFY(flux.open(QIODevice::ReadOnly));
+        QVERIFY2(analyseWave(flux).valide, qPrintable(QString::number(n)));
+    }
+}
+
+void TestSon::joueSonEtPause() {
+    PlateformeFausse p;
+    Sons sons(p.sortieSon(), p.horloge());
+    const QDateTime debut = p.horlogeV().maintenant();
+    QVERIFY(sons.JoueSon(84));
+    QVERIFY(sons.JoueSon(85));
+    sons.Pause(0.25);
+    QCOMPARE(p.journal.lignes, QStringList({"son 84", "son 85", "attente 0.25"}));
+    QCOMPARE(debut.msecsTo(p.horlogeV().maintenant()), 250);
+    // Le résultat du service est rendu tel quel.
+    p.son().reussit = false;
+    QVERIFY(!sons.JoueSon(86));
+}
+
+void TestSon::numeroInconnu() {
+    PlateformeFausse p;
+    Sons sons(p.sortieSon(), p.horloge());
+    QVERIFY(!sons.JoueSon(0));
+    QVERIFY(!sons.JoueSon(24));
+    QVERIFY(!sons.JoueSon(-5));
+    QVERIFY(p.journal.lignes.isEmpty());
+}
+
+void TestSon::analyse_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<bool>("valide");
+    QTest::addColumn<int>("debut");
+    QTest::addColumn<int>("taille");
+    const QByteArray pcm8 = fmt(1, 1, 11025, 8);
+    QTest::newRow("8 bits mono") << riff(bloc("fmt ", pcm8) + bloc("data", QByteArray(100, '\x80'))) << true
+                                 << 44 << 100;
+    QTest::newRow("bloc impair avant les données")
+        << riff(bloc("fmt ", pcm8) + bloc("LIST", "abc") + bloc("data", QByteArray(10, 'x'))) << true << 56
+        << 10;
+    QTest::newRow("16 bits stéréo, trame entière")
+        << riff(bloc("fmt ", fmt(1, 2, 44100, 16)) + bloc("data", QByteArray(10, 'x'))) << true << 44 << 8;
+    QTest::newRow("format étendu") << riff(bloc("fmt ", fmt(0xFFFE, 1, 22050, 16, 40)) + bloc("data", "abcd"))
+                                   << true << 68 << 4;
+    QByteArray tronque = riff(bloc("fmt ", pcm8) + bloc("data", QByteArray(100, 'x')));
+    tronque.chop(40);
+    QTest::newRow("données annoncées plus longues que le fichier") << tronque << true << 44 << 60;
+    QTest::newRow("pas de bloc fmt") << riff(bloc("data", "abcd")) << false << 0 << 0;
+    QTest::newRow("pas RIFF") << QByteArray("RIFX\0\0\0\0WAVE", 12) << false << 0 << 0;
+    QTest::newRow("24 bits") << riff(bloc("fmt ", fmt(1, 1, 8000, 24)) + bloc("data", "abc")) << false << 0
+                             << 0;
+    QTest::newRow("données vides") << riff(bloc("fmt ", pcm8) + bloc("data", "")) << false << 0 << 0;
+    QTest::newRow("vide") << QByteArray() << false << 0 << 0;
+}
+
+void TestSon::analyse() {
+    QFETCH(QByteArray, image);
+    QFETCH(bool, valide);
+    QFETCH(int, debut);
+    QFETCH(int, taille);
+    QBuffer flux;
+    flux.setData(image);
+    QVERIFY(flux.open(QIODevice::ReadOnly));
+    const FormatWave w = analyseWave(flux);
+    QCOMPARE(w.valide, valide);
+    if (valide) {
+        QCOMPARE(w.debutDonnees, debut);
+        QCOMPARE(w.tailleDonnees, taille);
+    }
+}
+
+void TestSon::sortieReelleSansServeur() {
+    SortieSonQt sortie;
+    const QByteArray image = Sons::image(84);
+    QVERIFY(!sortie.joue(image));
+    QVERIFY(!sortie.joue(QByteArray("pas un son")));
+    QVERIFY(!sortie.joue(QByteArray()));
+    sortie.arrete();
+}
+
+void TestSon::peripheriqueWaveSansFichier() {
+    QTemporaryDir d;
+    PeripheriqueWaveQt wave;
+    wave.ouvre();
+    for (const QString& nom : {QString(), d.filePath(QStringLiteral("absent.wav")), d.path()}) {
+        wave.setNomFichier(nom);
+        QVERIFY(!wave.commande(QStringLiteral("Sound")).has_value());
+    }
+    wave.arrete();
+}
+
+void TestSon::pauseServiLesEvenements() {
+    HorlogeSysteme horloge;
+    bool servi = false;
+    QTimer::singleShot(50, [&] { servi = true; });
+    QElapsedTimer chrono;
+    chrono.start();
+    horloge.attends(0.25);
+    QVERIFY(servi);
+    QVERIFY(chrono.elapsed() >= 250);
+}
+
+QTEST_MAIN(TestSon)
+#include "tst_son.moc"
