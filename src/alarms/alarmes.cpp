@@ -1,7 +1,258 @@
 #include "alarms/alarmes.h"
 
+#include "alarms/bouton_spin.h"
+#include "alarms/regles_alarme.h"
 #include "app/chrono.h"
+#include "app/commun.h"
+#include "platform/dialogues.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+namespace {
+
+QRect place(int gauche, int haut, int largeur, int hauteur) {
+    return {px(gauche), px(haut), px(largeur), px(hauteur)};
+}
+
+QFont arialGras(double points) {
+    QFont police(QStringLiteral("Arial"));
+    police.setStyleHint(QFont::SansSerif);
+    police.setPointSizeF(points);
+    police.setBold(true);
+    return police;
+}
+
+QLabel* etiquette(QWidget* parent, const QString& texte, const QRect& geometrie) {
+    auto* l = new QLabel(texte, parent);
+    l->setGeometry(geometrie);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+} // namespace
 
 ALARMES::ALARMES(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
+    creeControles();
+    Form_Load();
+}
+
+ALARMES::~ALARMES() {
+    Form_Unload();
+}
+
+void ALARMES::creeControles() {
     setWindowTitle(QStringLiteral("Réglages des alarmes"));
+    setFixedSize(px(5940), px(5190));
+
+    for (int k = 1; k <= 6; ++k) {
+        auto* b = new QPushButton(QStringLiteral("Alarme ") + QChar(u'0' + k), this);
+        b->setGeometry(place(45 + 945 * (k - 1), 45, 960, 330));
+        b->setAutoDefault(false);
+        QObject::connect(b, &QPushButton::clicked, this, [this, k] { ChoixAlarme_Click(k); });
+        choix_[std::size_t(k)] = b;
+    }
+
+    Onglet = new QFrame(this);
+    Onglet->setGeometry(place(0, 405, 5910, 4155));
+    Onglet->setFrameShape(QFrame::StyledPanel);
+
+    TitreAlarme = etiquette(Onglet, QStringLiteral("ALARME"), place(495, 135, 1395, 390));
+    TitreAlarme->setFont(arialGras(15.75));
+
+    Ima_Alarme = new QLabel(Onglet);
+    Ima_Alarme->setGeometry(place(5220, 90, 480, 480));
+    Ima_Alarme->setPixmap(QIcon(QStringLiteral(":/images/alarme.ico")).pixmap(32, 32));
+
+    ActiveAlarme = new QCheckBox(QStringLiteral("active"), Onglet);
+    ActiveAlarme->setGeometry(place(2250, 225, 960, 240));
+    BoutonWave = new QPushButton(QStringLiteral("SON"), Onglet);
+    BoutonWave->setGeometry(place(3780, 180, 1320, 330));
+    BoutonWave->setAutoDefault(false);
+
+    Cadre1 = new QGroupBox(QStringLiteral("Horaire de déclenchement"), Onglet);
+    Cadre1->setGeometry(place(180, 720, 2625, 1275));
+    Bouton = new BoutonSpin(Cadre1);
+    Bouton->setGeometry(place(270, 495, 240, 465));
+    Bouton->setAccessibleName(QStringLiteral("Heure"));
+    AffAlarme = etiquette(Cadre1, QString(), place(630, 495, 555, 465));
+    AffAlarme->setFont(arialGras(18));
+    Etiquette1 = etiquette(Cadre1, QStringLiteral(":"), place(1215, 495, 195, 465));
+    AffMn = etiquette(Cadre1, QString(), place(1440, 495, 555, 465));
+    AffMn->setFont(arialGras(18));
+    BoutonMn = new BoutonSpin(Cadre1);
+    BoutonMn->setGeometry(place(2115, 495, 240, 465));
+    BoutonMn->setAccessibleName(QStringLiteral("Mn"));
+    Etiquette2 = etiquette(Cadre1, QStringLiteral("Heure"), place(630, 990, 600, 240));
+    Etiquette3 = etiquette(Cadre1, QStringLiteral("Mn"), place(1440, 990, 555, 240));
+
+    OptionEXE = new QGroupBox(QStringLiteral("Lancement d'un programme"), Onglet);
+    OptionEXE->setGeometry(place(2970, 720, 2760, 1275));
+    CaseEXE = new QCheckBox(QStringLiteral("Actif"), OptionEXE);
+    CaseEXE->setGeometry(place(135, 315, 870, 285));
+    BoutonEXE = new QPushButton(QStringLiteral("EXE"), OptionEXE);
+    BoutonEXE->setGeometry(place(1170, 315, 1320, 285));
+    BoutonEXE->setAutoDefault(false);
+    AffEXE = new QLabel(OptionEXE);
+    AffEXE->move(px(1290), px(720));
+    AffEXE->setTextFormat(Qt::PlainText);
+    QPalette bleu = AffEXE->palette();
+    bleu.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    AffEXE->setPalette(bleu);
+
+    Cadre2 = new QGroupBox(QStringLiteral("Message"), Onglet);
+    Cadre2->setGeometry(place(180, 2070, 5550, 1950));
+    ActiveMsg = new QCheckBox(QStringLiteral("actif"), Cadre2);
+    ActiveMsg->setGeometry(place(2295, 180, 735, 240));
+    MsgSonne = new QPlainTextEdit(Cadre2);
+    MsgSonne->setGeometry(place(90, 450, 5325, 1410));
+    MsgSonne->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MsgSonne->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MsgSonne->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab passe au contrôle suivant, comme dans les autres zones de texte du programme.
+    MsgSonne->setTabChangesFocus(true);
+
+    Retour_Chrono = new QPushButton(QStringLiteral("OK"), this);
+    Retour_Chrono->setGeometry(place(225, 4725, 5550, 375));
+    Retour_Chrono->setFont(arialGras(11.25));
+    Retour_Chrono->setDefault(true);
+
+    QObject::connect(Bouton, &BoutonSpin::descend, this, [this] { Bouton_SpinDown(); });
+    QObject::connect(Bouton, &BoutonSpin::monte, this, [this] { Bouton_SpinUp(); });
+    QObject::connect(BoutonMn, &BoutonSpin::descend, this, [this] { BoutonMn_SpinDown(); });
+    QObject::connect(BoutonMn, &BoutonSpin::monte, this, [this] { BoutonMn_SpinUp(); });
+    // Cocher depuis le code fait comme un clic : la table reçoit la même valeur.
+    QObject::connect(ActiveAlarme, &QCheckBox::toggled, this,
+                     [this](bool coche) { courante().AlarmeActive = coche; });
+    QObject::connect(ActiveMsg, &QCheckBox::toggled, this,
+                     [this](bool coche) { courante().MsgActif = coche; });
+    QObject::connect(CaseEXE, &QCheckBox::toggled, this,
+                     [this](bool coche) { courante().ProgActif = coche; });
+    QObject::connect(MsgSonne, &QPlainTextEdit::textChanged, this, [this] { MsgSonne_Change(); });
+    QObject::connect(BoutonEXE, &QPushButton::clicked, this, [this] { BoutonEXE_Click(); });
+    QObject::connect(BoutonWave, &QPushButton::clicked, this, [this] { BoutonWave_Click(); });
+    QObject::connect(Retour_Chrono, &QPushButton::clicked, this, [this] { Retour_Chrono_Click(); });
+}
+
+Alarme& ALARMES::courante() {
+    return chrono_.Alarmes(AlarmeCourante);
+}
+
+void ALARMES::Form_Load() {
+    // Aucune alarme ne doit partir pendant qu'on en règle une.
+    chrono_.Timer.stop();
+    const QPoint coin = placeEditeur(QPoint(twips(chrono_.x()), twips(chrono_.y())));
+    move(px(coin.x()), px(coin.y()));
+    marqueChoix(1);
+    AlarmeCourante = 1;
+    MAJChoixAlarme();
+}
+
+void ALARMES::marqueChoix(int index) {
+    for (int k = 1; k <= 6; ++k) {
+        QFont police = choix_[std::size_t(k)]->font();
+        police.setBold(k == index);
+        choix_[std::size_t(k)]->setFont(police);
+    }
+}
+
+void ALARMES::MAJChoixAlarme() {
+    const int n = AlarmeCourante;
+    const Alarme& a = chrono_.Alarmes(n);
+    TitreAlarme->setText(QStringLiteral("ALARME ") + QChar(u'0' + n));
+    ActiveMsg->setChecked(a.MsgActif);
+    ActiveAlarme->setChecked(a.AlarmeActive);
+    {
+        // Montrer une alarme ne change jamais la table : un message aux sauts LF seuls
+        // reviendrait de la boîte en CR LF.
+        const QScopedValueRollback<bool> montre(montre_, true);
+        MsgSonne->setPlainText(texteVersBoite(a.TexteMsg));
+    }
+    AffAlarme->setText(affichageHeure(a.Heure));
+    AffMn->setText(affichageMinute(a.Minute));
+    CaseEXE->setChecked(a.ProgActif);
+    AffEXE->setText(a.CheminProg);
+    AffEXE->adjustSize();
+}
+
+void ALARMES::ChoixAlarme_Click(int index) {
+    marqueChoix(index);
+    AlarmeCourante = qint16(index);
+    MAJChoixAlarme();
+}
+
+void ALARMES::Bouton_SpinDown() {
+    courante().Heure = pasSpin(courante().Heure, -1, 23);
+    AffAlarme->setText(affichageHeure(courante().Heure));
+    // Repeint tout de suite : la valeur suit pendant que le bouton reste enfoncé.
+    AffAlarme->repaint();
+}
+
+void ALARMES::Bouton_SpinUp() {
+    courante().Heure = pasSpin(courante().Heure, +1, 23);
+    AffAlarme->setText(affichageHeure(courante().Heure));
+    AffAlarme->repaint();
+}
+
+void ALARMES::BoutonMn_SpinDown() {
+    courante().Minute = pasSpin(courante().Minute, -1, 59);
+    AffMn->setText(affichageMinute(courante().Minute));
+    AffMn->repaint();
+}
+
+void ALARMES::BoutonMn_SpinUp() {
+    courante().Minute = pasSpin(courante().Minute, +1, 59);
+    AffMn->setText(affichageMinute(courante().Minute));
+    AffMn->repaint();
+}
+
+void ALARMES::MsgSonne_Change() {
+    if (montre_)
+        return;
+    courante().TexteMsg = texteDepuisBoite(MsgSonne->document()->toRawText());
+}
+
+void ALARMES::BoutonEXE_Click() {
+    const std::optional<QString> choisi =
+        chrono_.DIALOG().fichier(this, QStringLiteral("Programmes(*.exe)|*.exe"));
+    if (!choisi)
+        return;
+    courante().CheminProg = *choisi;
+    AffEXE->setText(courante().CheminProg);
+    AffEXE->adjustSize();
+}
+
+void ALARMES::BoutonWave_Click() {
+    const std::optional<QString> choisi =
+        chrono_.DIALOG().fichier(this, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
+    if (!choisi)
+        return;
+    courante().CheminSon = *choisi;
+}
+
+void ALARMES::Retour_Chrono_Click() {
+    chrono_.CadreOutils->hide();
+    accept();
+}
+
+void ALARMES::done(int resultat) {
+    Form_Unload();
+    QDialog::done(resultat);
+}
+
+void ALARMES::Form_Unload() {
+    if (fermee_)
+        return;
+    fermee_ = true;
+    // Les réglages et les messages s'écrivent par leur seul nom, dans le dossier de départ.
+    if (!chrono_.RepertoireDemarrage.isEmpty())
+        QDir::setCurrent(chrono_.RepertoireDemarrage);
+    // Pas de reprise si le programme se ferme pendant que l'éditeur est ouvert.
+    if (!chrono_.enFermeture())
+        chrono_.Timer.start();
 }
