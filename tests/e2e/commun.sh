@@ -458,14 +458,16 @@ e2e_sons() {
 
 declare -a E2E__COPIES=()
 
-# e2e_copie_dossier [nom=programme] : copie du dossier du programme dans le dossier temporaire ;
-# son chemin est dans E2E_DOSSIER.
+# e2e_copie_dossier [nom=programme] : copie du dossier du programme dans le dossier temporaire,
+# avec les réglages livrés ; son chemin est dans E2E_DOSSIER.
 e2e_copie_dossier() {
     local source=$CV_BUILD/ChronoVocalis
     [[ -x "$source/chronovocalis" ]] || e2e_echec "programme absent : $source/chronovocalis"
     E2E_DOSSIER=$E2E_TEMP/${1:-programme}
     rm -rf "$E2E_DOSSIER"
     cp -a "$source" "$E2E_DOSSIER"
+    # Les réglages livrés, même si l'horloge construite a déjà tourné et les a changés.
+    cp "$CV_SOURCE"/resources/defaults/* "$E2E_DOSSIER/"
     E2E__COPIES+=("$E2E_DOSSIER")
 }
 

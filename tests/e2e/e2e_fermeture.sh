@@ -35,6 +35,6 @@ e2e_verifie "le son de fermeture suit le signal (à $premier s, signal à $posit
 attendu=$(sed -E '/^;/! s/^([^=]*=) /\1/' <<<"$livre")
 e2e_egal "$attendu" "$(cat "$E2E_DOSSIER/CV32.ini")" "CV32.ini réécrit"
 for n in 1 2 3 4 5 6; do
-    cmp -s "$CV_BUILD/ChronoVocalis/MSG$n.ASC" "$E2E_DOSSIER/MSG$n.ASC" || e2e_echec "MSG$n.ASC a changé"
+    cmp -s "$CV_SOURCE/resources/defaults/MSG$n.ASC" "$E2E_DOSSIER/MSG$n.ASC" || e2e_echec "MSG$n.ASC a changé"
 done
 grep -q $'\r$' "$E2E_DOSSIER/CV32.ini" || e2e_echec "les lignes de CV32.ini ont perdu leur CR LF"
