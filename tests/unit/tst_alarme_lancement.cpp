@@ -1,0 +1,106 @@
+// Le vrai lancement d'un programme d'alarme : le chemin est le programme, tel quel, sans
+// interpréteur de commandes ; il tourne dans son dossier, détaché du nôtre.
+#include "platform/bureau_linux.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+namespace {
+
+// Un script qui écrit son dossier de travail et son parent dans `marque`.
+void ecritScript(const QString& chemin, const QString& marque) {
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n{ pwd; echo \"$PPID\"; } > '" + QFile::encodeName(marque) + "'\n");
+    f.close();
+    QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner));
+}
+
+QStringList litMarque(const QString& marque) {
+    QFile f(marque);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestAlarmeLancement : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cheminAvecBlancs_data();
+    void cheminAvecBlancs();
+    void syntaxeDuShellJamaisInterpretee_data();
+    void syntaxeDuShellJamaisInterpretee();
+};
+
+void TestAlarmeLancement::cheminAvecBlancs_data() {
+    QTest::addColumn<QString>("dossier");
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<bool>("relatif");
+    QTest::newRow("blancs") << "mes programmes à moi"
+                            << "mon réveil.sh" << false;
+    QTest::newRow("chemin relatif au dossier courant") << "sous dossier"
+                                                       << "prog" << true;
+    // Un nom fait de syntaxe du shell est un nom comme un autre.
+    QTest::newRow("nom en syntaxe du shell") << "a;b"
+                                             << "x; touch pirate $(touch pirate) `touch pirate`" << false;
+    QTest::newRow("guillemets et apostrophes") << "l'\"été\""
+                                               << "'prog' \"2\"" << false;
+}
+
+void TestAlarmeLancement::cheminAvecBlancs() {
+    QFETCH(QString, dossier);
+    QFETCH(QString, nom);
+    QFETCH(bool, relatif);
+    QTemporaryDir racine;
+    const QString d = racine.filePath(dossier);
+    QVERIFY(QDir().mkpath(d));
+    const QString marque = racine.filePath(QStringLiteral("marque"));
+    ecritScript(d + QLatin1Char('/') + nom, marque);
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(racine.path());
+    const QString chemin = relatif ? dossier + QLatin1Char('/') + nom : d + QLatin1Char('/') + nom;
+    const std::optional<ErreurSysteme> erreur = BureauLinux().lance(chemin);
+    QDir::setCurrent(ancien);
+    QVERIFY2(!erreur, erreur ? qPrintable(erreur->description) : "");
+    QTRY_COMPARE_WITH_TIMEOUT(litMarque(marque).size(), 2, 10000);
+    const QStringList lu = litMarque(marque);
+    // Il tourne dans son propre dossier, et n'est pas notre enfant : détaché, jamais zombie ici.
+    QCOMPARE(lu[0], QDir(d).canonicalPath());
+    QVERIFY(lu[1].toLongLong() != qint64(getpid()));
+    QVERIFY(!QFile::exists(racine.filePath(QStringLiteral("pirate"))));
+    QVERIFY(!QFile::exists(d + QStringLiteral("/pirate")));
+}
+
+void TestAlarmeLancement::syntaxeDuShellJamaisInterpretee_data() {
+    QTest::addColumn<QString>("chemin"); // « @ » : le dossier temporaire
+    QTest::newRow("point-virgule") << "@/x; touch @/pirate";
+    QTest::newRow("substitution $()") << "$(touch @/pirate)";
+    QTest::newRow("apostrophes inverses") << "`touch @/pirate`";
+    QTest::newRow("et logique") << "/bin/true && touch @/pirate";
+    QTest::newRow("tube") << "/bin/true | touch @/pirate";
+    QTest::newRow("redirection") << "/bin/echo > @/pirate";
+    // Découpé aux blancs, ce chemin lancerait touch avec un argument.
+    QTest::newRow("programme et argument") << "/usr/bin/touch @/pirate";
+    QTest::newRow("guillemets") << "\"/usr/bin/touch\" '@/pirate'";
+}
+
+void TestAlarmeLancement::syntaxeDuShellJamaisInterpretee() {
+    QFETCH(QString, chemin);
+    QTemporaryDir racine;
+    chemin.replace(QLatin1Char('@'), racine.path());
+    const std::optional<ErreurSysteme> erreur = BureauLinux().lance(chemin);
+    QVERIFY(erreur);
+    QCOMPARE(erreur->numero, 2);
+    QCOMPARE(erreur->source, QStringLiteral("Chrono Vocalis 95"));
+    QCOMPARE(erreur->description, QStringLiteral("Fichier introuvable"));
+    QTest::qWait(100);
+    QVERIFY(!QFile::exists(racine.filePath(QStringLiteral("pirate"))));
+}
+
+QTEST_MAIN(TestAlarmeLancement)
+#include "tst_alarme_lancement.moc"
