@@ -1,5 +1,105 @@
 #include "platform/visionneuse_aide_qt.h"
 
-bool VisionneuseAideQt::commande(QWidget*, const QString&, int) {
-    return false;
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton* bouton(const QString& texte, QWidget* parent, QBoxLayout* rangee) {
+    auto* b = new QPushButton(texte, parent);
+    b->setAutoDefault(false);
+    rangee->addWidget(b);
+    return b;
+}
+
+} // namespace
+
+FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Window) {
+    setWindowTitle(QStringLiteral("Aide de Chrono Vocalis 95"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(680, 620);
+
+    auto* colonne = new QVBoxLayout(this);
+    auto* rangee = new QHBoxLayout;
+    boutonSommaire = bouton(QStringLiteral("Sommaire"), this, rangee);
+    boutonRetour = bouton(QStringLiteral("Retour"), this, rangee);
+    boutonPlusGrand = bouton(QStringLiteral("Texte plus grand"), this, rangee);
+    boutonPlusPetit = bouton(QStringLiteral("Texte plus petit"), this, rangee);
+    rangee->addStretch();
+    boutonFermer = bouton(QStringLiteral("Fermer"), this, rangee);
+    colonne->addLayout(rangee);
+
+    texte = new QTextBrowser(this);
+    texte->setAccessibleName(QStringLiteral("Texte de l'aide"));
+    // Tout lien se suit dans cette fenêtre : l'aide n'ouvre jamais d'autre programme.
+    texte->setOpenExternalLinks(false);
+    // Des lettres assez grandes d'emblée ; les titres du document suivent cette taille.
+    QFont police = texte->font();
+    police.setPointSizeF(qMax(12.0, police.pointSizeF()));
+    texte->setFont(police);
+    colonne->addWidget(texte);
+
+    QObject::connect(boutonSommaire, &QPushButton::clicked, this, [this] {
+        const QUrl page = texte->source().adjusted(QUrl::RemoveFragment);
+        if (!page.isEmpty())
+            texte->setSource(page);
+        texte->verticalScrollBar()->setValue(0);
+    });
+    QObject::connect(boutonRetour, &QPushButton::clicked, texte, &QTextBrowser::backward);
+    QObject::connect(texte, &QTextBrowser::backwardAvailable, boutonRetour, &QPushButton::setEnabled);
+    boutonRetour->setEnabled(false);
+    QObject::connect(boutonPlusGrand, &QPushButton::clicked, texte, [this] { texte->zoomIn(2); });
+    QObject::connect(boutonPlusPetit, &QPushButton::clicked, texte, [this] { texte->zoomOut(2); });
+    QObject::connect(boutonFermer, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool FenetreAide::ouvre(const QString& fichier) {
+    const QFileInfo info(fichier);
+    if (!info.isFile() || !info.isReadable()) {
+        texte->clearHistory();
+        texte->setHtml(QStringLiteral("<h1>Aide introuvable</h1>"
+                                      "<p>Le fichier d'aide <b>%1</b> est introuvable ou illisible.</p>"
+                                      "<p>Il doit se trouver dans le dossier du programme, sous le nom "
+                                      "<b>VOCALIS.html</b>. Réinstallez le programme pour le retrouver.</p>")
+                           .arg(fichier.toHtmlEscaped()));
+        return false;
+    }
+    const QUrl adresse = QUrl::fromLocalFile(info.absoluteFilePath());
+    if (texte->source() == adresse)
+        texte->reload();
+    else
+        texte->setSource(adresse);
+    texte->moveCursor(QTextCursor::Start);
+    texte->horizontalScrollBar()->setValue(0);
+    texte->verticalScrollBar()->setValue(0);
+    return true;
+}
+
+VisionneuseAideQt::~VisionneuseAideQt() {
+    delete fenetre_.data();
+}
+
+bool VisionneuseAideQt::commande(QWidget* proprietaire, const QString& fichier, int commande) {
+    switch (commande) {
+    case AIDE_SOMMAIRE: {
+        if (!fenetre_)
+            fenetre_ = new FenetreAide(proprietaire);
+        const bool lu = fenetre_->ouvre(fichier);
+        fenetre_->setWindowState(fenetre_->windowState() & ~Qt::WindowMinimized);
+        fenetre_->show();
+        fenetre_->raise();
+        fenetre_->activateWindow();
+        return lu;
+    }
+    case AIDE_QUITTE:
+        delete fenetre_.data();
+        return true;
+    default:
+        return false;
+    }
 }

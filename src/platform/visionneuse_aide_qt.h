@@ -2,7 +2,35 @@
 
 #include "platform/visionneuse_aide.h"
 
+#include <QPointer>
+#include <QWidget>
+
+class QTextBrowser;
+class QPushButton;
+
+// La fenêtre d'aide : le document HTML, ses liens suivis sur place, quelques boutons.
+class FenetreAide final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FenetreAide(QWidget* proprietaire);
+    // Ouvre le fichier en haut de la page ; un fichier absent est signalé dans la fenêtre.
+    bool ouvre(const QString& fichier);
+
+    QTextBrowser* texte = nullptr;
+    QPushButton* boutonSommaire = nullptr;
+    QPushButton* boutonRetour = nullptr;
+    QPushButton* boutonPlusGrand = nullptr;
+    QPushButton* boutonPlusPetit = nullptr;
+    QPushButton* boutonFermer = nullptr;
+};
+
 class VisionneuseAideQt final : public VisionneuseAide {
 public:
+    ~VisionneuseAideQt() override;
     bool commande(QWidget* proprietaire, const QString& fichier, int commande) override;
+    // La fenêtre ouverte, ou nul.
+    FenetreAide* fenetre() const { return fenetre_.data(); }
+
+private:
+    QPointer<FenetreAide> fenetre_;
 };

@@ -1,0 +1,409 @@
+// L'aide : chemin du fichier, ouverture et fermeture par la fenêtre de l'horloge, et la vraie
+// fenêtre d'aide (hors écran).
+#include "app/chrono.h"
+#include "fakes/essai.h"
+#include "fakes/faux.h"
+#include "help/aide.h"
+#include "platform/visionneuse_aide_qt.h"
+#include "settings/cles.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QToolButton>
+
+namespace {
+
+struct Banc {
+    DossierEssai dossier;
+    PlateformeFausse p;
+    std::unique_ptr<CHRONO> c;
+    Banc() {
+        c = std::make_unique<CHRONO>(p);
+        c->Timer.stop();
+        c->assureChargee();
+        p.journal.lignes.clear();
+    }
+    QString fichier() { return p.bureau().programme + QStringLiteral("/VOCALIS.html"); }
+};
+
+// Un document assez long pour défiler, avec une ancre au milieu.
+QByteArray documentLong() {
+    QByteArray html = "<html><body><h1 id=\"sommaire\">Sommaire</h1><p><a href=\"#milieu\">Milieu</a></p>";
+    for (int i = 0; i < 200; ++i)
+        html += "<p>Ligne " + QByteArray::number(i) + "</p>";
+    html += "<h2 id=\"milieu\">Milieu</h2>";
+    for (int i = 0; i < 200; ++i)
+        html += "<p>Suite " + QByteArray::number(i) + "</p>";
+    return html + "</body></html>";
+}
+
+QString documentLivre() {
+    QFile f(QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+int fenetresAide(const QWidget& proprietaire) {
+    return int(proprietaire.findChildren<FenetreAide*>().size());
+}
+
+} // namespace
+
+class TestAide : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cheminAide_data();
+    void cheminAide();
+    void initAidePrendLeDossierDuProgramme();
+    void boutonAideOuvreLeSommaire();
+    void fermeAideCacheLaBarreEtFermeLAide();
+    void fermetureSansAideOuverte();
+    void fermetureApresAideOuverte();
+    void visionneuseOuvreReleveEtFerme();
+    void visionneuseRevientEnHaut();
+    void visionneuseFichierAbsent();
+    void visionneuseFermeeParLUtilisateur();
+    void visionneuseSansProprietaire();
+    void commandeInconnue();
+    void documentLiensInternes();
+    void documentCouvreLeProgramme_data();
+    void documentCouvreLeProgramme();
+    void documentSansScript();
+};
+
+void TestAide::cheminAide_data() {
+    QTest::addColumn<QString>("dossier");
+    QTest::addColumn<QString>("chemin");
+    QTest::newRow("dossier ordinaire") << "/opt/cv"
+                                       << "/opt/cv/VOCALIS.html";
+    QTest::newRow("barre finale") << "/opt/cv/"
+                                  << "/opt/cv/VOCALIS.html";
+    QTest::newRow("racine") << "/"
+                            << "/VOCALIS.html";
+    QTest::newRow("blancs autour de la barre") << " /opt/cv/ "
+                                               << " /opt/cv/ VOCALIS.html";
+    QTest::newRow("blanc final sans barre") << "/opt/cv "
+                                            << "/opt/cv /VOCALIS.html";
+    QTest::newRow("espace dans le nom") << "/opt/mon cv"
+                                        << "/opt/mon cv/VOCALIS.html";
+    QTest::newRow("deux barres") << "//"
+                                 << "//VOCALIS.html";
+    QTest::newRow("vide") << ""
+                          << "/VOCALIS.html";
+}
+
+void TestAide::cheminAide() {
+    QFETCH(QString, dossier);
+    QFETCH(QString, chemin);
+    QCOMPARE(Aide::cheminAide(dossier), chemin);
+}
+
+void TestAide::initAidePrendLeDossierDuProgramme() {
+    PlateformeFausse p;
+    CHRONO c(p);
+    c.Timer.stop();
+    p.bureau().programme = QStringLiteral("/");
+    c.aide().InitAide(&c);
+    QCOMPARE(c.aide().fichierAide(), QStringLiteral("/VOCALIS.html"));
+    p.bureau().programme = QStringLiteral("/usr/local/chrono");
+    c.aide().InitAide(&c);
+    QCOMPARE(c.aide().fichierAide(), QStringLiteral("/usr/local/chrono/VOCALIS.html"));
+}
+
+void TestAide::boutonAideOuvreLeSommaire() {
+    Banc b;
+    QCOMPARE(b.c->aide().fichierAide(), b.fichier());
+    b.c->CadreOutils->show();
+    QTest::mouseClick(b.c->Image4, Qt::LeftButton);
+    QCOMPARE(b.p.journal.lignes, QStringList({"son 84", "aide 3 " + b.fichier()}));
+    QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
+    // Ouvrir l'aide ne touche pas à la barre d'outils.
+    QVERIFY(!b.c->CadreOutils->isHidden());
+}
+
+void TestAide::fermeAideCacheLaBarreEtFermeLAide() {
+    Banc b;
+    b.c->CadreOutils->show();
+    b.c->aide().FermeAide();
+    QVERIFY(b.c->CadreOutils->isHidden());
+    QCOMPARE(b.p.journal.lignes, QStringList({"aide 2 " + b.fichier()}));
+    QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
+}
+
+void TestAide::fermetureSansAideOuverte() {
+    Banc b;
+    b.c->show();
+    b.c->CadreOutils->show();
+    b.c->close();
+    QVERIFY(b.c->fermee());
+    QVERIFY(b.c->CadreOutils->isHidden());
+    // L'aide est fermée avant l'écriture des réglages et le son de fermeture.
+    const QStringList l = b.p.journal.filtre({"aide", "son"});
+    QCOMPARE(l, QStringList({"aide 2 " + b.fichier(), "son 86"}));
+}
+
+void TestAide::fermetureApresAideOuverte() {
+    Banc b;
+    b.c->show();
+    b.c->Image4_Click();
+    b.c->close();
+    QCOMPARE(b.p.journal.filtre({"aide", "son"}),
+             QStringList({"son 84", "aide 3 " + b.fichier(), "aide 2 " + b.fichier(), "son 86"}));
+}
+
+void TestAide::visionneuseOuvreReleveEtFerme() {
+    QTemporaryDir d;
+    const QString f = d.filePath(QStringLiteral("VOCALIS.html"));
+    QVERIFY(QFile::copy(QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"), f));
+    QWidget proprietaire;
+    proprietaire.show();
+    VisionneuseAideQt v;
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE));
+    QPointer<FenetreAide> fenetre = v.fenetre();
+    QVERIFY(fenetre);
+    QVERIFY(fenetre->isVisible());
+    QVERIFY(fenetre->isWindow());
+    QCOMPARE(fenetre->parentWidget(), &proprietaire);
+    QCOMPARE(fenetre->windowTitle(), QStringLiteral("Aide de Chrono Vocalis 95"));
+    QCOMPARE(fenetre->texte->source(), QUrl::fromLocalFile(f));
+    QVERIFY(fenetre->texte->toPlainText().contains(QStringLiteral("Sommaire")));
+
+    // Réduite ou cachée par-dessous une autre fenêtre : la même revient, sans double.
+    fenetre->showMinimized();
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE));
+    QCOMPARE(v.fenetre(), fenetre.data());
+    QVERIFY(fenetre->isVisible());
+    QVERIFY(!(fenetre->windowState() & Qt::WindowMinimized));
+    QCOMPARE(fenetresAide(proprietaire), 1);
+
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_QUITTE));
+    QVERIFY(!fenetre);
+    QVERIFY(!v.fenetre());
+    QCOMPARE(fenetresAide(proprietaire), 0);
+    // Fermer une aide déjà fermée ne fait rien de plus.
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_QUITTE));
+    QCOMPARE(fenetresAide(proprietaire), 0);
+}
+
+void TestAide::visionneuseRevientEnHaut() {
+    QTemporaryDir d;
+    const QString f = d.filePath(QStringLiteral("VOCALIS.html"));
+    QFile sortie(f);
+    QVERIFY(sortie.open(QIODevice::WriteOnly));
+    sortie.write(documentLong());
+    sortie.close();
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE);
+    FenetreAide* fenetre = v.fenetre();
+    QScrollBar* barre = fenetre->texte->verticalScrollBar();
+    QUrl milieu = QUrl::fromLocalFile(f);
+    milieu.setFragment(QStringLiteral("milieu"));
+    QCOMPARE(barre->value(), 0);
+
+    // Un lien suivi dans la fenêtre, puis le sommaire redemandé : retour en haut.
+    fenetre->texte->setSource(milieu);
+    QVERIFY(barre->value() > 0);
+    v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE);
+    QCOMPARE(barre->value(), 0);
+
+    // Le bouton « Sommaire » fait de même, et « Retour » ramène à l'endroit quitté.
+    barre->setValue(barre->maximum());
+    fenetre->texte->setSource(milieu);
+    const int position = barre->value();
+    QVERIFY(position > 0);
+    QTest::mouseClick(fenetre->boutonSommaire, Qt::LeftButton);
+    QCOMPARE(barre->value(), 0);
+    QVERIFY(fenetre->boutonRetour->isEnabled());
+    QTest::mouseClick(fenetre->boutonRetour, Qt::LeftButton);
+    QCOMPARE(barre->value(), position);
+
+    // Le texte grossit et rapetisse.
+    const qreal taille = fenetre->texte->font().pointSizeF();
+    QTest::mouseClick(fenetre->boutonPlusGrand, Qt::LeftButton);
+    QVERIFY(fenetre->texte->font().pointSizeF() > taille);
+    QTest::mouseClick(fenetre->boutonPlusPetit, Qt::LeftButton);
+    QCOMPARE(fenetre->texte->font().pointSizeF(), taille);
+}
+
+void TestAide::visionneuseFichierAbsent() {
+    QTemporaryDir d;
+    const QString f = d.filePath(QStringLiteral("VOCALIS.html"));
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    QVERIFY(!v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE));
+    FenetreAide* fenetre = v.fenetre();
+    QVERIFY(fenetre);
+    QVERIFY(fenetre->isVisible());
+    const QString texte = fenetre->texte->toPlainText();
+    QVERIFY2(texte.contains(QStringLiteral("introuvable")), qPrintable(texte));
+    QVERIFY2(texte.contains(f), qPrintable(texte));
+
+    // Le fichier remis en place, le sommaire suivant le montre dans la même fenêtre.
+    QVERIFY(QFile::copy(QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"), f));
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE));
+    QCOMPARE(v.fenetre(), fenetre);
+    QCOMPARE(fenetre->texte->source(), QUrl::fromLocalFile(f));
+    QVERIFY(!fenetre->texte->toPlainText().contains(QStringLiteral("Aide introuvable")));
+}
+
+void TestAide::visionneuseFermeeParLUtilisateur() {
+    QTemporaryDir d;
+    const QString f = d.filePath(QStringLiteral("VOCALIS.html"));
+    QVERIFY(QFile::copy(QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"), f));
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE);
+    QPointer<FenetreAide> fenetre = v.fenetre();
+    QTest::mouseClick(fenetre->boutonFermer, Qt::LeftButton);
+    QTRY_VERIFY(!fenetre);
+    QVERIFY(!v.fenetre());
+    // Une nouvelle demande rouvre une fenêtre.
+    QVERIFY(v.commande(&proprietaire, f, VisionneuseAide::AIDE_SOMMAIRE));
+    QVERIFY(v.fenetre());
+    QVERIFY(v.fenetre()->isVisible());
+    QCOMPARE(fenetresAide(proprietaire), 1);
+}
+
+void TestAide::visionneuseSansProprietaire() {
+    QTemporaryDir d;
+    QPointer<FenetreAide> fenetre;
+    {
+        VisionneuseAideQt v;
+        v.commande(nullptr, d.filePath(QStringLiteral("VOCALIS.html")), VisionneuseAide::AIDE_SOMMAIRE);
+        fenetre = v.fenetre();
+        QVERIFY(fenetre);
+    }
+    // La visionneuse emporte la fenêtre qu'aucune autre ne possède.
+    QVERIFY(!fenetre);
+}
+
+void TestAide::commandeInconnue() {
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    QVERIFY(!v.commande(&proprietaire, QStringLiteral("/x/VOCALIS.html"), 1));
+    QVERIFY(!v.fenetre());
+}
+
+// Chaque lien du document mène à une ancre que la fenêtre d'aide sait trouver.
+void TestAide::documentLiensInternes() {
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    QVERIFY(v.commande(&proprietaire, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+                       VisionneuseAide::AIDE_SOMMAIRE));
+    QTextBrowser* texte = v.fenetre()->texte;
+    QSet<QString> ancres;
+    QStringList liens;
+    for (QTextBlock b = texte->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            for (const QString& nom : format.anchorNames())
+                ancres.insert(nom);
+            if (!format.anchorHref().isEmpty() && !liens.contains(format.anchorHref()))
+                liens << format.anchorHref();
+        }
+    QVERIFY2(liens.size() >= 20, qPrintable(liens.join(u' ')));
+    QVERIFY(ancres.contains(QStringLiteral("sommaire")));
+    QScrollBar* barre = texte->verticalScrollBar();
+    for (const QString& lien : liens) {
+        QVERIFY2(lien.startsWith(u'#'), qPrintable(lien));
+        QVERIFY2(ancres.contains(lien.mid(1)), qPrintable(lien));
+        if (lien == u"#sommaire")
+            continue;
+        // Suivi dans la fenêtre, le lien déplace la lecture vers sa partie.
+        barre->setValue(0);
+        texte->setSource(texte->source().adjusted(QUrl::RemoveFragment).toString() + lien);
+        QVERIFY2(barre->value() > 0, qPrintable(lien));
+    }
+    // Chaque partie ramène au sommaire.
+    QVERIFY(liens.contains(QStringLiteral("#sommaire")));
+}
+
+void TestAide::documentCouvreLeProgramme_data() {
+    QTest::addColumn<QString>("texte");
+    // Toutes les clés des réglages et les fichiers des messages.
+    for (const char16_t* cle :
+         {cles::couleur_fond, cles::couleur_encre, cles::couleur_bande, cles::CV_top, cles::CV_left,
+          cles::CV_width, cles::CV_height, cles::Réduction, cles::CV_visible, cles::Démarre,
+          cles::déclenche_annonce, cles::active_image, cles::image_fond})
+        QTest::newRow(QString::fromUtf16(cle).toUtf8()) << QString::fromUtf16(cle);
+    for (const char16_t* prefixe : cles::prefixesAlarme)
+        for (int n : {1, 6})
+            QTest::newRow(cles::alarme(prefixe, n).toUtf8()) << cles::alarme(prefixe, n);
+    QTest::newRow("MSG1.ASC") << cles::fichierMessage(1);
+    QTest::newRow("MSG6.ASC") << cles::fichierMessage(6);
+    // Les textes des fenêtres et des menus, tels que l'utilisateur les lit.
+    for (const char* mot : {"Auto démarre",
+                            "Visible aprés réduction",
+                            "Annonces",
+                            "chaque heure",
+                            "chaque 1/2 H",
+                            "chaque 1/4 H",
+                            "chaque 5 mn",
+                            "Couleurs",
+                            "Fond",
+                            "Encre",
+                            "Bande",
+                            "Image de fond",
+                            "Image active",
+                            "BMP",
+                            "Terminé",
+                            "Réglages des alarmes",
+                            "Alarme 1",
+                            "ALARME 1",
+                            "active",
+                            "SON",
+                            "Horaire de déclenchement",
+                            "Heure",
+                            "Mn",
+                            "Lancement d'un programme",
+                            "Actif",
+                            "EXE",
+                            "Message",
+                            "actif",
+                            "OK",
+                            "Informations",
+                            "A propos ...",
+                            "A propos de ...",
+                            "Quitte",
+                            "CHRONO VOCALIS 95",
+                            "Il est",
+                            "Agrandir",
+                            "Ferme Chrono Vocalis",
+                            "Icône dans le system tray",
+                            "Erreur dans le fichier CV32.ini",
+                            "Il manque le paramètre",
+                            "PulseAudio",
+                            "PipeWire",
+                            "GNOME",
+                            "autostart"})
+        QTest::newRow(mot) << QString::fromUtf8(mot);
+}
+
+void TestAide::documentCouvreLeProgramme() {
+    QFETCH(QString, texte);
+    // Les espaces insécables de la typographie française valent des espaces ordinaires ici.
+    const QString document = documentLivre().replace(QChar(0xa0), u' ');
+    QVERIFY(!document.isEmpty());
+    QVERIFY2(document.contains(texte), qPrintable(texte));
+}
+
+void TestAide::documentSansScript() {
+    const QString document = documentLivre();
+    QVERIFY(document.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    QVERIFY(document.contains(QStringLiteral("<html lang=\"fr\">")));
+    QVERIFY(!document.contains(QStringLiteral("<script"), Qt::CaseInsensitive));
+    QVERIFY(!document.contains(
+        QRegularExpression(QStringLiteral("\\son[a-z]+\\s*="), QRegularExpression::CaseInsensitiveOption)));
+    QVERIFY(!document.contains(QStringLiteral("javascript:"), Qt::CaseInsensitive));
+    QVERIFY(!document.contains(QStringLiteral("http"), Qt::CaseInsensitive));
+}
+
+QTEST_MAIN(TestAide)
+#include "tst_aide.moc"
