@@ -21,8 +21,8 @@ QRect place(int gauche, int haut, int largeur, int hauteur) {
 }
 
 QFont arialGras(double points) {
+    // Sans indication de style : fontconfig donne alors l'équivalent métrique d'Arial.
     QFont police(QStringLiteral("Arial"));
-    police.setStyleHint(QFont::SansSerif);
     police.setPointSizeF(points);
     police.setBold(true);
     return police;
@@ -165,6 +165,7 @@ void ALARMES::MAJChoixAlarme() {
     const int n = AlarmeCourante;
     const Alarme& a = chrono_.Alarmes(n);
     TitreAlarme->setText(QStringLiteral("ALARME ") + QChar(u'0' + n));
+    ajusteTitre();
     ActiveMsg->setChecked(a.MsgActif);
     ActiveAlarme->setChecked(a.AlarmeActive);
     {
@@ -176,8 +177,28 @@ void ALARMES::MAJChoixAlarme() {
     AffAlarme->setText(affichageHeure(a.Heure));
     AffMn->setText(affichageMinute(a.Minute));
     CaseEXE->setChecked(a.ProgActif);
-    AffEXE->setText(a.CheminProg);
+    montreChemin(a.CheminProg);
+}
+
+void ALARMES::ajusteTitre() {
+    // En Arial gras 15,75 points, le chiffre déborde de la place prévue : le titre s'élargit dans
+    // l'espace libre avant la case « active », et sa police rapetisse s'il n'y tient toujours pas.
+    const int libre = ActiveAlarme->x() - TitreAlarme->x() - 1;
+    QFont police = arialGras(15.75);
+    TitreAlarme->setFont(police);
+    const int voulu = TitreAlarme->sizeHint().width();
+    if (voulu > libre) {
+        police.setPointSizeF(15.75 * libre / voulu);
+        TitreAlarme->setFont(police);
+    }
+    TitreAlarme->resize(qBound(px(1395), TitreAlarme->sizeHint().width(), libre), TitreAlarme->height());
+}
+
+void ALARMES::montreChemin(const QString& chemin) {
+    AffEXE->setText(chemin);
     AffEXE->adjustSize();
+    // Un long chemin est coupé par le cadre : la bulle le donne en entier.
+    AffEXE->setToolTip(chemin);
 }
 
 void ALARMES::ChoixAlarme_Click(int index) {
@@ -223,8 +244,7 @@ void ALARMES::BoutonEXE_Click() {
     if (!choisi)
         return;
     courante().CheminProg = *choisi;
-    AffEXE->setText(courante().CheminProg);
-    AffEXE->adjustSize();
+    montreChemin(courante().CheminProg);
 }
 
 void ALARMES::BoutonWave_Click() {

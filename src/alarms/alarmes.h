@@ -66,6 +66,8 @@ private:
     void Form_Unload();
     void MsgSonne_Change();
     void marqueChoix(int index);
+    void montreChemin(const QString& chemin);
+    void ajusteTitre();
     Alarme& courante();
 
     CHRONO& chrono_;
