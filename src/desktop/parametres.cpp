@@ -1,14 +1,257 @@
 #include "desktop/parametres.h"
 
 #include "app/chrono.h"
+#include "app/commun.h"
+#include "app/couleurs.h"
+#include "desktop/lecture_image.h"
+#include "desktop/raccourci.h"
+#include "platform/bureau.h"
+#include "platform/dialogues.h"
+#include "platform/plateforme.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// Position et taille en twips, relatives au conteneur.
+template <typename W> W* place(W* controle, int gauche, int haut, int largeur, int hauteur) {
+    controle->setGeometry(px(gauche), px(haut), px(largeur), px(hauteur));
+    return controle;
+}
+
+const QColor grisClair(192, 192, 192);
+
+void remplit(QWidget* w, const QColor& couleur) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, couleur);
+    w->setPalette(p);
+}
+
+} // namespace
 
 PARAMETRES::PARAMETRES(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
-    setWindowTitle(QStringLiteral("CHRONO VOCALIS 95"));
-    CaseIma = new QCheckBox(QStringLiteral("Image active"), this);
-    CaseIma->setChecked(!chrono_.PHOTO->isHidden());
+    creeControles();
+    Form_Load();
 }
 
 PARAMETRES::~PARAMETRES() = default;
+
+QString PARAMETRES::filtreImages() {
+    QString motifs = QStringLiteral("*.bmp;*.ico");
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString f = QString::fromLatin1(format).toLower();
+        if (f != u"bmp" && f != u"ico")
+            motifs += QStringLiteral(";*.") + f;
+    }
+    return QStringLiteral("Images(*.bmp;*.ico)|") + motifs;
+}
+
+void PARAMETRES::creeControles() {
+    setWindowTitle(QStringLiteral("CHRONO VOCALIS 95"));
+    // Taille prise pour l'intérieur : le cadre revient au gestionnaire de fenêtres, et « Terminé »
+    // doit rester visible en bas.
+    setFixedSize(px(3810), px(4485));
+    QFont police = font();
+    police.setPointSizeF(8.25);
+    setFont(police);
+
+    // Chaque contrôle naît dans son état initial, avant que le chargement ne le règle.
+    CheckDémarre = place(new QCheckBox(QStringLiteral("Auto démarre"), this), 135, 45, 1365, 285);
+    Visibilité = place(new QCheckBox(QStringLiteral("Visible aprés réduction"), this), 1800, 45, 2265, 285);
+    Visibilité->setChecked(true);
+
+    OptionAnnonce = place(new QGroupBox(QStringLiteral("Annonces"), this), 135, 405, 1635, 1590);
+    const char* rythmes[] = {"chaque heure", "chaque 1/2 H", "chaque 1/4 H", "chaque 5 mn"};
+    const int hauts[] = {270, 540, 855, 1125};
+    for (int i = 0; i < 4; ++i)
+        OptionCV[std::size_t(i)] = place(new QRadioButton(QString::fromUtf8(rythmes[i]), OptionAnnonce), 180,
+                                         hauts[i], i == 3 ? 1275 : 1320, 330);
+    OptionCV[2]->setChecked(true);
+
+    OptionCouleurs = place(new QGroupBox(QStringLiteral("Couleurs"), this), 1845, 405, 1815, 1590);
+    const char* elements[] = {"Fond", "Encre", "Bande"};
+    for (int i = 0; i < 3; ++i) {
+        const int haut = 315 + 405 * i;
+        BoutonCouleur[std::size_t(i)] =
+            place(new QPushButton(QString::fromUtf8(elements[i]), OptionCouleurs), 585, haut, 1050, 285);
+        QLabel* e = place(new QLabel(OptionCouleurs), 180, haut, 285, 285);
+        e->setAutoFillBackground(true);
+        remplit(e, grisClair);
+        Echantillon[std::size_t(i)] = e;
+    }
+
+    OptionImage = place(new QGroupBox(QStringLiteral("Image de fond"), this), 135, 2025, 3525, 1995);
+    CaseIma = place(new QCheckBox(QStringLiteral("Image active"), OptionImage), 135, 225, 1545, 285);
+    BoutonImage = place(new QPushButton(QStringLiteral("BMP"), OptionImage), 2070, 225, 870, 285);
+    // Comme sur l'horloge : l'image à sa taille, depuis le coin haut gauche, rognée au cadre.
+    PictureBox = place(new QLabel(OptionImage), 90, 585, 3345, 1320);
+    PictureBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PictureBox->setAutoFillBackground(true);
+    remplit(PictureBox, grisClair);
+
+    Retour1 = place(new QPushButton(QStringLiteral("Terminé"), this), 135, 4095, 3525, 285);
+    QFont gras = police;
+    gras.setBold(true);
+    Retour1->setFont(gras);
+
+    QWidget* ordre[] = {OptionCV[0],      OptionCV[1],      OptionCV[2],      OptionCV[3],
+                        BoutonCouleur[0], BoutonCouleur[1], BoutonCouleur[2], BoutonImage,
+                        Retour1,          CaseIma,          Visibilité,       CheckDémarre};
+    for (std::size_t i = 1; i < std::size(ordre); ++i)
+        setTabOrder(ordre[i - 1], ordre[i]);
+
+    // Un état changé par le code agit comme un clic ; un état inchangé ne fait rien.
+    connect(CheckDémarre, &QCheckBox::toggled, this, [this] { CheckDémarre_Click(); });
+    connect(Visibilité, &QCheckBox::toggled, this, [this] { Visibilité_Click(); });
+    connect(CaseIma, &QCheckBox::toggled, this, [this] { CaseIma_Click(); });
+    for (int i = 0; i < 4; ++i)
+        connect(OptionCV[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool choisi) {
+            if (choisi)
+                OptionCV_Click(i);
+        });
+    for (int i = 0; i < 3; ++i)
+        connect(BoutonCouleur[std::size_t(i)], &QPushButton::clicked, this,
+                [this, i] { BoutonCouleur_Click(i); });
+    connect(BoutonImage, &QPushButton::clicked, this, [this] { BoutonImage_Click(); });
+    connect(Retour1, &QPushButton::clicked, this, [this] { Retour1_Click(); });
+}
+
+void PARAMETRES::Form_Load() {
+    // Au-dessus et à gauche de l'horloge ; à sa droite s'il n'y a pas la place à gauche.
+    const QPoint horloge = chrono_.pos();
+    int haut = twips(horloge.y()) - 2850;
+    if (haut < 0)
+        haut = 50;
+    int gauche = twips(horloge.x()) - 4000;
+    if (gauche < 0)
+        gauche = twips(horloge.x()) + 3040;
+    move(px(gauche), px(haut));
+
+    peintEchantillon(0, chrono_.couleurFond());
+    peintEchantillon(1, chrono_.couleurEncre());
+    peintEchantillon(2, chrono_.couleurBande());
+    PictureBox->setPixmap(chrono_.PHOTO->pixmap());
+
+    // L'horloge peut être cachée (fermeture) : c'est l'état propre de l'image qui compte.
+    CaseIma->setChecked(!chrono_.PHOTO->isHidden());
+    const int rythme = chrono_.déclenche_annonce;
+    if (rythme >= 0 && rythme < int(OptionCV.size())) {
+        OptionCV[std::size_t(rythme)]->setChecked(true);
+    } else {
+        // Un rythme inconnu ne coche aucun bouton plutôt que d'en montrer un faux.
+        for (QRadioButton* b : OptionCV)
+            b->setAutoExclusive(false);
+        for (QRadioButton* b : OptionCV) {
+            b->setChecked(false);
+            b->setAutoExclusive(true);
+        }
+    }
+    Visibilité->setChecked(chrono_.CV_visible);
+    CheckDémarre->setChecked(chrono_.Démarre);
+}
+
+void PARAMETRES::peintEchantillon(int index, qint32 couleur) {
+    remplit(Echantillon[std::size_t(index)], couleurReglage(couleur));
+}
+
+void PARAMETRES::BoutonCouleur_Click(int index) {
+    // Le sélecteur ne reçoit pas la couleur actuelle ; « Annuler » ne change rien.
+    const std::optional<QColor> choix = chrono_.DIALOG().couleur(this, QColor());
+    if (!choix || !choix->isValid())
+        return;
+    const qint32 couleur = valeurReglage(*choix);
+    if (index == 0)
+        chrono_.setCouleurFond(couleur);
+    else if (index == 1)
+        chrono_.setCouleurEncre(couleur);
+    else
+        chrono_.setCouleurBande(couleur);
+    peintEchantillon(index, couleur);
+}
+
+void PARAMETRES::BoutonImage_Click() {
+    const std::optional<QString> choix = chrono_.DIALOG().fichier(this, filtreImages());
+    if (!choix)
+        return;
+    // Un fichier illisible ne remplace ni le chemin ni l'image en place.
+    const std::optional<QImage> image = LitImage(*choix);
+    if (!image) {
+        chrono_.DIALOG().message(this,
+                                 QStringLiteral("Le fichier ") + *choix +
+                                     QStringLiteral(" ne peut pas être lu comme une image."),
+                                 TitreApplication, IconeMessage::Aucune);
+        return;
+    }
+    chrono_.CheminImage = *choix;
+    const QPixmap photo = QPixmap::fromImage(*image);
+    PictureBox->setPixmap(photo);
+    chrono_.PHOTO->setPixmap(photo);
+    chrono_.PHOTO->resize(photo.size());
+}
+
+void PARAMETRES::CaseIma_Click() {
+    chrono_.PHOTO->setVisible(CaseIma->isChecked());
+}
+
+void PARAMETRES::OptionCV_Click(int index) {
+    chrono_.déclenche_annonce = qint16(index);
+}
+
+void PARAMETRES::Visibilité_Click() {
+    chrono_.CV_visible = Visibilité->isChecked();
+}
+
+void PARAMETRES::CheckDémarre_Click() {
+    if (CheckDémarre->isChecked())
+        AjouteDémarre();
+    else
+        RetireDémarre();
+    // Le drapeau suit la case même quand la copie ou le retrait a échoué.
+    chrono_.Démarre = CheckDémarre->isChecked();
+}
+
+void PARAMETRES::AjouteDémarre() {
+    Bureau& bureau = chrono_.plateforme().bureau();
+    const std::optional<QString> dossier = bureau.dossierDemarrage();
+    if (!dossier || dossier->isEmpty())
+        return;
+    const QString destination = AvecSeparateur(*dossier) + NomProgramme(bureau) + QStringLiteral(".desktop");
+    if (bureau.copie(RaccourciProgramme(bureau), destination))
+        chrono_.DIALOG().message(
+            this,
+            QStringLiteral(
+                "Une erreur s'est produite dans la recopie du raccourci dans le dossier Démarrage!"),
+            TitreApplication, IconeMessage::Aucune);
+}
+
+void PARAMETRES::RetireDémarre() {
+    Bureau& bureau = chrono_.plateforme().bureau();
+    const std::optional<QString> dossier = bureau.dossierDemarrage();
+    if (!dossier || dossier->isEmpty())
+        return;
+    if (bureau.supprime(AvecSeparateur(*dossier) + NomProgramme(bureau) + QStringLiteral(".desktop")))
+        chrono_.DIALOG().message(this, QStringLiteral("Une erreur s'est produite"), TitreApplication,
+                                 IconeMessage::Aucune);
+}
+
+void PARAMETRES::Retour1_Click() {
+    chrono_.CadreOutils->hide();
+    close();
+}
+
+void PARAMETRES::done(int resultat) {
+    QDialog::done(resultat);
+    Form_Unload();
+}
+
+void PARAMETRES::Form_Unload() {
+    // Le choix d'un fichier a pu changer de dossier : réglages et messages s'ouvrent par leur nom seul.
+    if (!chrono_.RepertoireDemarrage.isEmpty())
+        QDir::setCurrent(chrono_.RepertoireDemarrage);
+}

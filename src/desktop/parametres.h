@@ -1,19 +1,58 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 
 class CHRONO;
 class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
 
-// La fenêtre des réglages « CHRONO VOCALIS 95 ».
+// La fenêtre des réglages « CHRONO VOCALIS 95 » : chaque changement agit aussitôt sur l'horloge,
+// rien n'est écrit avant la fermeture du programme.
 class PARAMETRES : public QDialog {
     Q_OBJECT
 public:
     explicit PARAMETRES(CHRONO& chrono);
     ~PARAMETRES() override;
 
+    // Copie du lanceur du programme dans le dossier de démarrage de session, et son retrait.
+    void AjouteDémarre();
+    void RetireDémarre();
+
+    // Le filtre du choix d'image : le libellé des seuls BMP et ICO, mais tout format lisible.
+    static QString filtreImages();
+
+    void done(int resultat) override;
+
+    // --- Contrôles
+    QCheckBox* CheckDémarre = nullptr;
+    QCheckBox* Visibilité = nullptr;
+    QGroupBox* OptionAnnonce = nullptr;
+    std::array<QRadioButton*, 4> OptionCV{};
+    QGroupBox* OptionCouleurs = nullptr;
+    std::array<QPushButton*, 3> BoutonCouleur{};
+    std::array<QLabel*, 3> Echantillon{};
+    QGroupBox* OptionImage = nullptr;
     QCheckBox* CaseIma = nullptr;
+    QPushButton* BoutonImage = nullptr;
+    QLabel* PictureBox = nullptr;
+    QPushButton* Retour1 = nullptr;
 
 private:
+    void creeControles();
+    void Form_Load();
+    void Form_Unload();
+    void BoutonCouleur_Click(int index);
+    void BoutonImage_Click();
+    void CaseIma_Click();
+    void OptionCV_Click(int index);
+    void Visibilité_Click();
+    void CheckDémarre_Click();
+    void Retour1_Click();
+    void peintEchantillon(int index, qint32 couleur);
+
     CHRONO& chrono_;
 };

@@ -1,17 +1,121 @@
 #include "platform/bureau_linux.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
-QString BureauLinux::dossierSpecial(int) {
-    return {};
+namespace {
+
+// Un dossier de base XDG : la variable si elle donne un chemin absolu, sinon HOME + le défaut ;
+// vide quand ni l'une ni l'autre n'est utilisable.
+QString dossierXdg(const char* variable, const QString& defautSousHome) {
+    const QString valeur = qEnvironmentVariable(variable);
+    if (QDir::isAbsolutePath(valeur))
+        return QDir::cleanPath(valeur);
+    const QString home = qEnvironmentVariable("HOME");
+    if (!QDir::isAbsolutePath(home))
+        return {};
+    return QDir::cleanPath(home + QLatin1Char('/') + defautSousHome);
 }
 
-void BureauLinux::ajouteDocumentRecent(const QString&) {}
+QString avecSeparateur(const QString& dossier) {
+    return dossier.endsWith(QLatin1Char('/')) ? dossier : dossier + QLatin1Char('/');
+}
+
+// Échappements communs à toutes les valeurs d'un lanceur ; faux si un caractère n'en a pas.
+bool echappeValeur(const QString& valeur, QString& resultat) {
+    resultat.clear();
+    for (qsizetype i = 0; i < valeur.size(); ++i) {
+        const QChar c = valeur.at(i);
+        if (c == u'\\')
+            resultat += QLatin1String("\\\\");
+        else if (c == u'\n')
+            resultat += QLatin1String("\\n");
+        else if (c == u'\t')
+            resultat += QLatin1String("\\t");
+        else if (c == u'\r')
+            resultat += QLatin1String("\\r");
+        else if (c == u' ' && (i == 0 || i == valeur.size() - 1))
+            resultat += QLatin1String("\\s"); // blancs de bord, que les lecteurs rogneraient
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+        else
+            resultat += c;
+    }
+    return true;
+}
+
+} // namespace
+
+BureauLinux::BureauLinux(QString cheminProgramme) : cheminProgramme_(std::move(cheminProgramme)) {}
+
+QString BureauLinux::dossierSpecial(int numero) {
+    if (numero != 8)
+        return {};
+    const QString donnees = dossierXdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    if (donnees.isEmpty())
+        return {};
+    return avecSeparateur(donnees) + QStringLiteral("applications/");
+}
+
+QString BureauLinux::argumentExec(const QString& argument) {
+    // Entre guillemets, « " », « ` », « $ » et « \ » prennent une barre oblique inverse ;
+    // « % » se double pour ne pas être lu comme un code de champ.
+    QString cite = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            cite += QLatin1Char('\\');
+        else if (c == u'%')
+            cite += QLatin1Char('%');
+        cite += c;
+    }
+    return cite + QLatin1Char('"');
+}
+
+std::optional<QString> BureauLinux::texteLanceur(const QString& programme) {
+    const QFileInfo fichier(programme);
+    const QString dossier = fichier.absolutePath();
+    QString exec, chemin, icone;
+    if (!echappeValeur(argumentExec(fichier.absoluteFilePath()), exec) || !echappeValeur(dossier, chemin) ||
+        !echappeValeur(avecSeparateur(dossier) + QStringLiteral("chronovocalis.png"), icone))
+        return std::nullopt;
+    return QStringLiteral(
+               "[Desktop Entry]\n"
+               "Type=Application\n"
+               "Name=Chrono Vocalis 95\n"
+               "GenericName=Horloge parlante\n"
+               "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six alarmes par jour\n"
+               "Exec=%1\n"
+               "Path=%2\n"
+               "Icon=%3\n"
+               "Terminal=false\n"
+               "Categories=Utility;Clock;\n")
+        .arg(exec, chemin, icone);
+}
+
+void BureauLinux::ajouteDocumentRecent(const QString& programme) {
+    // Un échec ne se dit pas : le lanceur n'apparaît simplement pas, comme sous l'ancien système.
+    const QString dossier = dossierSpecial(8);
+    const std::optional<QString> texte = texteLanceur(programme);
+    if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
+        return;
+    QSaveFile f(dossier + QFileInfo(programme).fileName() + QStringLiteral(".desktop"));
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(texte->toUtf8());
+    f.commit();
+}
 
 std::optional<QString> BureauLinux::dossierDemarrage() {
-    return std::nullopt;
+    const QString config = dossierXdg("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    if (config.isEmpty())
+        return std::nullopt;
+    // Souvent absent sur un compte neuf ; s'il ne peut être créé, la copie le dira.
+    const QString dossier = avecSeparateur(config) + QStringLiteral("autostart/");
+    QDir().mkpath(dossier);
+    return dossier;
 }
 
 bool BureauLinux::fichierExiste(const QString& chemin) {
@@ -19,10 +123,27 @@ bool BureauLinux::fichierExiste(const QString& chemin) {
 }
 
 std::optional<QString> BureauLinux::copie(const QString& source, const QString& destination) {
-    QFile::remove(destination);
-    QFile f(source);
-    if (!f.copy(destination))
-        return f.errorString();
+    // Fichier remplacé d'un coup : jamais de raccourci à moitié écrit ni d'ancien perdu.
+    QFile entree(source);
+    if (!entree.open(QIODevice::ReadOnly))
+        return entree.errorString();
+    QSaveFile sortie(destination);
+    if (!sortie.open(QIODevice::WriteOnly))
+        return sortie.errorString();
+    while (!entree.atEnd()) {
+        const QByteArray bloc = entree.read(64 * 1024);
+        if (bloc.isEmpty() && entree.error() != QFileDevice::NoError) {
+            sortie.cancelWriting();
+            return entree.errorString();
+        }
+        if (sortie.write(bloc) != bloc.size()) {
+            const QString erreur = sortie.errorString();
+            sortie.cancelWriting();
+            return erreur;
+        }
+    }
+    if (!sortie.commit())
+        return sortie.errorString();
     return std::nullopt;
 }
 
@@ -34,9 +155,11 @@ std::optional<QString> BureauLinux::supprime(const QString& chemin) {
 }
 
 QString BureauLinux::dossierProgramme() {
-    return QCoreApplication::applicationDirPath();
+    return cheminProgramme_.isEmpty() ? QCoreApplication::applicationDirPath()
+                                      : QFileInfo(cheminProgramme_).absolutePath();
 }
 
 QString BureauLinux::cheminProgramme() {
-    return QCoreApplication::applicationFilePath();
+    return cheminProgramme_.isEmpty() ? QCoreApplication::applicationFilePath()
+                                      : QFileInfo(cheminProgramme_).absoluteFilePath();
 }

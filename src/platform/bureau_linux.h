@@ -2,8 +2,13 @@
 
 #include "platform/bureau.h"
 
+// Le bureau freedesktop : un raccourci est un lanceur « .desktop », le dossier spécial 8 est le
+// dossier des applications de l'utilisateur et le dossier de démarrage celui de l'autostart.
 class BureauLinux final : public Bureau {
 public:
+    // Sans chemin, le programme est l'exécutable en cours ; les tests en donnent un autre.
+    explicit BureauLinux(QString cheminProgramme = {});
+
     QString dossierSpecial(int numero) override;
     void ajouteDocumentRecent(const QString& programme) override;
     std::optional<QString> dossierDemarrage() override;
@@ -13,4 +18,13 @@ public:
     std::optional<ErreurSysteme> lance(const QString& chemin) override;
     QString dossierProgramme() override;
     QString cheminProgramme() override;
+
+    // Le texte du lanceur d'un programme ; rien si son chemin ne peut pas s'y écrire
+    // (caractère de contrôle autre que saut de ligne, tabulation ou retour chariot).
+    static std::optional<QString> texteLanceur(const QString& programme);
+    // Un argument de la ligne Exec : entre guillemets, avec ses échappements.
+    static QString argumentExec(const QString& argument);
+
+private:
+    QString cheminProgramme_;
 };

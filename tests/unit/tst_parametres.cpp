@@ -1,0 +1,726 @@
+// La fenêtre des réglages sur de faux services : chargement, effets immédiats sur l'horloge,
+// choix annulés, images refusées, démarrage automatique, fermeture.
+#include "app/chrono.h"
+#include "app/commun.h"
+#include "app/couleurs.h"
+#include "desktop/lecture_image.h"
+#include "desktop/parametres.h"
+#include "fakes/essai.h"
+#include "fakes/faux.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QtEndian>
+
+namespace {
+
+struct Banc {
+    DossierEssai dossier;
+    PlateformeFausse p;
+    std::unique_ptr<CHRONO> c;
+    Banc() {
+        c = std::make_unique<CHRONO>(p);
+        c->Timer.stop();
+        c->assureChargee();
+        c->RepertoireDemarrage = dossier.chemin();
+    }
+    QString demarrage() { return p.bureau().racine.path() + QStringLiteral("/autostart/"); }
+    QString raccourci() { return p.bureau().programme + QStringLiteral("/chronovocalis.desktop"); }
+    // Le lanceur que le démarrage aurait laissé dans le dossier du programme.
+    void creeRaccourci() {
+        QFile f(raccourci());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Desktop Entry]\nName=du programme\n");
+    }
+    void activeDossierDemarrage() {
+        QDir().mkpath(demarrage());
+        p.bureau().demarrage = demarrage();
+    }
+    QStringList bureau() { return p.journal.filtre({QStringLiteral("copie"), QStringLiteral("supprime")}); }
+    QStringList textes() {
+        QStringList t;
+        for (const MessageNote& m : p.dialogues().messages)
+            t << m.titre + QStringLiteral(" | ") + m.texte;
+        return t;
+    }
+};
+
+QByteArray litFichier(const QString& chemin) {
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+void ecritFichier(const QString& chemin, const QByteArray& octets) {
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(octets);
+}
+
+// Un BMP non compressé ; sans données, il ne reste que l'en-tête qui annonce la taille.
+QByteArray bmp(int largeur, int hauteur, int bits, bool donnees) {
+    const int couleurs = bits <= 8 ? 1 << bits : 0;
+    const quint32 debut = 14 + 40 + 4 * couleurs;
+    const quint32 ligne = quint32(((qint64(largeur) * bits + 31) / 32) * 4);
+    const quint32 taille = ligne * quint32(hauteur);
+    QByteArray o(int(debut), '\0');
+    auto ecrit32 = [&o](int position, quint32 v) { qToLittleEndian(v, o.data() + position); };
+    auto ecrit16 = [&o](int position, quint16 v) { qToLittleEndian(v, o.data() + position); };
+    o[0] = 'B';
+    o[1] = 'M';
+    ecrit32(2, debut + taille);
+    ecrit32(10, debut);
+    ecrit32(14, 40);
+    ecrit32(18, quint32(largeur));
+    ecrit32(22, quint32(hauteur));
+    ecrit16(26, 1);
+    ecrit16(28, quint16(bits));
+    ecrit32(34, taille);
+    for (int i = 0; i < couleurs; ++i)
+        ecrit32(54 + 4 * i, i == 0 ? 0u : 0x00FFFFFFu);
+    if (donnees)
+        o.append(QByteArray(int(taille), '\x55'));
+    return o;
+}
+
+QImage carre(const QColor& couleur, int cote = 12) {
+    QImage i(cote, cote, QImage::Format_RGB32);
+    i.fill(couleur);
+    return i;
+}
+
+} // namespace
+
+class TestParametres : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void controles_data();
+    void controles();
+    void ordreDeTabulation();
+    void chargement_data();
+    void chargement();
+    void position_data();
+    void position();
+    void couleurs_data();
+    void couleurs();
+    void couleurAnnuleeNeChangeRien();
+    void image();
+    void imageChoisieQuandInactive();
+    void imageAnnulee();
+    void imageRefusee_data();
+    void imageRefusee();
+    void limiteDeTaille_data();
+    void limiteDeTaille();
+    void caseImageEtVisibilite();
+    void rythme_data();
+    void rythme();
+    void rythmeInconnu();
+    void autoDemarre_data();
+    void autoDemarre();
+    void chargementAvecAutoDemarre_data();
+    void chargementAvecAutoDemarre();
+    void fermetureDeLHorlogeRecopie();
+    void termine_data();
+    void termine();
+    void ouvertureParLaBarreDOutils();
+};
+
+void TestParametres::controles_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("conteneur");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("CheckDémarre") << "CheckDémarre"
+                                  << "Auto démarre"
+                                  << "" << QRect(135, 45, 1365, 285);
+    QTest::newRow("Visibilité") << "Visibilité"
+                                << "Visible aprés réduction"
+                                << "" << QRect(1800, 45, 2265, 285);
+    QTest::newRow("OptionAnnonce") << "OptionAnnonce"
+                                   << "Annonces"
+                                   << "" << QRect(135, 405, 1635, 1590);
+    QTest::newRow("OptionCV 0") << "OptionCV0"
+                                << "chaque heure"
+                                << "OptionAnnonce" << QRect(180, 270, 1320, 330);
+    QTest::newRow("OptionCV 1") << "OptionCV1"
+                                << "chaque 1/2 H"
+                                << "OptionAnnonce" << QRect(180, 540, 1320, 330);
+    QTest::newRow("OptionCV 2") << "OptionCV2"
+                                << "chaque 1/4 H"
+                                << "OptionAnnonce" << QRect(180, 855, 1320, 330);
+    QTest::newRow("OptionCV 3") << "OptionCV3"
+                                << "chaque 5 mn"
+                                << "OptionAnnonce" << QRect(180, 1125, 1275, 330);
+    QTest::newRow("OptionCouleurs") << "OptionCouleurs"
+                                    << "Couleurs"
+                                    << "" << QRect(1845, 405, 1815, 1590);
+    QTest::newRow("BoutonCouleur 0") << "BoutonCouleur0"
+                                     << "Fond"
+                                     << "OptionCouleurs" << QRect(585, 315, 1050, 285);
+    QTest::newRow("BoutonCouleur 1") << "BoutonCouleur1"
+                                     << "Encre"
+                                     << "OptionCouleurs" << QRect(585, 720, 1050, 285);
+    QTest::newRow("BoutonCouleur 2") << "BoutonCouleur2"
+                                     << "Bande"
+                                     << "OptionCouleurs" << QRect(585, 1125, 1050, 285);
+    QTest::newRow("Echantillon 0") << "Echantillon0"
+                                   << ""
+                                   << "OptionCouleurs" << QRect(180, 315, 285, 285);
+    QTest::newRow("Echantillon 1") << "Echantillon1"
+                                   << ""
+                                   << "OptionCouleurs" << QRect(180, 720, 285, 285);
+    QTest::newRow("Echantillon 2") << "Echantillon2"
+                                   << ""
+                                   << "OptionCouleurs" << QRect(180, 1125, 285, 285);
+    QTest::newRow("OptionImage") << "OptionImage"
+                                 << "Image de fond"
+                                 << "" << QRect(135, 2025, 3525, 1995);
+    QTest::newRow("CaseIma") << "CaseIma"
+                             << "Image active"
+                             << "OptionImage" << QRect(135, 225, 1545, 285);
+    QTest::newRow("BoutonImage") << "BoutonImage"
+                                 << "BMP"
+                                 << "OptionImage" << QRect(2070, 225, 870, 285);
+    QTest::newRow("PictureBox") << "PictureBox"
+                                << ""
+                                << "OptionImage" << QRect(90, 585, 3345, 1320);
+    QTest::newRow("Retour1") << "Retour1"
+                             << "Terminé"
+                             << "" << QRect(135, 4095, 3525, 285);
+}
+
+void TestParametres::controles() {
+    QFETCH(QString, nom);
+    QFETCH(QString, texte);
+    QFETCH(QString, conteneur);
+    QFETCH(QRect, twips);
+    Banc h;
+    PARAMETRES f(*h.c);
+    const QHash<QString, QWidget*> controles{
+        {QStringLiteral("CheckDémarre"), f.CheckDémarre},
+        {QStringLiteral("Visibilité"), f.Visibilité},
+        {QStringLiteral("OptionAnnonce"), f.OptionAnnonce},
+        {QStringLiteral("OptionCV0"), f.OptionCV[0]},
+        {QStringLiteral("OptionCV1"), f.OptionCV[1]},
+        {QStringLiteral("OptionCV2"), f.OptionCV[2]},
+        {QStringLiteral("OptionCV3"), f.OptionCV[3]},
+        {QStringLiteral("OptionCouleurs"), f.OptionCouleurs},
+        {QStringLiteral("BoutonCouleur0"), f.BoutonCouleur[0]},
+        {QStringLiteral("BoutonCouleur1"), f.BoutonCouleur[1]},
+        {QStringLiteral("BoutonCouleur2"), f.BoutonCouleur[2]},
+        {QStringLiteral("Echantillon0"), f.Echantillon[0]},
+        {QStringLiteral("Echantillon1"), f.Echantillon[1]},
+        {QStringLiteral("Echantillon2"), f.Echantillon[2]},
+        {QStringLiteral("OptionImage"), f.OptionImage},
+        {QStringLiteral("CaseIma"), f.CaseIma},
+        {QStringLiteral("BoutonImage"), f.BoutonImage},
+        {QStringLiteral("PictureBox"), f.PictureBox},
+        {QStringLiteral("Retour1"), f.Retour1},
+    };
+    QWidget* w = controles.value(nom);
+    QVERIFY(w);
+    QCOMPARE(w->parentWidget(), conteneur.isEmpty() ? static_cast<QWidget*>(&f) : controles.value(conteneur));
+    QCOMPARE(w->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        QCOMPARE(b->text(), texte);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        QCOMPARE(g->title(), texte);
+    else
+        QVERIFY(qobject_cast<QLabel*>(w)->text().isEmpty());
+    QCOMPARE(f.windowTitle(), QStringLiteral("CHRONO VOCALIS 95"));
+    QCOMPARE(f.Retour1->font().bold(), true);
+    QCOMPARE(f.CaseIma->font().bold(), false);
+}
+
+void TestParametres::ordreDeTabulation() {
+    Banc h;
+    PARAMETRES f(*h.c);
+    const QList<QWidget*> attendu{f.OptionCV[0],      f.OptionCV[1],      f.OptionCV[2],      f.OptionCV[3],
+                                  f.BoutonCouleur[0], f.BoutonCouleur[1], f.BoutonCouleur[2], f.BoutonImage,
+                                  f.Retour1,          f.CaseIma,          f.Visibilité,       f.CheckDémarre};
+    QList<QWidget*> suite;
+    QWidget* w = f.OptionCV[0];
+    for (int i = 0; i < 100 && suite.size() < attendu.size(); ++i, w = w->nextInFocusChain())
+        if (attendu.contains(w))
+            suite << w;
+    QCOMPARE(suite, attendu);
+    for (QWidget* p : {static_cast<QWidget*>(f.PictureBox), static_cast<QWidget*>(f.Echantillon[0])})
+        QCOMPARE(p->focusPolicy(), Qt::NoFocus);
+}
+
+void TestParametres::chargement_data() {
+    QTest::addColumn<bool>("photoVisible");
+    QTest::addColumn<int>("rythme");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("réglages livrés") << true << 2 << true;
+    QTest::newRow("tout à l'envers") << false << 0 << false;
+    QTest::newRow("demi-heure") << true << 1 << false;
+    QTest::newRow("cinq minutes") << false << 3 << true;
+}
+
+void TestParametres::chargement() {
+    QFETCH(bool, photoVisible);
+    QFETCH(int, rythme);
+    QFETCH(bool, visible);
+    Banc h;
+    CHRONO& c = *h.c;
+    c.PHOTO->setVisible(photoVisible);
+    c.déclenche_annonce = qint16(rythme);
+    c.CV_visible = visible;
+    c.setCouleurFond(0x00112233);
+    c.setCouleurEncre(0x00445566);
+    c.setCouleurBande(qint32(0x80000005)); // couleur du système
+    PARAMETRES f(c);
+
+    QCOMPARE(f.Echantillon[0]->palette().color(QPalette::Window), QColor(0x33, 0x22, 0x11));
+    QCOMPARE(f.Echantillon[1]->palette().color(QPalette::Window), QColor(0x66, 0x55, 0x44));
+    QCOMPARE(f.Echantillon[2]->palette().color(QPalette::Window), couleurReglage(qint32(0x80000005)));
+    QVERIFY(f.Echantillon[0]->autoFillBackground());
+    QCOMPARE(f.PictureBox->pixmap().toImage(), c.PHOTO->pixmap().toImage());
+    QVERIFY(!f.PictureBox->pixmap().isNull());
+    QCOMPARE(f.PictureBox->palette().color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(f.CaseIma->isChecked(), photoVisible);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(f.OptionCV[std::size_t(i)]->isChecked(), i == rythme);
+    QCOMPARE(f.Visibilité->isChecked(), visible);
+    QVERIFY(!f.CheckDémarre->isChecked());
+    // Les gestionnaires n'ont fait que remettre les mêmes valeurs.
+    QCOMPARE(c.PHOTO->isHidden(), !photoVisible);
+    QCOMPARE(int(c.déclenche_annonce), rythme);
+    QCOMPARE(c.CV_visible, visible);
+    QVERIFY(!c.Démarre);
+    // Ni copie ni retrait du lanceur quand le démarrage automatique est coupé.
+    QCOMPARE(h.bureau(), QStringList());
+    QVERIFY(h.p.dialogues().messages.isEmpty());
+}
+
+void TestParametres::position_data() {
+    QTest::addColumn<QPoint>("horloge"); // pixels
+    QTest::addColumn<QPoint>("attendu");
+    // 400 px = 6000 twips : 6000 - 4000 = 2000 twips = 133 px ; 300 px = 4500 : 1650 twips = 110 px.
+    QTest::newRow("place en haut à gauche") << QPoint(400, 300) << QPoint(133, 110);
+    // Près du coin : haut 50 twips (3 px), à droite de l'horloge (20 px = 300 twips, + 3040).
+    QTest::newRow("coin de l'écran") << QPoint(20, 30) << QPoint(223, 3);
+    QTest::newRow("tout juste la place") << QPoint(267, 190) << QPoint(0, 0);
+    QTest::newRow("un point de moins") << QPoint(266, 189) << QPoint(469, 3);
+    QTest::newRow("place à gauche, pas en haut") << QPoint(500, 10) << QPoint(233, 3);
+    QTest::newRow("place en haut, pas à gauche") << QPoint(100, 500) << QPoint(303, 310);
+}
+
+void TestParametres::position() {
+    QFETCH(QPoint, horloge);
+    QFETCH(QPoint, attendu);
+    Banc h;
+    h.c->move(horloge);
+    PARAMETRES f(*h.c);
+    QCOMPARE(f.pos(), attendu);
+}
+
+void TestParametres::couleurs_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QColor>("choisie");
+    QTest::newRow("Fond") << 0 << QColor(10, 20, 30);
+    QTest::newRow("Encre") << 1 << QColor(200, 0, 100);
+    QTest::newRow("Bande") << 2 << QColor(0, 255, 1);
+}
+
+void TestParametres::couleurs() {
+    QFETCH(int, index);
+    QFETCH(QColor, choisie);
+    Banc h;
+    CHRONO& c = *h.c;
+    const qint32 avant[] = {c.couleurFond(), c.couleurEncre(), c.couleurBande()};
+    PARAMETRES f(c);
+    h.p.dialogues().couleurs.enqueue(choisie);
+    f.BoutonCouleur[std::size_t(index)]->click();
+    QCOMPARE(h.p.journal.filtre({QStringLiteral("choix")}), QStringList{QStringLiteral("choix couleur")});
+    const qint32 valeur = valeurReglage(choisie);
+    const qint32 apres[] = {c.couleurFond(), c.couleurEncre(), c.couleurBande()};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(apres[i], i == index ? valeur : avant[i]);
+    const QColor montre[] = {c.palette().color(QPalette::Window),
+                             c.AffHEURE->palette().color(QPalette::WindowText), c.bande->couleur()};
+    QCOMPARE(montre[index], choisie);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window),
+                 couleurReglage(i == index ? valeur : avant[i]));
+}
+
+void TestParametres::couleurAnnuleeNeChangeRien() {
+    // Une couleur choisie d'abord, puis « Annuler » sur chaque bouton : tout reste en place.
+    Banc h;
+    CHRONO& c = *h.c;
+    PARAMETRES f(c);
+    h.p.dialogues().couleurs.enqueue(QColor(1, 2, 3));
+    f.BoutonCouleur[1]->click();
+    const qint32 avant[] = {c.couleurFond(), c.couleurEncre(), c.couleurBande()};
+    QList<QColor> echantillons;
+    for (QLabel* e : f.Echantillon)
+        echantillons << e->palette().color(QPalette::Window);
+    for (QPushButton* b : f.BoutonCouleur)
+        b->click();
+    QCOMPARE(h.p.journal.filtre({QStringLiteral("choix")}).size(), 4);
+    const qint32 apres[] = {c.couleurFond(), c.couleurEncre(), c.couleurBande()};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(apres[i], avant[i]);
+        QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window), echantillons[i]);
+    }
+    QCOMPARE(c.AffHEURE->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+}
+
+void TestParametres::image() {
+    Banc h;
+    CHRONO& c = *h.c;
+    PARAMETRES f(c);
+    // Un PNG rangé sous un nom en .bmp : c'est le contenu qui compte.
+    QTemporaryDir ailleurs;
+    const QString chemin = ailleurs.filePath(QStringLiteral("vert pâle.bmp"));
+    QVERIFY(carre(QColor(0, 200, 0), 20).save(chemin, "PNG"));
+    h.p.dialogues().fichiers.enqueue(chemin);
+    f.BoutonImage->click();
+    const QString filtre = h.p.dialogues().filtres.value(0);
+    QVERIFY2(filtre.startsWith(QStringLiteral("Images(*.bmp;*.ico)|*.bmp;*.ico;")), qPrintable(filtre));
+    QCOMPARE(filtre.count(QLatin1Char('|')), 1);
+    for (const char* motif : {";*.png", ";*.xpm", ";*.ppm"})
+        QVERIFY2(filtre.contains(QLatin1String(motif)), motif);
+    QCOMPARE(c.CheminImage, chemin);
+    QCOMPARE(c.PHOTO->pixmap().toImage().convertToFormat(QImage::Format_RGB32), carre(QColor(0, 200, 0), 20));
+    QCOMPARE(c.PHOTO->size(), QSize(20, 20));
+    QCOMPARE(f.PictureBox->pixmap().toImage(), c.PHOTO->pixmap().toImage());
+    QVERIFY(!c.PHOTO->isHidden());
+    QVERIFY(f.CaseIma->isChecked());
+    QVERIFY(h.p.dialogues().messages.isEmpty());
+}
+
+void TestParametres::imageChoisieQuandInactive() {
+    Banc h;
+    CHRONO& c = *h.c;
+    c.PHOTO->hide();
+    PARAMETRES f(c);
+    QVERIFY(!f.CaseIma->isChecked());
+    const QString chemin = h.dossier.chemin(QStringLiteral("rouge.png"));
+    QVERIFY(carre(Qt::red).save(chemin));
+    h.p.dialogues().fichiers.enqueue(chemin);
+    f.BoutonImage->click();
+    QCOMPARE(c.CheminImage, chemin);
+    QCOMPARE(c.PHOTO->pixmap().size(), QSize(12, 12));
+    QVERIFY(c.PHOTO->isHidden());
+    QVERIFY(!f.CaseIma->isChecked());
+    f.CaseIma->click();
+    QVERIFY(!c.PHOTO->isHidden());
+    QCOMPARE(c.PHOTO->pixmap().toImage().pixelColor(3, 3), QColor(Qt::red));
+}
+
+void TestParametres::imageAnnulee() {
+    Banc h;
+    CHRONO& c = *h.c;
+    const QImage avant = c.PHOTO->pixmap().toImage();
+    PARAMETRES f(c);
+    f.BoutonImage->click(); // file vide : annulé
+    QCOMPARE(h.p.dialogues().filtres.size(), 1);
+    QCOMPARE(c.CheminImage, QStringLiteral("fond.bmp"));
+    QCOMPARE(c.PHOTO->pixmap().toImage(), avant);
+    QCOMPARE(f.PictureBox->pixmap().toImage(), avant);
+    QVERIFY(h.p.dialogues().messages.isEmpty());
+}
+
+void TestParametres::imageRefusee_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("octets"); // "<dossier>" : un dossier, "<absent>" : rien
+    QTest::newRow("texte sous un nom d'image") << "notes.bmp" << QByteArray("ceci n'est pas une image\r\n");
+    QTest::newRow("fichier vide") << "vide.ico" << QByteArray();
+    QTest::newRow("fichier disparu") << "parti.bmp" << QByteArray("<absent>");
+    QTest::newRow("dossier") << "album.bmp" << QByteArray("<dossier>");
+    QTest::newRow("PNG tronqué") << "coupe.png" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    QTest::newRow("en-tête forgé 30000 × 30000") << "forge.bmp" << bmp(30000, 30000, 24, false);
+    QTest::newRow("en-tête forgé, hauteur négative") << "forge2.bmp" << bmp(30000, -30000, 32, false);
+    // Petit fichier, mais 36 millions de points une fois affichée.
+    QTest::newRow("6000 × 6000 en noir et blanc") << "immense.bmp" << bmp(6000, 6000, 1, true);
+}
+
+void TestParametres::imageRefusee() {
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, octets);
+    // Refusée sur son en-tête : le décodeur ne doit même pas tenter l'allocation.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("allocation limit|Rejecting image")));
+    Banc h;
+    CHRONO& c = *h.c;
+    const QImage avant = c.PHOTO->pixmap().toImage();
+    const QString chemin = h.dossier.chemin(nom);
+    if (octets == "<dossier>")
+        QVERIFY(QDir().mkpath(chemin));
+    else if (octets != "<absent>")
+        ecritFichier(chemin, octets);
+    PARAMETRES f(c);
+    h.p.dialogues().fichiers.enqueue(chemin);
+    f.BoutonImage->click();
+    QCOMPARE(h.textes(), QStringList{QStringLiteral("Chrono Vocalis 95 | Le fichier ") + chemin +
+                                     QStringLiteral(" ne peut pas être lu comme une image.")});
+    QCOMPARE(c.CheminImage, QStringLiteral("fond.bmp"));
+    QCOMPARE(c.PHOTO->pixmap().toImage(), avant);
+    QCOMPARE(f.PictureBox->pixmap().toImage(), avant);
+}
+
+void TestParametres::limiteDeTaille_data() {
+    QTest::addColumn<int>("largeur");
+    QTest::addColumn<int>("hauteur");
+    QTest::addColumn<bool>("lue");
+    QTest::newRow("32 Mpoints tout juste") << 4096 << 8192 << true;
+    QTest::newRow("une colonne de trop") << 4097 << 8192 << false;
+    QTest::newRow("très large, peu haute") << 40000 << 2 << true;
+    QTest::newRow("largeur nulle") << 0 << 10 << false;
+}
+
+void TestParametres::limiteDeTaille() {
+    QFETCH(int, largeur);
+    QFETCH(int, hauteur);
+    QFETCH(bool, lue);
+    // La limite vaut par elle-même, même si celle de Qt est levée.
+    const int limiteQt = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);
+    const auto remet = qScopeGuard([limiteQt] { QImageReader::setAllocationLimit(limiteQt); });
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    QTemporaryDir d;
+    const QString chemin = d.filePath(QStringLiteral("i.bmp"));
+    ecritFichier(chemin, bmp(largeur, hauteur, 1, true));
+    const std::optional<QImage> image = LitImage(chemin);
+    QCOMPARE(image.has_value(), lue);
+    if (lue)
+        QCOMPARE(image->size(), QSize(largeur, hauteur));
+}
+
+void TestParametres::caseImageEtVisibilite() {
+    Banc h;
+    CHRONO& c = *h.c;
+    PARAMETRES f(c);
+    QVERIFY(f.CaseIma->isChecked() && f.Visibilité->isChecked());
+    f.CaseIma->click();
+    QVERIFY(c.PHOTO->isHidden());
+    f.CaseIma->click();
+    QVERIFY(!c.PHOTO->isHidden());
+    f.Visibilité->click();
+    QVERIFY(!c.CV_visible);
+    f.Visibilité->click();
+    QVERIFY(c.CV_visible);
+    // Rien d'autre n'a bougé.
+    QCOMPARE(h.bureau(), QStringList());
+    QVERIFY(!c.Démarre);
+}
+
+void TestParametres::rythme_data() {
+    QTest::addColumn<int>("depart");
+    QTest::addColumn<int>("index");
+    QTest::newRow("chaque heure") << 2 << 0;
+    QTest::newRow("chaque 1/2 H") << 3 << 1;
+    QTest::newRow("chaque 1/4 H") << 0 << 2;
+    QTest::newRow("chaque 5 mn") << 2 << 3;
+}
+
+void TestParametres::rythme() {
+    QFETCH(int, depart);
+    QFETCH(int, index);
+    Banc h;
+    h.c->déclenche_annonce = qint16(depart);
+    PARAMETRES f(*h.c);
+    QTest::mouseClick(f.OptionCV[std::size_t(index)], Qt::LeftButton);
+    QCOMPARE(int(h.c->déclenche_annonce), index);
+    QVERIFY(!f.OptionCV[std::size_t(depart)]->isChecked() || depart == index);
+}
+
+void TestParametres::rythmeInconnu() {
+    // Une valeur hors des quatre boutons n'en coche aucun et reste telle quelle.
+    Banc h;
+    h.c->déclenche_annonce = 7;
+    PARAMETRES f(*h.c);
+    for (QRadioButton* b : f.OptionCV)
+        QVERIFY(!b->isChecked());
+    QCOMPARE(int(h.c->déclenche_annonce), 7);
+    f.OptionCV[3]->click();
+    QCOMPARE(int(h.c->déclenche_annonce), 3);
+    f.OptionCV[0]->click();
+    QVERIFY(!f.OptionCV[3]->isChecked());
+}
+
+void TestParametres::autoDemarre_data() {
+    QTest::addColumn<bool>("coche");     // l'état demandé par le clic
+    QTest::addColumn<bool>("dossier");   // dossier de démarrage connu
+    QTest::addColumn<bool>("existant");  // un lanceur y est déjà
+    QTest::addColumn<bool>("raccourci"); // le lanceur du dossier du programme existe
+    QTest::addColumn<QStringList>("operations");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("present"); // lanceur dans le dossier de démarrage ensuite
+    const QString copie =
+        QStringLiteral("copie <programme>/chronovocalis.desktop -> <demarrage>chronovocalis.desktop");
+    const QString retrait = QStringLiteral("supprime <demarrage>chronovocalis.desktop");
+    const QString erreurCopie = QStringLiteral("Chrono Vocalis 95 | Une erreur s'est produite dans la "
+                                               "recopie du raccourci dans le dossier Démarrage!");
+    const QString erreur = QStringLiteral("Chrono Vocalis 95 | Une erreur s'est produite");
+    QTest::newRow("cocher") << true << true << false << true << QStringList{copie} << "" << true;
+    QTest::newRow("cocher, lanceur déjà là")
+        << true << true << true << true << QStringList{copie} << "" << true;
+    QTest::newRow("cocher sans lanceur du programme")
+        << true << true << false << false << QStringList{copie} << erreurCopie << false;
+    QTest::newRow("cocher sans dossier de démarrage")
+        << true << false << false << true << QStringList() << "" << false;
+    QTest::newRow("décocher") << false << true << true << true << QStringList{retrait} << "" << false;
+    QTest::newRow("décocher sans lanceur")
+        << false << true << false << true << QStringList{retrait} << erreur << false;
+    QTest::newRow("décocher sans dossier de démarrage")
+        << false << false << false << true << QStringList() << "" << false;
+}
+
+void TestParametres::autoDemarre() {
+    QFETCH(bool, coche);
+    QFETCH(bool, dossier);
+    QFETCH(bool, existant);
+    QFETCH(bool, raccourci);
+    QFETCH(QStringList, operations);
+    QFETCH(QString, message);
+    QFETCH(bool, present);
+    Banc h;
+    CHRONO& c = *h.c;
+    if (dossier)
+        h.activeDossierDemarrage();
+    if (raccourci)
+        h.creeRaccourci();
+    // Pour décocher, la case doit d'abord l'être : on ouvre avec le drapeau levé.
+    c.Démarre = !coche;
+    PARAMETRES f(c);
+    const QString dans = h.demarrage() + QStringLiteral("chronovocalis.desktop");
+    QFile::remove(dans);
+    if (existant)
+        ecritFichier(dans, "ancien");
+    h.p.journal.lignes.clear();
+    h.p.dialogues().messages.clear();
+
+    f.CheckDémarre->click();
+
+    QCOMPARE(f.CheckDémarre->isChecked(), coche);
+    QCOMPARE(c.Démarre, coche); // même après une erreur
+    for (QString& o : operations)
+        o.replace(QStringLiteral("<programme>"), h.p.bureau().programme)
+            .replace(QStringLiteral("<demarrage>"), h.demarrage());
+    QCOMPARE(h.bureau(), operations);
+    QCOMPARE(h.textes(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(QFile::exists(dans), present);
+    if (present)
+        QCOMPARE(litFichier(dans), litFichier(h.raccourci()));
+}
+
+void TestParametres::chargementAvecAutoDemarre_data() {
+    QTest::addColumn<bool>("demarre");
+    QTest::newRow("démarrage automatique") << true;
+    QTest::newRow("sans démarrage automatique") << false;
+}
+
+void TestParametres::chargementAvecAutoDemarre() {
+    // Chaque ouverture avec le démarrage automatique recopie le lanceur ; sans lui, rien.
+    QFETCH(bool, demarre);
+    Banc h;
+    h.activeDossierDemarrage();
+    h.creeRaccourci();
+    const QString dans = h.demarrage() + QStringLiteral("chronovocalis.desktop");
+    ecritFichier(dans, "périmé");
+    h.c->Démarre = demarre;
+    for (int fois = 1; fois <= 2; ++fois) {
+        PARAMETRES f(*h.c);
+        QCOMPARE(f.CheckDémarre->isChecked(), demarre);
+        QCOMPARE(h.bureau().size(), demarre ? fois : 0);
+        QCOMPARE(litFichier(dans), demarre ? litFichier(h.raccourci()) : QByteArray("périmé"));
+        ecritFichier(dans, "périmé");
+    }
+    QCOMPARE(h.c->Démarre, demarre);
+    QVERIFY(h.p.dialogues().messages.isEmpty());
+}
+
+void TestParametres::fermetureDeLHorlogeRecopie() {
+    // La fermeture lit « Image active » dans une fenêtre des réglages jamais montrée, dont le
+    // chargement recopie le lanceur quand le démarrage automatique est demandé.
+    Banc h;
+    h.activeDossierDemarrage();
+    h.creeRaccourci();
+    h.c->Démarre = true;
+    h.c->PHOTO->hide();
+    h.c->close();
+    const QStringList ops = h.bureau();
+    QCOMPARE(ops.size(), 1);
+    QVERIFY(ops[0].endsWith(h.demarrage() + QStringLiteral("chronovocalis.desktop")));
+    QCOMPARE(litFichier(h.demarrage() + QStringLiteral("chronovocalis.desktop")), litFichier(h.raccourci()));
+    const QByteArray ini = h.dossier.lit(QStringLiteral("CV32.ini"));
+    QVERIFY(
+        QString::fromUtf8(ini).contains(QRegularExpression(QStringLiteral("(?m)^active_image *= *0\r$"))));
+    QVERIFY(QString::fromUtf8(ini).contains(QRegularExpression(QStringLiteral("(?m)^Démarre *= *True\r$"))));
+}
+
+void TestParametres::termine_data() {
+    QTest::addColumn<QString>("facon");
+    QTest::newRow("Terminé") << "Retour1";
+    QTest::newRow("Échap") << "Echap";
+    QTest::newRow("case de fermeture") << "close";
+}
+
+void TestParametres::termine() {
+    QFETCH(QString, facon);
+    Banc h;
+    CHRONO& c = *h.c;
+    c.show();
+    c.CadreOutils->show();
+    PARAMETRES f(c);
+    f.show();
+    // Une image choisie ailleurs a changé le dossier courant.
+    QTemporaryDir ailleurs;
+    QDir::setCurrent(ailleurs.path());
+    if (facon == u"Retour1")
+        QTest::mouseClick(f.Retour1, Qt::LeftButton);
+    else if (facon == u"Echap")
+        QTest::keyClick(&f, Qt::Key_Escape);
+    else
+        f.close();
+    QVERIFY(f.isHidden());
+    QCOMPARE(QDir::currentPath(), QDir(h.dossier.chemin()).canonicalPath());
+    // Seul « Terminé » range la barre d'outils.
+    QCOMPARE(c.CadreOutils->isHidden(), facon == u"Retour1");
+}
+
+void TestParametres::ouvertureParLaBarreDOutils() {
+    // Le vrai chemin : Image0 ouvre la fenêtre modale ; « Terminé » la referme.
+    Banc h;
+    CHRONO& c = *h.c;
+    c.show();
+    c.CadreOutils->show();
+    QPointer<PARAMETRES> vue;
+    bool modale = false, retenue = false;
+    // Le son du bouton sert déjà les événements : on guette la fenêtre jusqu'à ce qu'elle soit là.
+    QTimer guet;
+    guet.setInterval(5);
+    QObject::connect(&guet, &QTimer::timeout, &c, [&] {
+        vue = c.findChild<PARAMETRES*>();
+        if (!vue || !vue->isVisible())
+            return;
+        guet.stop();
+        modale = vue->isModal() && QApplication::activeModalWidget() == vue;
+        retenue = c.parametresOuvert.data() == vue.data();
+        vue->OptionCV[3]->click();
+        vue->Retour1->click();
+    });
+    guet.start();
+    QTest::mouseClick(c.Image0, Qt::LeftButton);
+    QVERIFY(modale);
+    QVERIFY(retenue);
+    QVERIFY(!vue); // détruite à la sortie
+    QCOMPARE(int(c.déclenche_annonce), 3);
+    QVERIFY(c.CadreOutils->isHidden());
+    QCOMPARE(h.p.journal.filtre({QStringLiteral("son")}), QStringList{QStringLiteral("son 84")});
+}
+
+QTEST_MAIN(TestParametres)
+#include "tst_parametres.moc"
