@@ -54,6 +54,13 @@ public:
     void Timer_Timer();
     void ParleHeure();
     void DeclencheAlarme(int n);
+    // Le tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure.
+    bool ticEnCours = false;
+    // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
+    qint64 minuteTravaillee = -1;
+    // Qt ne relance pas Timer tant que son tic attend : ce relais (créé au premier tic) prend sa
+    // cadence pendant ce temps.
+    QTimer* relaisTic = nullptr;
     // Boutons de la barre d'outils et menu de l'icône.
     void Image0_Click();
     void Image2_Click();

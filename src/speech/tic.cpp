@@ -1,14 +1,73 @@
+// Le tic de Timer : l'heure affichée à chaque tic ; à la seconde 0, le carillon, l'annonce et
+// les alarmes.
 #include "app/chrono.h"
 
+#include "app/commun.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
+#include "speech/horaire.h"
 
 #include <QLabel>
-#include <QLocale>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+
+namespace {
+
+// Le témoin, le titre, l'heure et le trait des secondes.
+void afficheInstant(CHRONO& c, const QDateTime& instant) {
+    c.Flash->show();
+    c.Flash->repaint();
+    c.setWindowTitle(titreHorloge(instant));
+    c.AffHEURE->setText(instant.toString(u"hh:mm"));
+    c.AffHEURE->adjustSize();
+    const double largeur = twips(c.AffHEURE->width());
+    c.bande->setX2(c.bande->X1 + largeur * instant.time().second() / 60.0);
+}
+
+} // namespace
 
 void CHRONO::Timer_Timer() {
-    const QDateTime maintenant = plateforme().horloge().maintenant();
-    setWindowTitle(QLocale::system().toString(maintenant, u" hh:mm - dddd d MMM yy"));
-    AffHEURE->setText(maintenant.toString(u"hh:mm"));
-    AffHEURE->adjustSize();
+    // Ni avant les réglages lus, ni après la fermeture (venue pendant une attente) : rien.
+    if (!chargee() || sons_.fini())
+        return;
+    const QDateTime maintenant = plateforme_.horloge().maintenant();
+    afficheInstant(*this, maintenant);
+    // Un tic venu pendant les attentes d'un autre ne fait que l'affichage, et sans attendre : il
+    // ne retarde pas la phrase en cours ; le témoin s'éteindra à la fin de l'autre tic.
+    if (ticEnCours)
+        return;
+    const QScopedValueRollback<bool> enCours(ticEnCours, true);
+    if (!relaisTic) {
+        relaisTic = new QTimer(this);
+        QObject::connect(relaisTic, &QTimer::timeout, this, [this] {
+            // Timer arrêté (éditeur des alarmes, fermeture) : l'affichage reste figé.
+            if (Timer.isActive())
+                Timer_Timer();
+        });
+    }
+    relaisTic->start(Timer.interval());
+    const auto finRelais = qScopeGuard([this] { relaisTic->stop(); });
+
+    TexteHeure = maintenant.toString(u"hh");
+    TexteMinute = maintenant.toString(u"hh:mm").right(2);
+    // Le travail d'une minute se fait une fois, au premier tic de sa seconde 0 ; une seconde 0
+    // sans tic est perdue.
+    const qint64 minute = cleMinute(maintenant);
+    if (maintenant.time().second() == 0 && minute != minuteTravaillee) {
+        minuteTravaillee = minute;
+        if (TexteMinute == u"00") {
+            sons_.JoueSon(85);
+            sons_.Pause(0.5);
+        }
+        if (annonceDue(déclenche_annonce, TexteMinute))
+            ParleHeure();
+        sons_.Pause(1);
+        for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))
+            if (!sons_.fini())
+                DeclencheAlarme(n);
+    }
+    sons_.Pause(0.25);
+    if (sons_.fini())
+        return;
+    Flash->hide();
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "alarms/alarme.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// Le titre de la fenêtre de l'horloge ; noms du jour et du mois dans la langue de l'utilisateur
+// (QLocale() : celle du système, sauf si QLocale::setDefault en a choisi une autre).
+QString titreHorloge(const QDateTime& instant);
+
+// Vrai si le rythme choisi fait annoncer l'heure à la minute `TexteMinute` (« 00 » à « 59 »).
+// Un rythme hors de 0 à 3 n'annonce jamais.
+bool annonceDue(qint16 rythme, QStringView TexteMinute);
+
+// La minute (date, heure, minute) d'un instant, en un nombre : deux instants de la même minute
+// donnent le même.
+qint64 cleMinute(const QDateTime& instant);
+
+// Les numéros des alarmes réglées sur cette heure et cette minute (« hh », « mm »), dans l'ordre.
+// Qu'elles soient actives ou non ne compte pas ici.
+QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStringView TexteMinute);

@@ -1,0 +1,349 @@
+// L'heure parlée et le travail de la minute : quels sons, dans quel ordre, avec quelles pauses,
+// pour chaque heure, chaque minute et chaque rythme d'annonce.
+#include "app/chrono.h"
+#include "fakes/essai.h"
+#include "fakes/faux.h"
+#include "speech/horaire.h"
+
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+// Une horloge chargée des réglages livrés, sa minuterie arrêtée : les tests tirent les tics.
+struct Banc {
+    DossierEssai dossier;
+    PlateformeFausse p;
+    CHRONO c{p};
+    Banc() {
+        c.Timer.stop();
+        c.assureChargee();
+        remetAZero();
+    }
+    // Entre deux cas : journal vide, aucune minute déjà travaillée.
+    void remetAZero() {
+        p.journal.lignes.clear();
+        p.son().joues.clear();
+        p.son().reussit = true;
+        c.minuteTravaillee = -1;
+        c.déclenche_annonce = 2;
+    }
+    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
+    void tic(const QDateTime& instant) {
+        p.horlogeV().regle(instant);
+        c.Timer_Timer();
+    }
+};
+
+QString deux(int n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// La phrase attendue, écrite comme on la lit : nombre des heures (99 pour minuit), « heures »,
+// puis le nombre des minutes et « minutes » sauf à l'heure juste.
+QStringList phrase(int h, int m) {
+    QStringList l{QStringLiteral("son %1").arg(h == 0 ? 99 : h), "attente 1.2", "son 70", "attente 0.8"};
+    if (m != 0)
+        l << QStringLiteral("son %1").arg(m) << "attente 1.2"
+          << "son 71";
+    return l;
+}
+
+// Les minutes annoncées par rythme, telles que la fenêtre des réglages les présente.
+QList<int> minutesDuRythme(int rythme) {
+    switch (rythme) {
+    case 0:
+        return {0};
+    case 1:
+        return {0, 30};
+    case 2:
+        return {0, 15, 30, 45};
+    case 3:
+        return {0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+class TestParole : public QObject {
+    Q_OBJECT
+    // Une seule horloge pour tous les cas : la charger coûte plus que tout le reste.
+    std::unique_ptr<Banc> banc_;
+
+private Q_SLOTS:
+    void initTestCase() { banc_ = std::make_unique<Banc>(); }
+    void init() { banc_->remetAZero(); }
+    void cleanupTestCase() { banc_.reset(); }
+    void phrase_data();
+    void phrase();
+    void phrasesDeReference_data();
+    void phrasesDeReference();
+    void dureeDeLaPhrase_data();
+    void dureeDeLaPhrase();
+    void sonsInjouables();
+    void minuteDeTravail_data();
+    void minuteDeTravail();
+    void carillonAChaqueHeure();
+    void secondesNonNullesMuettes_data();
+    void secondesNonNullesMuettes();
+    void alarmesDuesALaMinute_data();
+    void alarmesDuesALaMinute();
+    void alarmesDansLeTic_data();
+    void alarmesDansLeTic();
+    void rythmeChangeEntreDeuxTics();
+};
+
+void TestParole::phrase_data() {
+    QTest::addColumn<int>("heure");
+    QTest::addColumn<int>("minute");
+    for (int h = 0; h < 24; ++h)
+        for (int m = 0; m < 60; m += 5)
+            QTest::addRow("%s:%s", qPrintable(deux(h)), qPrintable(deux(m))) << h << m;
+}
+
+void TestParole::phrase() {
+    QFETCH(int, heure);
+    QFETCH(int, minute);
+    Banc& b = *banc_;
+    b.c.TexteHeure = deux(heure);
+    b.c.TexteMinute = deux(minute);
+    b.c.ParleHeure();
+    // Le dernier mot lancé, on rend la main sans l'attendre.
+    QCOMPARE(b.p.journal.lignes, ::phrase(heure, minute));
+}
+
+void TestParole::phrasesDeReference_data() {
+    QTest::addColumn<QString>("heure");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QList<int>>("sons");
+    QTest::newRow("minuit") << "00"
+                            << "00" << QList<int>{99, 70};
+    QTest::newRow("minuit et demie") << "00"
+                                     << "30" << QList<int>{99, 70, 30, 71};
+    QTest::newRow("09:05") << "09"
+                           << "05" << QList<int>{9, 70, 5, 71};
+    QTest::newRow("midi sur 24 heures") << "12"
+                                        << "00" << QList<int>{12, 70};
+    QTest::newRow("14:25") << "14"
+                           << "25" << QList<int>{14, 70, 25, 71};
+    QTest::newRow("20:20 (le même son deux fois)") << "20"
+                                                   << "20" << QList<int>{20, 70, 20, 71};
+    QTest::newRow("05:05") << "05"
+                           << "05" << QList<int>{5, 70, 5, 71};
+    QTest::newRow("23:55") << "23"
+                           << "55" << QList<int>{23, 70, 55, 71};
+    // Seul le texte « 00 » fait l'heure juste : « 0 » se dit comme une minute (muette, aucun
+    // son 0 n'existe), la phrase garde ses pauses.
+    QTest::newRow("minute « 0 » sur un chiffre") << "13"
+                                                 << "0" << QList<int>{13, 70, 71};
+}
+
+void TestParole::phrasesDeReference() {
+    QFETCH(QString, heure);
+    QFETCH(QString, minute);
+    QFETCH(QList<int>, sons);
+    Banc& b = *banc_;
+    b.c.TexteHeure = heure;
+    b.c.TexteMinute = minute;
+    b.c.ParleHeure();
+    QList<int> joues = b.p.son().joues;
+    joues.removeAll(-1);
+    QCOMPARE(joues, sons);
+}
+
+void TestParole::dureeDeLaPhrase_data() {
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<int>("ms");
+    QTest::newRow("heure juste") << "00" << 2000;
+    QTest::newRow("avec les minutes") << "25" << 3200;
+}
+
+void TestParole::dureeDeLaPhrase() {
+    // Le temps ne passe que dans les pauses : la phrase rend la main dès le dernier mot lancé,
+    // sans attendre qu'il finisse de sonner.
+    QFETCH(QString, minute);
+    QFETCH(int, ms);
+    Banc& b = *banc_;
+    const QDateTime debut(QDate(2026, 3, 14), QTime(14, 25, 0, 100));
+    b.p.horlogeV().regle(debut);
+    b.c.TexteHeure = QStringLiteral("14");
+    b.c.TexteMinute = minute;
+    b.c.ParleHeure();
+    QCOMPARE(debut.msecsTo(b.p.horlogeV().maintenant()), ms);
+}
+
+void TestParole::sonsInjouables() {
+    // Sans sortie de son, la phrase garde ses pauses : rien n'est signalé.
+    Banc& b = *banc_;
+    b.p.son().reussit = false;
+    b.c.TexteHeure = QStringLiteral("18");
+    b.c.TexteMinute = QStringLiteral("45");
+    b.c.ParleHeure();
+    QCOMPARE(b.sonsEtAttentes(), ::phrase(18, 45));
+    QVERIFY(b.p.dialogues().messages.isEmpty());
+}
+
+void TestParole::minuteDeTravail_data() {
+    QTest::addColumn<int>("rythme");
+    QTest::addColumn<int>("heure");
+    QTest::addColumn<int>("minute");
+    // Les quatre rythmes, et des valeurs hors de la liste qui n'annoncent jamais.
+    for (int rythme : {0, 1, 2, 3, -1, 4, 7, 32767})
+        for (int m = 0; m < 60; ++m) {
+            const int h = ((rythme * 7 + m) % 24 + 24) % 24;
+            QTest::addRow("rythme %d à %s:%s:00", rythme, qPrintable(deux(h)), qPrintable(deux(m)))
+                << rythme << h << m;
+        }
+}
+
+void TestParole::minuteDeTravail() {
+    QFETCH(int, rythme);
+    QFETCH(int, heure);
+    QFETCH(int, minute);
+    Banc& b = *banc_;
+    b.c.déclenche_annonce = qint16(rythme);
+    b.tic(QDateTime(QDate(2026, 6, 1), QTime(heure, minute, 0, 40)));
+    QStringList attendu;
+    if (minute == 0)
+        attendu << "son 85"
+                << "attente 0.5";
+    if (minutesDuRythme(rythme).contains(minute))
+        attendu << ::phrase(heure, minute);
+    attendu << "attente 1"
+            << "attente 0.25";
+    QCOMPARE(b.sonsEtAttentes(), attendu);
+    QCOMPARE(b.c.TexteHeure, deux(heure));
+    QCOMPARE(b.c.TexteMinute, deux(minute));
+    QVERIFY(b.c.Flash->isHidden());
+}
+
+void TestParole::carillonAChaqueHeure() {
+    // À chaque heure juste et quel que soit le rythme : le carillon d'abord, puis l'heure dite
+    // si le rythme l'annonce (les quatre rythmes annoncent l'heure juste).
+    for (int rythme : {0, 1, 2, 3, 9}) {
+        Banc& b = *banc_;
+        b.remetAZero();
+        b.c.déclenche_annonce = qint16(rythme);
+        for (int h = 0; h < 24; ++h) {
+            b.p.journal.lignes.clear();
+            b.tic(QDateTime(QDate(2026, 6, 1), QTime(h, 0, 0, 500)));
+            const QStringList l = b.sonsEtAttentes();
+            QVERIFY2(l.size() >= 2, qPrintable(QStringLiteral("%1 h, rythme %2").arg(h).arg(rythme)));
+            QCOMPARE(l.mid(0, 2), QStringList({"son 85", "attente 0.5"}));
+            QCOMPARE(l.contains(QStringLiteral("son 70")), rythme <= 3);
+            QCOMPARE(b.p.son().joues.count(85), 1);
+            b.p.son().joues.clear();
+        }
+    }
+}
+
+void TestParole::secondesNonNullesMuettes_data() {
+    QTest::addColumn<int>("rythme");
+    QTest::addColumn<QTime>("heure");
+    for (int rythme = 0; rythme <= 3; ++rythme)
+        for (const QTime& t : {QTime(10, 30, 1), QTime(11, 0, 1), QTime(11, 0, 1, 999), QTime(0, 0, 30),
+                               QTime(23, 55, 59, 999)})
+            QTest::addRow("rythme %d à %s", rythme, qPrintable(t.toString(u"hh:mm:ss.zzz"))) << rythme << t;
+}
+
+void TestParole::secondesNonNullesMuettes() {
+    QFETCH(int, rythme);
+    QFETCH(QTime, heure);
+    Banc& b = *banc_;
+    b.c.déclenche_annonce = qint16(rythme);
+    b.tic(QDateTime(QDate(2026, 6, 1), heure));
+    QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
+    QCOMPARE(b.c.TexteHeure, heure.toString(u"hh"));
+    QCOMPARE(b.c.TexteMinute, heure.toString(u"mm"));
+}
+
+void TestParole::alarmesDuesALaMinute_data() {
+    QTest::addColumn<QList<QTime>>("reglages"); // alarmes 1 à 6
+    QTest::addColumn<QString>("heure");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QList<int>>("dues");
+    const QList<QTime> livrees{QTime(7, 0),  QTime(8, 30), QTime(12, 0),
+                               QTime(14, 0), QTime(18, 0), QTime(21, 30)};
+    QTest::newRow("07:00 : l'alarme 1") << livrees << "07"
+                                        << "00" << QList<int>{1};
+    QTest::newRow("21:30 : l'alarme 6") << livrees << "21"
+                                        << "30" << QList<int>{6};
+    QTest::newRow("07:01 : aucune") << livrees << "07"
+                                    << "01" << QList<int>{};
+    QTest::newRow("19:00 : heure voisine, aucune") << livrees << "19"
+                                                   << "00" << QList<int>{};
+    QTest::newRow("08:00 : minute d'une autre alarme") << livrees << "08"
+                                                       << "00" << QList<int>{};
+    const QList<QTime> memeHeure{QTime(7, 15), QTime(9, 0),  QTime(7, 15),
+                                 QTime(7, 15), QTime(15, 7), QTime(7, 15)};
+    QTest::newRow("07:15 : quatre alarmes, dans l'ordre") << memeHeure << "07"
+                                                          << "15" << QList<int>{1, 3, 4, 6};
+    QTest::newRow("15:07 : heure et minute ne s'échangent pas") << memeHeure << "15"
+                                                                << "07" << QList<int>{5};
+    const QList<QTime> minuit(6, QTime(0, 0));
+    QTest::newRow("00:00 : les six") << minuit << "00"
+                                     << "00" << QList<int>{1, 2, 3, 4, 5, 6};
+}
+
+void TestParole::alarmesDuesALaMinute() {
+    QFETCH(QList<QTime>, reglages);
+    QFETCH(QString, heure);
+    QFETCH(QString, minute);
+    QFETCH(QList<int>, dues);
+    TableAlarmes table;
+    for (int n = 1; n <= TableAlarmes::nombre; ++n) {
+        table(n).Heure = qint16(reglages[n - 1].hour());
+        table(n).Minute = qint16(reglages[n - 1].minute());
+        // Les interrupteurs ne comptent pas ici : DeclencheAlarme les regarde.
+        table(n).AlarmeActive = n % 2;
+    }
+    QCOMPARE(alarmesDues(table, heure, minute), dues);
+}
+
+void TestParole::alarmesDansLeTic_data() {
+    QTest::addColumn<int>("rythme");
+    for (int rythme : {0, 1, 2, 3, 5})
+        QTest::addRow("rythme %d", rythme) << rythme;
+}
+
+void TestParole::alarmesDansLeTic() {
+    // Une seconde après l'annonce (ou le silence), les alarmes de la minute partent dans
+    // l'ordre de leurs numéros, quel que soit le rythme ; celles d'une autre minute non.
+    QFETCH(int, rythme);
+    Banc& b = *banc_;
+    b.c.déclenche_annonce = qint16(rythme);
+    const TableAlarmes avant = b.c.Alarmes;
+    for (int n = 1; n <= TableAlarmes::nombre; ++n)
+        b.c.Alarmes(n) =
+            Alarme{qint16(n % 3 == 2 ? 7 : 8), 15, false, true, false, QStringLiteral("n%1").arg(n), {}, {}};
+    b.c.Alarmes(6).Minute = 16;
+    b.tic(QDateTime(QDate(2026, 6, 1), QTime(7, 15, 0, 500)));
+    b.c.Alarmes = avant;
+    QStringList attendu;
+    if (rythme >= 2 && rythme <= 3)
+        attendu << ::phrase(7, 15);
+    attendu << "attente 1"
+            << "message Alarme 2 | n2"
+            << "message Alarme 5 | n5"
+            << "attente 0.25";
+    QCOMPARE(b.p.journal.filtre({"son", "attente", "message"}), attendu);
+}
+
+void TestParole::rythmeChangeEntreDeuxTics() {
+    // Le rythme changé dans les réglages vaut dès le tic suivant.
+    Banc& b = *banc_;
+    b.c.déclenche_annonce = 2;
+    b.tic(QDateTime(QDate(2026, 6, 1), QTime(10, 50, 0)));
+    QVERIFY(!b.p.son().joues.contains(70));
+    b.c.déclenche_annonce = 3;
+    b.tic(QDateTime(QDate(2026, 6, 1), QTime(10, 55, 0)));
+    QCOMPARE(b.p.son().joues, QList<int>({10, 70, 55, 71}));
+    b.c.déclenche_annonce = 0;
+    b.tic(QDateTime(QDate(2026, 6, 1), QTime(11, 0, 0)));
+    QCOMPARE(b.p.son().joues, QList<int>({10, 70, 55, 71, 85, 11, 70}));
+}
+
+QTEST_MAIN(TestParole)
+#include "tst_parole.moc"

@@ -1,0 +1,484 @@
+// Le tic de l'horloge : l'affichage, une seule fois le travail de chaque minute même quand les
+// tics s'imbriquent dans ses attentes, l'heure du système qui saute, la fermeture en pleine phrase.
+#include "app/chrono.h"
+#include "app/commun.h"
+#include "fakes/essai.h"
+#include "fakes/faux.h"
+#include "speech/horaire.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLocale>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+struct Banc {
+    DossierEssai dossier;
+    PlateformeFausse p;
+    CHRONO c{p};
+    Banc() {
+        c.Timer.stop();
+        c.assureChargee();
+        p.journal.lignes.clear();
+    }
+    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
+    void tic(const QDateTime& instant) {
+        p.horlogeV().regle(instant);
+        c.Timer_Timer();
+    }
+    QDateTime maintenant() { return p.horlogeV().maintenant(); }
+    double longueurBande() const { return c.bande->X2 - c.bande->X1; }
+    double largeurHeure() const { return twips(c.AffHEURE->width()); }
+};
+
+QDateTime le(int j, int mois, int a, const QTime& t) {
+    return QDateTime(QDate(a, mois, j), t);
+}
+
+// Une langue choisie le temps d'un test.
+class Langue {
+public:
+    explicit Langue(const QLocale& l) : ancienne_(QLocale()) { QLocale::setDefault(l); }
+    ~Langue() { QLocale::setDefault(ancienne_); }
+
+private:
+    QLocale ancienne_;
+};
+
+// Le temps passe vite et pour de vrai : les attentes servent les événements comme dans le
+// programme, et la minuterie tire ses tics elle-même.
+class HorlogeAcceleree final : public Horloge {
+public:
+    static constexpr int facteur = 20;
+    QDateTime depart;
+    QElapsedTimer ecoule;
+    const CHRONO* chrono = nullptr;
+    mutable int lecturesPendantUnTic = 0;
+    QDateTime maintenant() const override {
+        if (chrono && chrono->ticEnCours)
+            ++lecturesPendantUnTic;
+        return depart.addMSecs(ecoule.elapsed() * facteur);
+    }
+    void attends(double secondes) override { HorlogeSysteme().attends(secondes / facteur); }
+};
+
+class PlateformeAcceleree final : public Plateforme {
+public:
+    Journal journal;
+    PlateformeAcceleree() {
+        horloge_ = std::make_unique<HorlogeAcceleree>();
+        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
+        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
+        dialogues_ = std::make_unique<DialoguesFaux>(journal);
+        bureau_ = std::make_unique<BureauFaux>(journal);
+        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
+        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
+    }
+    HorlogeAcceleree& horlogeA() { return static_cast<HorlogeAcceleree&>(horloge()); }
+};
+
+} // namespace
+
+class TestTic : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titreEtHeure_data();
+    void titreEtHeure();
+    void ligneDesSecondes_data();
+    void ligneDesSecondes();
+    void ligneSuitLaTailleDeLHeure();
+    void temoinPendantLeTic();
+    void ticPendantUnePause();
+    void ticImbriqueALaMinuteSuivante();
+    void boiteOuverteAuTraversDUneMinute();
+    void boiteOuverteHorsDUnTic();
+    void vingtQuatreHeures_data();
+    void vingtQuatreHeures();
+    void heureDuSystemeChangee_data();
+    void heureDuSystemeChangee();
+    void fermeturePendantLeTravail_data();
+    void fermeturePendantLeTravail();
+    void rienAvantLeChargement();
+    void ticsReelsPendantLesAttentes();
+};
+
+void TestTic::titreEtHeure_data() {
+    QTest::addColumn<QLocale>("langue");
+    QTest::addColumn<QDateTime>("instant");
+    QTest::addColumn<QString>("titre");
+    QTest::addColumn<QString>("heure");
+    const QLocale fr(QLocale::French, QLocale::France);
+    QTest::newRow("lundi 5 janvier 1998")
+        << fr << le(5, 1, 1998, QTime(14, 5, 0)) << " 14:05 - lundi 5 janv. 98"
+        << "14:05";
+    QTest::newRow("dernière minute de l'année")
+        << fr << le(31, 12, 2026, QTime(23, 59, 59, 999)) << " 23:59 - jeudi 31 déc. 26"
+        << "23:59";
+    QTest::newRow("minuit, année 2000") << fr << le(1, 8, 2000, QTime(0, 0, 30)) << " 00:00 - mardi 1 août 00"
+                                        << "00:00";
+    QTest::newRow("matin, un chiffre")
+        << fr << le(14, 2, 2027, QTime(9, 7, 12)) << " 09:07 - dimanche 14 févr. 27"
+        << "09:07";
+    QTest::newRow("en anglais") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                << le(5, 1, 1998, QTime(14, 5)) << " 14:05 - Monday 5 Jan 98"
+                                << "14:05";
+}
+
+void TestTic::titreEtHeure() {
+    QFETCH(QLocale, langue);
+    QFETCH(QDateTime, instant);
+    QFETCH(QString, titre);
+    QFETCH(QString, heure);
+    const Langue choisie(langue);
+    Banc b;
+    b.tic(instant);
+    QCOMPARE(b.c.windowTitle(), titre);
+    QCOMPARE(b.c.AffHEURE->text(), heure);
+    QCOMPARE(b.c.TexteHeure + QLatin1Char(':') + b.c.TexteMinute, heure);
+}
+
+void TestTic::ligneDesSecondes_data() {
+    QTest::addColumn<int>("seconde");
+    QTest::addColumn<double>("fraction"); // de la largeur de l'heure
+    QTest::newRow("seconde 0 : aucune longueur") << 0 << 0.0;
+    QTest::newRow("seconde 30 : la moitié") << 30 << 0.5;
+    QTest::newRow("seconde 59 : 59/60") << 59 << 59.0 / 60.0;
+}
+
+void TestTic::ligneDesSecondes() {
+    QFETCH(int, seconde);
+    QFETCH(double, fraction);
+    Banc b;
+    const double x1 = b.c.bande->X1;
+    const double y = b.c.bande->Y1;
+    // Un tic d'une autre seconde avant : la longueur ne dépend que de la seconde du tic.
+    b.tic(le(1, 6, 2026, QTime(10, 0, 17, 300)));
+    b.tic(le(1, 6, 2026, QTime(10, 1, seconde, 800)));
+    QCOMPARE(b.c.bande->X1, x1);
+    QCOMPARE(x1, double(twips(b.c.AffHEURE->x())));
+    QCOMPARE(b.c.bande->Y1, y);
+    QCOMPARE(b.c.bande->Y2, y);
+    QVERIFY(qAbs(b.longueurBande() - fraction * b.largeurHeure()) < 1e-9);
+    QCOMPARE(b.c.bande->isHidden(), seconde == 0);
+    QVERIFY(qAbs(b.c.bande->width() - fraction * b.c.AffHEURE->width()) <= 1.0 || seconde == 0);
+}
+
+void TestTic::ligneSuitLaTailleDeLHeure() {
+    // Une fenêtre plus haute grossit l'heure : le trait se mesure sur la nouvelle largeur.
+    Banc b;
+    b.c.show();
+    b.tic(le(1, 6, 2026, QTime(10, 1, 30)));
+    const double avant = b.largeurHeure();
+    b.c.resize(b.c.width() * 2, px(4500));
+    QCOMPARE(b.c.AffHEURE->font().pointSize(), 102);
+    b.tic(le(1, 6, 2026, QTime(10, 1, 30, 900)));
+    QVERIFY(b.largeurHeure() > 2 * avant);
+    QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() / 2) < 1e-9);
+    QCOMPARE(b.c.bande->Y1, double(twips(b.c.AffHEURE->y() + b.c.AffHEURE->height()) - 10));
+}
+
+void TestTic::temoinPendantLeTic() {
+    // Le témoin s'allume au début du tic et s'éteint à la fin : pendant toute la minute de
+    // travail s'il y en a une, pendant le quart de seconde sinon.
+    Banc b;
+    QStringList vu;
+    b.p.horlogeV().pendantAttente = [&](double s) {
+        vu << QStringLiteral("%1 %2").arg(s).arg(b.c.Flash->isHidden() ? "éteint" : "allumé");
+    };
+    b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
+    QCOMPARE(vu, QStringList({"0.5 allumé", "1.2 allumé", "0.8 allumé", "1 allumé", "0.25 allumé"}));
+    QVERIFY(b.c.Flash->isHidden());
+    vu.clear();
+    b.tic(le(1, 6, 2026, QTime(14, 0, 5, 100)));
+    QCOMPARE(vu, QStringList({"0.25 allumé"}));
+    QVERIFY(b.c.Flash->isHidden());
+}
+
+void TestTic::ticPendantUnePause() {
+    // Un tic arrive au milieu de chaque attente du travail de 14:00 : il remet l'affichage à
+    // l'heure et rend la main aussitôt, sans son ni attente à lui.
+    Banc b;
+    b.c.déclenche_annonce = 1;
+    QStringList affiche;
+    b.p.horlogeV().pendantAttente = [&](double) {
+        const int lignes = b.p.journal.lignes.size();
+        b.c.Timer_Timer();
+        QCOMPARE(b.p.journal.lignes.size(), lignes);
+        const int s = b.maintenant().time().second();
+        QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() * s / 60) < 1e-9);
+        QVERIFY(!b.c.Flash->isHidden());
+        affiche << QStringLiteral("%1 %2").arg(b.c.AffHEURE->text()).arg(s);
+    };
+    b.tic(le(1, 6, 2026, QTime(14, 0, 0, 10)));
+    QCOMPARE(b.sonsEtAttentes(), QStringList({"son 85", "attente 0.5", "son 14", "attente 1.2", "son 70",
+                                              "attente 0.8", "attente 1", "attente 0.25"}));
+    // Le milieu de chaque attente : 0,25 ; 1,1 ; 2,1 ; 3 ; 3,625 s après le début.
+    QCOMPARE(affiche, QStringList({"14:00 0", "14:00 1", "14:00 2", "14:00 3", "14:00 3"}));
+    QVERIFY(b.c.Flash->isHidden());
+}
+
+void TestTic::ticImbriqueALaMinuteSuivante() {
+    // Un tic imbriqué qui voit la seconde 0 de la minute suivante ne la travaille pas : la
+    // phrase en cours finit avec sa minute, et la minute manquée n'est pas rattrapée.
+    Banc b;
+    b.c.déclenche_annonce = 2;
+    bool premier = true;
+    b.p.horlogeV().pendantAttente = [&](double) {
+        if (!std::exchange(premier, false))
+            return;
+        b.p.horlogeV().regle(le(1, 6, 2026, QTime(14, 16, 0, 100)));
+        b.c.Timer_Timer();
+        QCOMPARE(b.c.AffHEURE->text(), QStringLiteral("14:16"));
+        QVERIFY(b.c.windowTitle().startsWith(QLatin1String(" 14:16 - ")));
+    };
+    b.tic(le(1, 6, 2026, QTime(14, 15, 0, 10)));
+    QCOMPARE(b.p.son().joues, QList<int>({14, 70, 15, 71}));
+    QCOMPARE(b.c.TexteMinute, QStringLiteral("15"));
+    b.p.horlogeV().pendantAttente = nullptr;
+    b.p.journal.lignes.clear();
+    b.tic(le(1, 6, 2026, QTime(14, 16, 1, 200)));
+    QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
+    QCOMPARE(b.c.TexteMinute, QStringLiteral("16"));
+}
+
+void TestTic::boiteOuverteAuTraversDUneMinute() {
+    // Le message de l'alarme de 07:15 reste ouvert plus de deux minutes : l'affichage suit, rien
+    // ne sonne, 07:16 et 07:17 ne sont pas travaillées, puis le tic finit comme d'habitude.
+    Banc b;
+    b.c.déclenche_annonce = 3;
+    b.c.Alarmes(1) = Alarme{7, 15, false, true, false, QStringLiteral("Réveil"), {}, {}};
+    b.c.Alarmes(2) = Alarme{7, 16, false, true, false, QStringLiteral("Jamais vu"), {}, {}};
+    QStringList heures;
+    b.p.dialogues().pendantMessage = [&](const MessageNote&) {
+        const QDateTime fin = b.maintenant().addSecs(130);
+        while (b.maintenant() < fin) {
+            b.p.horlogeV().avance(0.9);
+            b.c.Timer_Timer();
+            if (!heures.contains(b.c.AffHEURE->text()))
+                heures << b.c.AffHEURE->text();
+            QVERIFY(!b.c.Flash->isHidden());
+        }
+    };
+    b.tic(le(1, 6, 2026, QTime(7, 15, 0, 300)));
+    QCOMPARE(heures, QStringList({"07:15", "07:16", "07:17"}));
+    QVERIFY(b.c.windowTitle().startsWith(QLatin1String(" 07:17 - ")));
+    QCOMPARE(b.p.journal.filtre({"son", "attente", "message"}),
+             QStringList({"son 7", "attente 1.2", "son 70", "attente 0.8", "son 15", "attente 1.2", "son 71",
+                          "attente 1", "message Alarme 1 | Réveil", "attente 0.25"}));
+    QVERIFY(b.c.Flash->isHidden());
+    QCOMPARE(b.c.TexteMinute, QStringLiteral("15"));
+    // Boîte fermée, les minutes suivantes se travaillent comme d'habitude.
+    b.p.dialogues().pendantMessage = nullptr;
+    b.p.son().joues.clear();
+    b.tic(le(1, 6, 2026, QTime(7, 18, 0, 50)));
+    QCOMPARE(b.p.son().joues, QList<int>());
+    b.tic(le(1, 6, 2026, QTime(7, 20, 0, 50)));
+    QCOMPARE(b.p.son().joues, QList<int>({7, 70, 20, 71}));
+    QCOMPARE(b.p.dialogues().messages.size(), 1);
+}
+
+void TestTic::boiteOuverteHorsDUnTic() {
+    // Une fenêtre modale ouverte en dehors de tout tic (la barre d'outils) n'arrête pas
+    // l'horloge : les tics qui tombent pendant qu'elle est ouverte font tout leur travail.
+    Banc b;
+    b.c.déclenche_annonce = 2;
+    b.p.horlogeV().regle(le(1, 6, 2026, QTime(9, 44, 58)));
+    b.p.dialogues().pendantMessage = [&](const MessageNote&) {
+        for (int i = 0; i < 5; ++i) {
+            b.p.horlogeV().avance(0.9);
+            b.c.Timer_Timer();
+        }
+    };
+    b.c.DIALOG().message(&b.c, QStringLiteral("?"), TitreApplication, IconeMessage::Aucune);
+    QCOMPARE(b.p.son().joues, QList<int>({9, 70, 45, 71}));
+    QCOMPARE(b.c.AffHEURE->text(), QStringLiteral("09:45"));
+}
+
+void TestTic::vingtQuatreHeures_data() {
+    QTest::addColumn<int>("rythme");
+    QTest::addColumn<int>("annonces");
+    QTest::newRow("chaque heure") << 0 << 24;
+    QTest::newRow("chaque 1/2 H") << 1 << 48;
+    QTest::newRow("chaque 1/4 H") << 2 << 96;
+    QTest::newRow("chaque 5 mn") << 3 << 288;
+}
+
+void TestTic::vingtQuatreHeures() {
+    // Une journée entière, tic après tic toutes les 900 ms ; les attentes font passer le temps
+    // et un tic imbriqué tombe dans chaque attente où l'heure d'un tic arrive.
+    QFETCH(int, rythme);
+    QFETCH(int, annonces);
+    Banc b;
+    b.c.déclenche_annonce = qint16(rythme);
+    const QDateTime debut = le(1, 6, 2026, QTime(0, 0)).addMSecs(-1700);
+    const QDateTime fin = le(2, 6, 2026, QTime(0, 0)).addMSecs(-500);
+    QDateTime prochain = debut;
+    QList<qint64> travaillees;
+    int imbriques = 0;
+    b.p.horlogeV().pendantAttente = [&](double s) {
+        if (s == 1) // l'attente d'après l'annonce : une par minute travaillée
+            travaillees << b.c.minuteTravaillee;
+        if (b.maintenant() >= prochain) {
+            b.c.Timer_Timer();
+            ++imbriques;
+            while (prochain <= b.maintenant())
+                prochain = prochain.addMSecs(900);
+        }
+    };
+    b.p.horlogeV().regle(debut);
+    int tics = 0;
+    for (;;) {
+        const QDateTime instant = qMax(b.maintenant(), prochain);
+        if (instant >= fin)
+            break;
+        b.tic(instant);
+        ++tics;
+        while (prochain <= b.maintenant())
+            prochain = prochain.addMSecs(900);
+    }
+    QCOMPARE(travaillees.size(), 1440);
+    const qint64 premiere = cleMinute(le(1, 6, 2026, QTime(0, 0)));
+    for (int i = 0; i < travaillees.size(); ++i)
+        QCOMPARE(travaillees[i], premiere + i);
+    QCOMPARE(b.p.son().joues.count(85), 24);
+    QCOMPARE(b.p.son().joues.count(70), annonces);
+    QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 0.25")), tics);
+    QVERIFY(imbriques > 1440);
+    QVERIFY(b.c.Flash->isHidden());
+}
+
+void TestTic::heureDuSystemeChangee_data() {
+    QTest::addColumn<QList<QDateTime>>("tics");
+    QTest::addColumn<QList<bool>>("travail"); // le tic de même rang fait-il le travail de sa minute ?
+    const QDate j(2026, 6, 1);
+    QTest::newRow("mise en veille : la minute manquée n'est pas rattrapée")
+        << QList<QDateTime>{QDateTime(j, QTime(10, 14, 59, 500)), QDateTime(j, QTime(10, 20, 3)),
+                            QDateTime(j, QTime(10, 20, 3, 900)), QDateTime(j, QTime(10, 21, 0, 200))}
+        << QList<bool>{false, false, false, true};
+    QTest::newRow("retour en arrière : la même minute une seule fois")
+        << QList<QDateTime>{QDateTime(j, QTime(10, 15, 0, 100)), QDateTime(j, QTime(10, 14, 59, 800)),
+                            QDateTime(j, QTime(10, 15, 0, 300)), QDateTime(j, QTime(10, 16, 0))}
+        << QList<bool>{true, false, false, true};
+    QTest::newRow("un jour en arrière : une autre minute")
+        << QList<QDateTime>{QDateTime(j.addDays(1), QTime(10, 15, 0)), QDateTime(j, QTime(10, 15, 0, 10))}
+        << QList<bool>{true, true};
+    QTest::newRow("saut en avant sur une seconde 0")
+        << QList<QDateTime>{QDateTime(j, QTime(10, 14, 40)), QDateTime(j, QTime(10, 30, 0, 400))}
+        << QList<bool>{false, true};
+    QTest::newRow("deux tics dans la même seconde 0")
+        << QList<QDateTime>{QDateTime(j, QTime(10, 45, 0, 20)), QDateTime(j, QTime(10, 45, 0, 920))}
+        << QList<bool>{true, false};
+}
+
+void TestTic::heureDuSystemeChangee() {
+    QFETCH(QList<QDateTime>, tics);
+    QFETCH(QList<bool>, travail);
+    Banc b;
+    b.c.déclenche_annonce = 2;
+    for (int i = 0; i < tics.size(); ++i) {
+        b.p.journal.lignes.clear();
+        b.tic(tics[i]);
+        QCOMPARE(b.p.journal.lignes.contains(QStringLiteral("attente 1")), travail[i]);
+        QCOMPARE(b.c.AffHEURE->text(), tics[i].toString(u"hh:mm"));
+    }
+}
+
+void TestTic::fermeturePendantLeTravail_data() {
+    QTest::addColumn<int>("attente");  // rang de l'attente pendant laquelle on ferme
+    QTest::addColumn<bool>("alarmes"); // les six alarmes réglées sur 14:30, tout actif
+    QTest::addColumn<QStringList>("entendu");
+    const QStringList fermeture{"son 86", "attente 0.8", "quitte 0"};
+    const QStringList phrase{"son 14", "attente 1.2", "son 70", "attente 0.8",
+                             "son 30", "attente 1.2", "son 71"};
+    QTest::newRow("après les heures") << 1 << true << phrase.mid(0, 2) + fermeture;
+    QTest::newRow("avant le dernier mot") << 3 << true << phrase.mid(0, 6) + fermeture;
+    QTest::newRow("avant les alarmes") << 4 << true << phrase + QStringList{"attente 1"} + fermeture;
+    QTest::newRow("dans le dernier quart de seconde")
+        << 5 << false << phrase + QStringList{"attente 1", "attente 0.25"} + fermeture;
+}
+
+void TestTic::fermeturePendantLeTravail() {
+    // Fermé pendant une attente du tic : le tic s'arrête là, sans son, alarme ni affichage.
+    QFETCH(int, attente);
+    QFETCH(bool, alarmes);
+    QFETCH(QStringList, entendu);
+    Banc b;
+    b.c.déclenche_annonce = 3;
+    if (alarmes)
+        for (int n = 1; n <= TableAlarmes::nombre; ++n)
+            b.c.Alarmes(n) =
+                Alarme{14, 30, true, true, true, QStringLiteral("?"), {}, QStringLiteral("prog")};
+    int rang = 0;
+    b.p.horlogeV().pendantAttente = [&](double) {
+        if (++rang == attente)
+            b.c.close();
+    };
+    b.tic(le(1, 6, 2026, QTime(14, 30, 0)));
+    QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte", "message", "lance", "wave"}), entendu);
+    QVERIFY(!b.c.Flash->isHidden());
+    const QString titre = b.c.windowTitle();
+    b.tic(le(1, 6, 2026, QTime(14, 31, 0)));
+    QCOMPARE(b.c.windowTitle(), titre);
+    QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}), entendu);
+}
+
+void TestTic::rienAvantLeChargement() {
+    // La minuterie tourne dès la création, mais rien n'est lu avant le chargement (rythme,
+    // alarmes) : un tic trop tôt ne fait rien.
+    DossierEssai dossier;
+    PlateformeFausse p;
+    CHRONO c(p);
+    c.Timer.stop();
+    p.horlogeV().regle(le(1, 6, 2026, QTime(7, 0, 0)));
+    c.Timer_Timer();
+    QCOMPARE(c.windowTitle(), QStringLiteral("il est ..."));
+    QVERIFY(p.journal.filtre({"son", "attente"}).isEmpty());
+}
+
+void TestTic::ticsReelsPendantLesAttentes() {
+    // Avec une vraie boucle d'événements, Qt ne relance pas une minuterie dont le gestionnaire
+    // n'a pas rendu la main : l'affichage doit pourtant suivre pendant la phrase, et se figer
+    // quand la minuterie est arrêtée (éditeur des alarmes).
+    DossierEssai dossier;
+    PlateformeAcceleree p;
+    CHRONO c(p);
+    c.Timer.stop();
+    c.assureChargee();
+    c.déclenche_annonce = 2;
+    HorlogeAcceleree& h = p.horlogeA();
+    h.chrono = &c;
+    // La seconde 0 de 14:00 arrive 100 ms (virtuelles) après le départ.
+    h.depart = le(1, 6, 2026, QTime(13, 59, 59, 900));
+    h.ecoule.start();
+    c.Timer.setInterval(900 / HorlogeAcceleree::facteur);
+    c.Timer.start();
+    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 70")) && !c.ticEnCours, 5000);
+    c.Timer.stop();
+    QCOMPARE(p.journal.filtre({"son"}), QStringList({"son 85", "son 14", "son 70"}));
+    // 3,75 s de travail : quatre tics au moins ont remis l'affichage à l'heure pendant ce temps.
+    QVERIFY2(h.lecturesPendantUnTic >= 3, qPrintable(QString::number(h.lecturesPendantUnTic)));
+
+    // Minuterie arrêtée au milieu d'une phrase : plus aucun tic jusqu'à la fin du travail.
+    p.journal.lignes.clear();
+    h.depart = le(1, 6, 2026, QTime(14, 14, 59, 900));
+    h.ecoule.restart();
+    h.lecturesPendantUnTic = 0;
+    int lecturesALArret = -1;
+    QTimer arret;
+    arret.setSingleShot(true);
+    QObject::connect(&arret, &QTimer::timeout, [&] {
+        c.Timer.stop();
+        lecturesALArret = h.lecturesPendantUnTic;
+    });
+    c.Timer.start();
+    arret.start(1500 / HorlogeAcceleree::facteur);
+    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 71")) && !c.ticEnCours, 5000);
+    QCOMPARE(p.journal.filtre({"son"}), QStringList({"son 14", "son 70", "son 15", "son 71"}));
+    QVERIFY(lecturesALArret >= 0);
+    QCOMPARE(h.lecturesPendantUnTic, lecturesALArret);
+}
+
+QTEST_MAIN(TestTic)
+#include "tst_tic.moc"
