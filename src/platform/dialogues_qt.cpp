@@ -35,7 +35,9 @@ std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filt
     dialogue.setFileMode(QFileDialog::ExistingFile);
     dialogue.setAcceptMode(QFileDialog::AcceptOpen);
     dialogue.setDirectory(QDir::currentPath());
-    dialogue.setNameFilters(filtresQt(filtre));
+    // Le filtre demandé d'abord ; « Tous les fichiers » ensuite, car un programme de Linux n'a pas
+    // d'extension .exe.
+    dialogue.setNameFilters(filtresQt(filtre) << QStringLiteral("Tous les fichiers (*)"));
     if (!dernierFichier_.isEmpty())
         dialogue.selectFile(QFileInfo(dernierFichier_).fileName());
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())

@@ -1,11 +1,15 @@
 // Le vrai lancement d'un programme d'alarme : le chemin est le programme, tel quel, sans
 // interpréteur de commandes ; il tourne dans son dossier, détaché du nôtre.
 #include "platform/bureau_linux.h"
+#include "platform/dialogues_qt.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +39,7 @@ private Q_SLOTS:
     void cheminAvecBlancs();
     void syntaxeDuShellJamaisInterpretee_data();
     void syntaxeDuShellJamaisInterpretee();
+    void selecteurDeProgrammeReel();
 };
 
 void TestAlarmeLancement::cheminAvecBlancs_data() {
@@ -100,6 +105,33 @@ void TestAlarmeLancement::syntaxeDuShellJamaisInterpretee() {
     QCOMPARE(erreur->description, QStringLiteral("Fichier introuvable"));
     QTest::qWait(100);
     QVERIFY(!QFile::exists(racine.filePath(QStringLiteral("pirate"))));
+}
+
+void TestAlarmeLancement::selecteurDeProgrammeReel() {
+    // Un programme de Linux sans extension .exe se choisit quand même, par « Tous les fichiers ».
+    QTemporaryDir d;
+    ecritScript(d.filePath(QStringLiteral("mon réveil")), d.filePath(QStringLiteral("marque")));
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(d.path());
+    QStringList filtres;
+    QTimer attente;
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!boite)
+            return;
+        attente.stop();
+        filtres = boite->nameFilters();
+        boite->selectNameFilter(filtres.constLast());
+        boite->selectFile(QStringLiteral("mon réveil"));
+        QMetaObject::invokeMethod(boite, "accept");
+    });
+    attente.start(20);
+    DialoguesQt dialogues;
+    const std::optional<QString> choisi =
+        dialogues.fichier(nullptr, QStringLiteral("Programmes(*.exe)|*.exe"));
+    QDir::setCurrent(ancien);
+    QCOMPARE(filtres, QStringList({"Programmes(*.exe) (*.exe)", "Tous les fichiers (*)"}));
+    QCOMPARE(choisi, std::optional<QString>(d.filePath(QStringLiteral("mon réveil"))));
 }
 
 QTEST_MAIN(TestAlarmeLancement)
