@@ -15,6 +15,20 @@ QRect place(int gauche, int haut, int largeur, int hauteur) {
     return {px(gauche), px(haut), px(largeur), px(hauteur)};
 }
 
+// Une police d'aujourd'hui est plus large que celle d'origine : le bouton s'élargit plutôt que
+// de couper son texte, du côté où la fenêtre a de la place.
+void elargitSiBesoin(QPushButton* bouton, bool versLaGauche) {
+    const int largeur = bouton->sizeHint().width();
+    if (largeur <= bouton->width())
+        return;
+    QRect r = bouton->geometry();
+    if (versLaGauche)
+        r.setLeft(r.right() + 1 - largeur);
+    else
+        r.setWidth(largeur);
+    bouton->setGeometry(r);
+}
+
 } // namespace
 
 QString texteVersion(int majeure, int mineure) {
@@ -53,6 +67,8 @@ INFO::INFO(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
     Info_version->setGeometry(place(135, 4140, 1230, 300));
     Retour_Chron = new QPushButton(QStringLiteral("Quitte"), this);
     Retour_Chron->setGeometry(place(4455, 4140, 1050, 300));
+    elargitSiBesoin(Info_version, false);
+    elargitSiBesoin(Retour_Chron, true);
 
     Icone[0] = new QLabel(this);
     Icone[0]->setGeometry(place(1440, 5940, 480, 480));

@@ -143,7 +143,21 @@ void TestInfo::controles() {
         {"TitreInfo", f.TitreInfo},       {"MainIcon", f.MainIcon},         {"InfoMsg", f.InfoMsg},
         {"Info_version", f.Info_version}, {"Retour_Chron", f.Retour_Chron}, {"Icone0", f.Icone[0]}};
     QWidget* w = controles.value(nom);
-    QCOMPARE(w->geometry(), place);
+    if (auto* bouton = qobject_cast<QPushButton*>(w)) {
+        // Un bouton garde sa hauteur et son bord d'attache ; il ne s'élargit que pour son texte.
+        QCOMPARE(w->y(), place.y());
+        QCOMPARE(w->height(), place.height());
+        QVERIFY(w->width() >= place.width());
+        QVERIFY(w->width() >= bouton->sizeHint().width());
+        if (nom == "Retour_Chron")
+            QCOMPARE(w->geometry().right(), place.right());
+        else
+            QCOMPARE(w->x(), place.x());
+        if (w->width() > place.width())
+            QCOMPARE(w->width(), bouton->sizeHint().width());
+    } else {
+        QCOMPARE(w->geometry(), place);
+    }
     // Le cadre contient l'icône et le texte ; le reste est posé sur la fenêtre.
     QWidget* conteneur = (nom == "MainIcon" || nom == "InfoMsg") ? static_cast<QWidget*>(f.TitreInfo) : &f;
     QCOMPARE(w->parentWidget(), conteneur);
@@ -154,6 +168,8 @@ void TestInfo::controles() {
         QVERIFY(w->geometry().top() >= f.height());
     else
         QVERIFY(conteneur->rect().contains(w->geometry()));
+    // Les deux boutons ne se chevauchent jamais.
+    QVERIFY(!f.Info_version->geometry().intersects(f.Retour_Chron->geometry()));
 }
 
 void TestInfo::quitteCacheLaBarre() {
