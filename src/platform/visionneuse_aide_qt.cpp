@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QUrl>
@@ -80,6 +81,28 @@ bool FenetreAide::ouvre(const QString& fichier) {
     return true;
 }
 
+std::optional<QPoint> FenetreAide::placeACote(const QRect& horloge, const QSize& taille, const QRect& ecran) {
+    // Un peu d'écart : le cadre que le gestionnaire de fenêtres ajoute n'est pas encore connu.
+    constexpr int ecart = 16;
+    int x = horloge.right() + 1 + ecart;
+    if (x + taille.width() > ecran.right() + 1)
+        x = horloge.left() - ecart - taille.width();
+    if (x < ecran.left())
+        return std::nullopt;
+    const int y = qBound(ecran.top(), horloge.top(), qMax(ecran.top(), ecran.bottom() + 1 - taille.height()));
+    return QPoint(x, y);
+}
+
+void FenetreAide::placeACoteDe(const QWidget* proprietaire) {
+    if (!proprietaire || !proprietaire->isVisible() || !proprietaire->screen())
+        return;
+    const QRect ecran = proprietaire->screen()->availableGeometry();
+    // Sur un petit écran, la fenêtre ne dépasse pas.
+    resize(qMin(width(), ecran.width()), qMin(height(), ecran.height() - 40));
+    if (const auto coin = placeACote(proprietaire->frameGeometry(), size(), ecran))
+        move(*coin);
+}
+
 VisionneuseAideQt::~VisionneuseAideQt() {
     delete fenetre_.data();
 }
@@ -87,8 +110,10 @@ VisionneuseAideQt::~VisionneuseAideQt() {
 bool VisionneuseAideQt::commande(QWidget* proprietaire, const QString& fichier, int commande) {
     switch (commande) {
     case AIDE_SOMMAIRE: {
-        if (!fenetre_)
+        if (!fenetre_) {
             fenetre_ = new FenetreAide(proprietaire);
+            fenetre_->placeACoteDe(proprietaire);
+        }
         const bool lu = fenetre_->ouvre(fichier);
         fenetre_->setWindowState(fenetre_->windowState() & ~Qt::WindowMinimized);
         fenetre_->show();

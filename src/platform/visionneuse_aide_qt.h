@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QTextBrowser;
 class QPushButton;
@@ -15,6 +16,10 @@ public:
     explicit FenetreAide(QWidget* proprietaire);
     // Ouvre le fichier en haut de la page ; un fichier absent est signalé dans la fenêtre.
     bool ouvre(const QString& fichier);
+    // À la première ouverture : à côté de l'horloge, pour qu'elle reste visible.
+    void placeACoteDe(const QWidget* proprietaire);
+    // La place de la fenêtre d'aide à droite de l'horloge, sinon à gauche ; rien sans la place.
+    static std::optional<QPoint> placeACote(const QRect& horloge, const QSize& taille, const QRect& ecran);
 
     QTextBrowser* texte = nullptr;
     QPushButton* boutonSommaire = nullptr;

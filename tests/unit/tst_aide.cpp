@@ -71,6 +71,8 @@ private Q_SLOTS:
     void visionneuseFermeeParLUtilisateur();
     void visionneuseSansProprietaire();
     void commandeInconnue();
+    void placeACote_data();
+    void placeACote();
     void documentLiensInternes();
     void documentCouvreLeProgramme_data();
     void documentCouvreLeProgramme();
@@ -289,6 +291,39 @@ void TestAide::commandeInconnue() {
     VisionneuseAideQt v;
     QVERIFY(!v.commande(&proprietaire, QStringLiteral("/x/VOCALIS.html"), 1));
     QVERIFY(!v.fenetre());
+}
+
+void TestAide::placeACote_data() {
+    QTest::addColumn<QRect>("horloge");
+    QTest::addColumn<QSize>("taille");
+    QTest::addColumn<QRect>("ecran");
+    QTest::addColumn<QPoint>("coin"); // (-1, -1) : pas de place
+    const QRect ecran(0, 0, 1024, 768);
+    const QSize aide(680, 620);
+    QTest::newRow("à droite") << QRect(80, 80, 153, 53) << aide << ecran << QPoint(249, 80);
+    QTest::newRow("tout juste à droite") << QRect(0, 0, 328, 50) << aide << ecran << QPoint(344, 0);
+    QTest::newRow("à gauche faute de place") << QRect(800, 100, 150, 50) << aide << ecran << QPoint(104, 100);
+    QTest::newRow("ni à droite ni à gauche") << QRect(300, 100, 150, 50) << aide << ecran << QPoint(-1, -1);
+    QTest::newRow("horloge en bas") << QRect(80, 700, 153, 53) << aide << ecran << QPoint(249, 148);
+    QTest::newRow("aide plus haute que l'écran")
+        << QRect(80, 80, 153, 53) << QSize(680, 900) << ecran << QPoint(249, 0);
+    QTest::newRow("second écran") << QRect(2000, 50, 150, 50) << aide << QRect(1920, 0, 1280, 1024)
+                                  << QPoint(2166, 50);
+}
+
+void TestAide::placeACote() {
+    QFETCH(QRect, horloge);
+    QFETCH(QSize, taille);
+    QFETCH(QRect, ecran);
+    QFETCH(QPoint, coin);
+    const std::optional<QPoint> place = FenetreAide::placeACote(horloge, taille, ecran);
+    QCOMPARE(place.value_or(QPoint(-1, -1)), coin);
+    if (place) {
+        // L'aide tient dans l'écran sans couvrir l'horloge.
+        const QRect aide(*place, taille);
+        QVERIFY(!aide.intersects(horloge));
+        QVERIFY(aide.left() >= ecran.left() && aide.right() <= ecran.right());
+    }
 }
 
 // Chaque lien du document mène à une ancre que la fenêtre d'aide sait trouver.
