@@ -57,7 +57,11 @@ void PARAMETRES::creeControles() {
     // Taille prise pour l'intérieur : le cadre revient au gestionnaire de fenêtres, et « Terminé »
     // doit rester visible en bas.
     setFixedSize(px(3810), px(4485));
+    // Les libellés sont mesurés pour une police étroite de 8 points : les polices larges par
+    // défaut (DejaVu) les couperaient.
     QFont police = font();
+    police.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
     police.setPointSizeF(8.25);
     setFont(police);
 
