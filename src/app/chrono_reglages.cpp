@@ -3,6 +3,7 @@
 
 #include "app/commun.h"
 #include "app/couleurs.h"
+#include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
@@ -12,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QScreen>
 
@@ -150,15 +150,14 @@ void CHRONO::chargeImage() {
     while (blancs < CheminImage.size() && CheminImage.at(blancs) == u' ')
         ++blancs;
     CheminImage.remove(0, blancs);
-    QImageReader lecteur(CheminImage);
-    const QImage image = CheminImage.isEmpty() ? QImage() : lecteur.read();
-    if (image.isNull()) {
+    const std::optional<QImage> image = CheminImage.isEmpty() ? std::nullopt : LitImage(CheminImage);
+    if (!image) {
         DIALOG().message(this, QStringLiteral("Fichier ") + CheminImage + QStringLiteral(" introuvable."),
                          TitreApplication, IconeMessage::Aucune);
         return;
     }
-    PHOTO->setPixmap(QPixmap::fromImage(image));
-    PHOTO->resize(image.size());
+    PHOTO->setPixmap(QPixmap::fromImage(*image));
+    PHOTO->resize(image->size());
 }
 
 void CHRONO::ecritReglages() {

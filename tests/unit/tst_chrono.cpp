@@ -53,6 +53,7 @@ private Q_SLOTS:
     void imageDeFond_data();
     void imageDeFond();
     void imageInactiveMaisChargee();
+    void imageForgeeRefusee();
     void redimensionnement_data();
     void redimensionnement();
     void barreDOutils_data();
@@ -240,6 +241,33 @@ void TestChrono::imageInactiveMaisChargee() {
     QVERIFY(!h.c->PHOTO->pixmap().isNull());
     h.c->close();
     QCOMPARE(ligne(h.dossier.lit(QStringLiteral("CV32.ini")), "active_image"), QByteArray("active_image =0"));
+}
+
+void TestChrono::imageForgeeRefusee() {
+    // Un BMP qui annonce 30000 × 30000 points : refusé sur son en-tête, jamais décodé.
+    Banc h;
+    QByteArray bmp("BM");
+    auto mot32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bmp.append(char((v >> (8 * i)) & 0xFF));
+    };
+    mot32(54 + 16);
+    mot32(0);
+    mot32(54);
+    mot32(40);
+    mot32(30000);
+    mot32(30000);
+    bmp.append("\x01\x00\x18\x00", 4);
+    for (int i = 0; i < 6; ++i)
+        mot32(0);
+    bmp.append(QByteArray(16, '\x7f'));
+    h.dossier.ecrit(QStringLiteral("enorme.bmp"), bmp);
+    h.dossier.regle(QStringLiteral("image_fond"), QStringLiteral("enorme.bmp"));
+    h.charge();
+    QCOMPARE(h.p.dialogues().messages.size(), 1);
+    QCOMPARE(h.p.dialogues().messages[0].texte, QStringLiteral("Fichier enorme.bmp introuvable."));
+    QVERIFY(h.c->PHOTO->pixmap().isNull());
+    QVERIFY(h.p.zone().presente);
 }
 
 void TestChrono::redimensionnement_data() {
