@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +37,8 @@ QStringList litMarque(const QString& marque) {
 class TestAlarmeLancement : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Le vrai sélecteur range son état dans les réglages de Qt : pas dans ceux de l'utilisateur.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cheminAvecBlancs_data();
     void cheminAvecBlancs();
     void syntaxeDuShellJamaisInterpretee_data();
@@ -114,15 +118,23 @@ void TestAlarmeLancement::selecteurDeProgrammeReel() {
     const QString ancien = QDir::currentPath();
     QDir::setCurrent(d.path());
     QStringList filtres;
+    // La boîte se remplit au fil de l'eau : on réessaie jusqu'à ce qu'elle accepte, ou on abandonne.
+    int essais = 0;
     QTimer attente;
     QObject::connect(&attente, &QTimer::timeout, [&] {
         auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!boite)
             return;
-        attente.stop();
-        filtres = boite->nameFilters();
+        if (filtres.isEmpty())
+            filtres = boite->nameFilters();
+        if (++essais > 250) {
+            boite->reject();
+            return;
+        }
         boite->selectNameFilter(filtres.constLast());
-        boite->selectFile(QStringLiteral("mon réveil"));
+        // selectFile ne touche pas la zone du nom quand elle a le focus : on y tape directement.
+        if (auto* nom = boite->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            nom->setText(QStringLiteral("mon réveil"));
         QMetaObject::invokeMethod(boite, "accept");
     });
     attente.start(20);
