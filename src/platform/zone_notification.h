@@ -7,6 +7,7 @@
 
 // L'icône de la zone de notification. Les clics arrivent sous forme de codes de message souris :
 // 0x202 clic gauche relâché, 0x203 double clic gauche, 0x205 clic droit relâché, 0x208 milieu.
+// Aucun mouvement du pointeur n'arrive par ici : seuls les clics sur l'icône font un code.
 class ZoneNotification : public QObject {
     Q_OBJECT
 public:
@@ -19,5 +20,6 @@ public:
 
 Q_SIGNALS:
     void evenement(int code);
+    // La zone est apparue (l'icône y est posée) ou a disparu, après ajoute().
     void visibiliteChangee(bool visible);
 };
