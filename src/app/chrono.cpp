@@ -205,8 +205,14 @@ void CHRONO::SourisEnfoncee(int bouton) {
 }
 
 void CHRONO::restaure() {
+    const Qt::WindowStates normale =
+        windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    // Cachée, elle redevient normale avant d'être montrée : montrée encore réduite, X11 la
+    // dessinerait en icône, et sans gestionnaire de fenêtres Qt la croirait ensuite réduite.
+    if (isHidden())
+        setWindowState(normale);
     show();
-    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    setWindowState(normale);
 }
 
 void CHRONO::closeEvent(QCloseEvent* e) {

@@ -78,6 +78,8 @@ public:
     void EvenementTray(int code);
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
     bool doitCacherReduite() const;
+    // La zone de notification est apparue ou a disparu après le démarrage.
+    void ZoneNotificationChangee(bool visible);
 
     // --- Couleurs des éléments, au format des réglages
     qint32 couleurFond() const { return couleurFond_; }

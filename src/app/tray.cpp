@@ -9,13 +9,20 @@
 void CHRONO::AjouteIconeTray() {
     ZoneNotification& zone = plateforme_.zoneNotification();
     QObject::connect(&zone, &ZoneNotification::evenement, this, [this](int code) { EvenementTray(code); });
+    QObject::connect(&zone, &ZoneNotification::visibiliteChangee, this,
+                     [this](bool visible) { ZoneNotificationChangee(visible); });
     zone.ajoute(ImaTray, QStringLiteral("Icône dans le system tray"));
 }
 
 void CHRONO::RetireIconeTray() {
-    plateforme_.zoneNotification().retire();
+    ZoneNotification& zone = plateforme_.zoneNotification();
+    // Plus d'icône, plus de clics : rien ne doit rouvrir le menu pendant la fermeture.
+    QObject::disconnect(&zone, nullptr, this, nullptr);
+    zone.retire();
 }
 
+// Seuls les clics sur l'icône arrivent ici ; les mouvements du pointeur sur la fenêtre n'y
+// passent jamais.
 void CHRONO::EvenementTray(int code) {
     dernierEvenementTray = code;
     if (TrayOccupe)
@@ -27,6 +34,7 @@ void CHRONO::EvenementTray(int code) {
         restaure();
         break;
     case 0x205:
+        // Le menu vit dans sa propre boucle ; les clics sur l'icône pendant ce temps sont perdus.
         BULLE->exec(plateforme_.zoneNotification().positionPointeur());
         break;
     default:
@@ -36,5 +44,19 @@ void CHRONO::EvenementTray(int code) {
 }
 
 bool CHRONO::doitCacherReduite() const {
-    return !CV_visible;
+    return !CV_visible && plateforme_.zoneNotification().visible();
+}
+
+void CHRONO::ZoneNotificationChangee(bool visible) {
+    // Avant la fin du démarrage, c'est lui qui décide de montrer la fenêtre.
+    if (enFermeture_ || RepertoireDemarrage.isEmpty())
+        return;
+    const bool reduite = windowState() & Qt::WindowMinimized;
+    if (visible) {
+        if (reduite && isVisible() && doitCacherReduite())
+            hide();
+    } else if (reduite && isHidden()) {
+        // Sans icône, la fenêtre cachée serait perdue : elle revient réduite dans la barre des tâches.
+        show();
+    }
 }
