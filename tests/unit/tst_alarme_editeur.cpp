@@ -123,27 +123,8 @@ void TestAlarmeEditeur::controles() {
             continue;
         QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->metaObject()->className()));
     }
-    QCOMPARE(f.TitreAlarme->parentWidget(), f.Onglet);
-    QCOMPARE(f.Bouton->parentWidget(), f.Cadre1);
-    QCOMPARE(f.AffEXE->parentWidget(), f.OptionEXE);
-    QCOMPARE(f.MsgSonne->parentWidget(), f.Cadre2);
-    const QList<std::pair<QWidget*, QString>> textes = {{f.ActiveAlarme, "active"}, {f.BoutonWave, "SON"},
-                                                        {f.CaseEXE, "Actif"},       {f.BoutonEXE, "EXE"},
-                                                        {f.ActiveMsg, "actif"},     {f.Retour_Chrono, "OK"}};
-    for (const auto& [controle, texte] : textes)
-        QCOMPARE(controle->property("text").toString(), texte);
-    QCOMPARE(f.Cadre1->title(), QStringLiteral("Horaire de déclenchement"));
-    QCOMPARE(f.OptionEXE->title(), QStringLiteral("Lancement d'un programme"));
-    QCOMPARE(f.Cadre2->title(), QStringLiteral("Message"));
-    QCOMPARE(f.Etiquette1->text(), QStringLiteral(":"));
-    QCOMPARE(f.Etiquette2->text(), QStringLiteral("Heure"));
-    QCOMPARE(f.Etiquette3->text(), QStringLiteral("Mn"));
     // 15,75 points, moins si la police de remplacement d'Arial est trop large pour la place.
     QVERIFY(f.TitreAlarme->font().pointSizeF() <= 15.75 && f.TitreAlarme->font().pointSizeF() > 12);
-    QCOMPARE(f.AffAlarme->font().pointSizeF(), 18.0);
-    QVERIFY(f.AffMn->font().bold());
-    QCOMPARE(f.Retour_Chrono->font().pointSizeF(), 11.25);
-    QCOMPARE(f.AffEXE->palette().color(QPalette::WindowText), QColor(0, 0, 128));
     QVERIFY(!f.Ima_Alarme->pixmap().isNull());
 }
 
