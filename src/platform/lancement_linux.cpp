@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <csignal>
@@ -109,8 +111,14 @@ int demarreDetache(const QByteArray& programme, const QByteArray& dossier) {
 std::optional<ErreurSysteme> BureauLinux::lance(const QString& chemin) {
     int numero = ENOENT;
     if (!chemin.isEmpty() && !chemin.contains(QChar(0))) {
-        // Un chemin relatif part du dossier courant ; le programme tourne dans son propre dossier.
-        const QString absolu = chemin.startsWith(u'/') ? chemin : QDir::current().absoluteFilePath(chemin);
+        // Un chemin relatif part du dossier courant ; un nom seul, absent de ce dossier, se cherche
+        // dans PATH, comme Windows le fait. Le programme tourne dans son propre dossier.
+        QString absolu = chemin.startsWith(u'/') ? chemin : QDir::current().absoluteFilePath(chemin);
+        if (!chemin.contains(u'/') && !QFileInfo::exists(absolu)) {
+            const QString trouve = QStandardPaths::findExecutable(chemin);
+            if (!trouve.isEmpty())
+                absolu = trouve;
+        }
         const qsizetype barre = absolu.lastIndexOf(u'/');
         const QString dossier = barre > 0 ? absolu.left(barre) : QStringLiteral("/");
         numero = demarreDetache(QFile::encodeName(absolu), QFile::encodeName(dossier));

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void cheminAvecBlancs();
     void syntaxeDuShellJamaisInterpretee_data();
     void syntaxeDuShellJamaisInterpretee();
+    void nomSeul();
     void selecteurDeProgrammeReel();
 };
 
@@ -109,6 +110,25 @@ void TestAlarmeLancement::syntaxeDuShellJamaisInterpretee() {
     QCOMPARE(erreur->description, QStringLiteral("Fichier introuvable"));
     QTest::qWait(100);
     QVERIFY(!QFile::exists(racine.filePath(QStringLiteral("pirate"))));
+}
+
+void TestAlarmeLancement::nomSeul() {
+    // Un nom sans « / » : d'abord le dossier courant, puis PATH ; sinon « Fichier introuvable ».
+    QTemporaryDir d;
+    const QString marque = d.filePath(QStringLiteral("marque"));
+    ecritScript(d.filePath(QStringLiteral("true")), marque);
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(d.path());
+    const std::optional<ErreurSysteme> local = BureauLinux().lance(QStringLiteral("true"));
+    QDir::setCurrent(QDir::rootPath());
+    const std::optional<ErreurSysteme> dansPath = BureauLinux().lance(QStringLiteral("true"));
+    const std::optional<ErreurSysteme> absent = BureauLinux().lance(QStringLiteral("pas-un-programme-connu"));
+    QDir::setCurrent(ancien);
+    QVERIFY(!local);
+    QTRY_COMPARE_WITH_TIMEOUT(litMarque(marque).value(0), QDir(d.path()).canonicalPath(), 10000);
+    QVERIFY(!dansPath);
+    QVERIFY(absent);
+    QCOMPARE(absent->numero, 2);
 }
 
 void TestAlarmeLancement::selecteurDeProgrammeReel() {
