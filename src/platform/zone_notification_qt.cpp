@@ -48,7 +48,7 @@ ZoneNotificationQt::ZoneNotificationQt(QObject* parent) : ZoneNotification(paren
 }
 
 ZoneNotificationQt::~ZoneNotificationQt() {
-    if (filtre_)
+    if (filtre_ && QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
