@@ -107,23 +107,23 @@ bouton() {
     -colors 16 -type Palette "${PROPRE[@]}" "BMP3:$nom.bmp"
 }
 
-# --- Fond de l'horloge : 156 × 56, dégradé nuit et cadran discret à droite ---
+# --- Fond de l'horloge : 174 × 58, dégradé nuit et cadran discret à droite ---
 # L'heure jaune occupe la gauche ; le motif reste dans des tons proches du
 # fond pour ne jamais gêner sa lecture.
-fond_motif="fill none stroke rgba(150,175,225,0.16) stroke-width 1 circle 130,28 130,4"
+fond_motif="fill none stroke rgba(150,175,225,0.16) stroke-width 1 circle 146,29 146,5"
 for ((h = 0; h < 60; h += 5)); do
   if ((h % 15 == 0)); then
-    fond_motif+=" stroke rgba(170,195,240,0.30) stroke-width 1.6 $(rayon 130 28 15 21 $((h * 6)))"
+    fond_motif+=" stroke rgba(170,195,240,0.30) stroke-width 1.6 $(rayon 146 29 15 21 $((h * 6)))"
   else
-    fond_motif+=" stroke rgba(170,195,240,0.20) stroke-width 1 $(rayon 130 28 18 21 $((h * 6)))"
+    fond_motif+=" stroke rgba(170,195,240,0.20) stroke-width 1 $(rayon 146 29 18 21 $((h * 6)))"
   fi
 done
 fond_motif+=" stroke rgba(170,195,240,0.18) stroke-width 1.4 stroke-linecap round"
-fond_motif+=" $(rayon 130 28 0 9 300) $(rayon 130 28 0 13 60)"
-convert -size $((156 * S))x$((56 * S)) xc:black \
-  -sparse-color Bilinear "0,0 #0c1a36 $((156 * S)),0 #28334a 0,$((56 * S)) #08132b $((156 * S)),$((56 * S)) #1f2839" \
+fond_motif+=" $(rayon 146 29 0 9 300) $(rayon 146 29 0 13 60)"
+convert -size $((174 * S))x$((58 * S)) xc:black \
+  -sparse-color Bilinear "0,0 #0c1a36 $((174 * S)),0 #28334a 0,$((58 * S)) #08132b $((174 * S)),$((58 * S)) #1f2839" \
   -draw "$REPERE $fond_motif" \
-  -filter Box -resize '156x56!' -alpha off -type TrueColor "${PROPRE[@]}" BMP3:fond.bmp
+  -filter Box -resize '174x58!' -alpha off -type TrueColor "${PROPRE[@]}" BMP3:fond.bmp
 
 # --- Boutons de la barre d'outils ---
 

@@ -3,6 +3,7 @@
 #include "app/commun.h"
 #include "app/couleurs.h"
 #include "help/aide.h"
+#include "speech/horaire.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
 #include "platform/peripherique_wave.h"
@@ -136,7 +137,10 @@ void CHRONO::assureChargee() {
 
 void CHRONO::Form_Load() {
     aide_->InitAide(this);
-    setWindowTitle(QLocale::system().toString(plateforme_.horloge().maintenant(), u" hh:mm - dddd d MMM yy"));
+    const QDateTime maintenant = plateforme_.horloge().maintenant();
+    setWindowTitle(titreHorloge(maintenant));
+    // L'heure juste dès l'affichage, sans attendre le premier tic.
+    AffHEURE->setText(maintenant.toString(u"hh:mm"));
     plateforme_.peripheriqueWave().ouvre();
     resize(width(), px(1100));
     bande->setPoints(AffHEURE->x() * TwipsParPixel, bande->Y1, bande->X2, bande->Y2);

@@ -99,7 +99,7 @@ verifie_icone_dessinee "$E2E_CAPTURE"
 # Clic gauche : la fenêtre revient, à sa place (CV_left = CV_top = 1200 twips, 80 pixels).
 xdotool mousemove "$ICONE_X" "$ICONE_Y" click 1
 attends_etat "$horloge" IsViewable
-e2e_egal "80 80 153 53" "$(geometrie "$horloge")" "position et taille de la fenêtre revenue"
+e2e_egal "80 80 171 53" "$(geometrie "$horloge")" "position et taille de la fenêtre revenue"
 e2e_capture fenetre_revenue
 
 # Clic droit : le menu s'ouvre sous le pointeur, même fenêtre affichée.

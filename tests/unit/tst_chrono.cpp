@@ -79,7 +79,7 @@ void TestChrono::chargeLesDefauts() {
     QCOMPARE(c.AffHEURE->palette().color(QPalette::WindowText), QColor(255, 255, 0));
     QCOMPARE(c.bande->couleur(), QColor(255, 128, 0));
     QCOMPARE(c.pos(), QPoint(80, 80));
-    QCOMPARE(c.size(), QSize(153, 53));
+    QCOMPARE(c.size(), QSize(171, 53));
     QCOMPARE(c.déclenche_annonce, 2);
     QVERIFY(c.CV_visible);
     QVERIFY(!c.Démarre);
@@ -90,7 +90,7 @@ void TestChrono::chargeLesDefauts() {
     QCOMPARE(c.Alarmes(4).CheminProg, QString());
     QCOMPARE(c.CheminImage, QStringLiteral("fond.bmp"));
     QVERIFY(!c.PHOTO->isHidden());
-    QCOMPARE(c.PHOTO->pixmap().size(), QSize(156, 56));
+    QCOMPARE(c.PHOTO->pixmap().size(), QSize(174, 58));
     QVERIFY(h.p.wave().ouvert);
     QVERIFY(h.p.zone().presente);
     QCOMPARE(h.p.zone().bulle, QStringLiteral("Icône dans le system tray"));
@@ -375,7 +375,7 @@ void TestChrono::fermeture() {
              QByteArray("d\xc3\xa9"
                         "clenche_annonce =3"));
     QCOMPARE(ligne(ini, "CV_top"), QByteArray("CV_top =1200"));
-    QCOMPARE(ligne(ini, "CV_width"), QByteArray("CV_width =2295"));
+    QCOMPARE(ligne(ini, "CV_width"), QByteArray("CV_width =2565"));
     QCOMPARE(ligne(ini, "AL1"), QByteArray("AL1 =False"));
     QCOMPARE(ligne(ini, "ALEXE1"), QByteArray("ALEXE1 ="));
     QVERIFY(ini.endsWith("image_fond =fond.bmp\r\n"));
