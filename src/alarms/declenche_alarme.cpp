@@ -16,6 +16,15 @@ QString texteErreurAlarme(const ErreurSysteme& e) {
            QLatin1Char('\r') + e.description;
 }
 
+// Un chemin écrit à la main « ALEXE1 = /chemin » garde le blanc d'après le « = » : il ne fait pas
+// partie du chemin, et Windows l'ignorait au lancement.
+QString sansBlancsEnTete(const QString& chemin) {
+    qsizetype i = 0;
+    while (i < chemin.size() && chemin.at(i) == u' ')
+        ++i;
+    return chemin.mid(i);
+}
+
 } // namespace
 
 void CHRONO::DeclencheAlarme(int n) {
@@ -24,7 +33,7 @@ void CHRONO::DeclencheAlarme(int n) {
     const auto actions = [&]() -> std::optional<ErreurSysteme> {
         if (a.AlarmeActive) {
             PeripheriqueWave& MUSIC = plateforme().peripheriqueWave();
-            MUSIC.setNomFichier(a.CheminSon);
+            MUSIC.setNomFichier(sansBlancsEnTete(a.CheminSon));
             if (auto erreur = MUSIC.commande(QStringLiteral("Sound")))
                 return erreur;
             sons().Pause(1.5);
@@ -41,7 +50,7 @@ void CHRONO::DeclencheAlarme(int n) {
                 return std::nullopt;
         }
         if (a.ProgActif)
-            return plateforme().bureau().lance(a.CheminProg);
+            return plateforme().bureau().lance(sansBlancsEnTete(a.CheminProg));
         return std::nullopt;
     };
     const std::optional<ErreurSysteme> erreur = actions();

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void fermetureDuProgrammeAuMilieu_data();
     void fermetureDuProgrammeAuMilieu();
     void deuxAlarmesALaMemeMinute();
+    void cheminsEcritsALaMain();
     void minutePasseeEditeurOuvert();
 };
 
@@ -268,6 +269,17 @@ void TestAlarmeDeclenchement::deuxAlarmesALaMemeMinute() {
                  {"message Alarme 2 | message 2\r\n", "lance " + prog, "bip",
                   "message Erreur | L'erreur n°  2 a été générée par Chrono Vocalis 95\rFichier introuvable",
                   "message Alarme 5 | message 5\r\n"}));
+}
+
+void TestAlarmeDeclenchement::cheminsEcritsALaMain() {
+    // « ALSON1 = /a b.wav » lu tel quel garde le blanc d'après le « = » ; il n'est pas du chemin.
+    Banc h;
+    h.regle(1, true, false, true);
+    h.c->Alarmes(1).CheminSon = QStringLiteral(" /sons/a b.wav");
+    h.c->Alarmes(1).CheminProg = QStringLiteral("  /bin/mon programme");
+    h.c->DeclencheAlarme(1);
+    QCOMPARE(h.actes(), QStringList({"wave Sound /sons/a b.wav", "attente 1.5", "lance /bin/mon programme"}));
+    QCOMPARE(h.c->Alarmes(1).CheminProg, QStringLiteral("  /bin/mon programme"));
 }
 
 void TestAlarmeDeclenchement::minutePasseeEditeurOuvert() {
