@@ -53,7 +53,12 @@ QStringList DialoguesQt::filtresQt(const QString& filtre) {
         QStringList motifs = morceaux[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& m : motifs)
             m = m.trimmed();
-        resultat << morceaux[i] + QLatin1String(" (") + motifs.join(QLatin1Char(' ')) + QLatin1Char(')');
+        // Le libellé porte déjà ses motifs à la mode Windows : Qt les veut séparés par des blancs.
+        QString libelle = morceaux[i];
+        const qsizetype parenthese = libelle.indexOf(QLatin1Char('('));
+        if (parenthese > 0 && libelle.endsWith(QLatin1Char(')')))
+            libelle = libelle.left(parenthese).trimmed();
+        resultat << libelle + QLatin1String(" (") + motifs.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return resultat;
 }

@@ -11,7 +11,7 @@ public:
     std::optional<QColor> couleur(QWidget* parent, const QColor& initiale) override;
     std::optional<QString> fichier(QWidget* parent, const QString& filtre) override;
 
-    // « Images(*.bmp)|*.bmp;*.ico » devient « Images(*.bmp) (*.bmp *.ico) », un filtre par paire.
+    // « Images(*.bmp)|*.bmp;*.ico » devient « Images (*.bmp *.ico) », un filtre par paire.
     static QStringList filtresQt(const QString& filtre);
     // Les sauts de ligne du programme (LF CR, CR LF, CR seul) deviennent de simples LF à l'écran.
     static QString lignesEcran(QString texte);
