@@ -26,10 +26,28 @@ bool versWindows1252(QChar c, char& octet) {
     return false;
 }
 
+// Une marque d'ordre en tête reste dans le texte : elle se réécrit comme elle a été lue.
+QStringDecoder decodeurUtf8() {
+    return QStringDecoder(QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+}
+
+// Vrai si la lecture prendrait ces octets pour de l'UTF-8 et y verrait d'autres caractères.
+bool relusEnUtf8(const QByteArray& octets) {
+    bool ascii = true;
+    for (const char o : octets)
+        ascii = ascii && static_cast<unsigned char>(o) < 0x80;
+    if (ascii)
+        return false;
+    QStringDecoder utf8 = decodeurUtf8();
+    const QString texte = utf8.decode(octets); // le décodage ne se fait qu'à la conversion
+    return !utf8.hasError();
+}
+
 } // namespace
 
 TexteDecode decode(const QByteArray& octets) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8 = decodeurUtf8();
     QString texte = utf8.decode(octets);
     if (!utf8.hasError())
         return {texte, Codage::Utf8};
@@ -53,7 +71,7 @@ QByteArray encode(const QString& texte, Codage& codage) {
                 break;
             }
         }
-        if (complet)
+        if (complet && !relusEnUtf8(octets))
             return octets;
         codage = Codage::Utf8;
     }

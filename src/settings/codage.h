@@ -14,5 +14,6 @@ struct TexteDecode {
 // UTF-8 quand les octets en sont, sinon Windows-1252 ; aucun octet n'est perdu.
 TexteDecode decode(const QByteArray& octets);
 
-// Réécrit dans le codage lu ; un caractère que Windows-1252 ne connaît pas fait passer en UTF-8.
+// Réécrit dans le codage lu ; un caractère que Windows-1252 ne connaît pas, ou des octets
+// Windows-1252 que la relecture prendrait pour de l'UTF-8, font passer en UTF-8.
 QByteArray encode(const QString& texte, Codage& codage);

@@ -223,6 +223,9 @@ void TestReglages::codage_data() {
                                   << QStringLiteral("Réduction") << int(Codage::Windows1252);
     QTest::newRow("euro en 1252") << QByteArray("\x80 \x9c") << QStringLiteral("€ œ")
                                   << int(Codage::Windows1252);
+    QTest::newRow("UTF-8 avec marque d'ordre") << QByteArray("\xef\xbb\xbf"
+                                                             "CV_top = 1")
+                                               << QStringLiteral("\uFEFFCV_top = 1") << int(Codage::Utf8);
 }
 
 void TestReglages::codage() {
@@ -255,6 +258,11 @@ void TestReglages::codagePasseEnUtf8() {
     const QByteArray octets = encode(texte, c);
     QCOMPARE(int(c), int(Codage::Utf8));
     QCOMPARE(decode(octets).texte, texte);
+    // « Ã© » en Windows-1252 donnerait C3 A9, que la relecture prendrait pour « é ».
+    c = Codage::Windows1252;
+    const QString ambigu = QStringLiteral("ALSON1 =/sons/Ã©t.wav");
+    QCOMPARE(decode(encode(ambigu, c)).texte, ambigu);
+    QCOMPARE(int(c), int(Codage::Utf8));
 }
 
 void TestReglages::entiers_data() {
