@@ -131,7 +131,7 @@ std::optional<QString> BureauLinux::copie(const QString& source, const QString& 
     if (!sortie.open(QIODevice::WriteOnly))
         return sortie.errorString();
     while (!entree.atEnd()) {
-        const QByteArray bloc = entree.read(64 * 1024);
+        const QByteArray bloc = entree.read(qint64(64) * 1024);
         if (bloc.isEmpty() && entree.error() != QFileDevice::NoError) {
             sortie.cancelWriting();
             return entree.errorString();

@@ -26,7 +26,7 @@ bool annonceDue(qint16 rythme, QStringView TexteMinute) {
 
 qint64 cleMinute(const QDateTime& instant) {
     const QTime t = instant.time();
-    return instant.date().toJulianDay() * 1440 + t.hour() * 60 + t.minute();
+    return instant.date().toJulianDay() * 1440 + qint64(t.hour()) * 60 + t.minute();
 }
 
 QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStringView TexteMinute) {
