@@ -134,6 +134,20 @@ void TestParole::phrasesDeReference_data() {
                            << "05" << QList<int>{5, 70, 5, 71};
     QTest::newRow("23:55") << "23"
                            << "55" << QList<int>{23, 70, 55, 71};
+    // Hors des multiples de cinq (l'heure demandée au clavier) : le son de la minute s'il existe,
+    // sinon les dizaines puis les unités ; jamais un son de mot (70, 71) pris pour un nombre.
+    QTest::newRow("14:07") << "14"
+                           << "07" << QList<int>{14, 70, 7, 71};
+    QTest::newRow("14:21") << "14"
+                           << "21" << QList<int>{14, 70, 21, 71};
+    QTest::newRow("10:24 : vingt, quatre") << "10"
+                                           << "24" << QList<int>{10, 70, 20, 4, 71};
+    QTest::newRow("08:31 : trente, une") << "08"
+                                         << "31" << QList<int>{8, 70, 30, 1, 71};
+    QTest::newRow("00:59 : cinquante, neuf") << "00"
+                                             << "59" << QList<int>{99, 70, 50, 9, 71};
+    QTest::newRow("minute « 75 » hors du cadran") << "13"
+                                                  << "75" << QList<int>{13, 70, 71};
     // Seul le texte « 00 » fait l'heure juste : « 0 » se dit comme une minute (muette, aucun
     // son 0 n'existe), la phrase garde ses pauses.
     QTest::newRow("minute « 0 » sur un chiffre") << "13"
@@ -158,6 +172,7 @@ void TestParole::dureeDeLaPhrase_data() {
     QTest::addColumn<int>("ms");
     QTest::newRow("heure juste") << "00" << 2000;
     QTest::newRow("avec les minutes") << "25" << 3200;
+    QTest::newRow("minutes en deux sons") << "37" << 4000;
 }
 
 void TestParole::dureeDeLaPhrase() {
