@@ -1,6 +1,8 @@
-# Raccourcis des deux commandes du README.
-.PHONY: run test
+# Raccourcis des commandes du README.
+.PHONY: run test bench
 run:
 	bash outils/lance.sh
 test:
 	bash outils/teste.sh
+bench:
+	bash bench/tout.sh

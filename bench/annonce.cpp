@@ -2,12 +2,15 @@
 //
 //   bench_annonce [--phrases N]
 //       temps processeur d'une phrase (ParleHeure, 14:25) et d'une minute de travail (le tic de
-//       14:00:00 : carillon, phrase, 1 s, alarmes, 0,25 s), avec la vraie sortie de son puis une
-//       sortie muette ; durée de la remise de chaque son au serveur.
+//       14:00:00 : carillon, phrase, 1 s, alarmes, 0,25 s ; puis le tic d'une minute où ne sonne
+//       qu'une alarme, son court joué par MUSIC, sans message), avec la vraie sortie de son puis
+//       une sortie muette ; durée de la remise de chaque son au serveur.
 //   bench_annonce --joue HH MM [--fois K] [--ecart S]
 //       dit K fois la phrase de HH:MM, à S secondes d'écart, et écrit une ligne par son lancé :
 //       « son N <heure réelle du lancement, s depuis 1970> <durée de la remise, ms> » ;
-//       debuts_annonce.sh compare ces lancements à ce qu'enregistre le serveur de son.
+//       annonce.sh compare ces lancements à ce qu'enregistre le serveur de son.
+//   bench_annonce --coupe
+//       « 25 » puis, 0,3 s plus tard, le clic (84, 18 ms) qui doit le couper net ; mêmes lignes.
 //
 // Le temps processeur est celui de tout le processus (les fils du son compris) et celui du seul
 // fil des fenêtres, lus par clock_gettime.
@@ -79,6 +82,15 @@ private:
     QHash<const char*, int> numeros_;
 };
 
+// MUSIC sans son, pour la série muette.
+class PeripheriqueMuet final : public PeripheriqueWave {
+public:
+    void ouvre() override {}
+    void setNomFichier(const QString&) override {}
+    std::optional<ErreurSysteme> commande(const QString&) override { return std::nullopt; }
+    void arrete() override {}
+};
+
 // L'horloge du système, avancée ou retardée pour tomber sur la minute voulue.
 class HorlogeDecalee final : public Horloge {
 public:
@@ -96,7 +108,10 @@ public:
     explicit PlateformeBanc(bool muette) {
         horloge_ = std::make_unique<HorlogeDecalee>();
         sortieSon_ = std::make_unique<SortieChronometree>(muette ? nullptr : std::make_unique<SortieSonQt>());
-        wave_ = std::make_unique<PeripheriqueWaveQt>();
+        if (muette)
+            wave_ = std::make_unique<PeripheriqueMuet>();
+        else
+            wave_ = std::make_unique<PeripheriqueWaveQt>();
         dialogues_ = std::make_unique<DialoguesQt>();
         bureau_ = std::make_unique<BureauLinux>();
         zone_ = std::make_unique<ZoneNotificationQt>();
@@ -118,7 +133,8 @@ template <typename F> Mesure mesure(F&& f) {
             horlogeS(CLOCK_MONOTONIC) - m0};
 }
 
-void imprime(const char* quoi, const std::vector<Mesure>& m) {
+// Moyenne et maximum sur les essais ; avec une clé, une ligne « mesure » par essai pour le tableau.
+void imprime(const char* quoi, const std::vector<Mesure>& m, const char* cle = nullptr) {
     double pMoy = 0, pMax = 0, fMoy = 0, dMoy = 0;
     for (const Mesure& x : m) {
         pMoy += x.processus / double(m.size());
@@ -128,6 +144,9 @@ void imprime(const char* quoi, const std::vector<Mesure>& m) {
     }
     std::printf("  %s processeur %6.2f ms (max %6.2f), fil des fenêtres %6.2f ms, durée %.3f s\n",
                 qPrintable(QString::fromUtf8(quoi).leftJustified(58)), pMoy, pMax, fMoy, dMoy);
+    if (cle)
+        for (const Mesure& x : m)
+            std::printf("mesure %s programme %.3f\n", cle, x.processus);
 }
 
 void imprimeRemises(const std::vector<Lancement>& l) {
@@ -175,7 +194,8 @@ void serie(bool muette, int phrases) {
                            seule.back().duree + fin.duree});
     }
     imprime("ParleHeure 14:25 (jusqu'au dernier mot lancé)", seule);
-    imprime("ParleHeure 14:25 et 1 s de plus (le dernier mot finit)", avecFin);
+    imprime("ParleHeure 14:25 et 1 s de plus (le dernier mot finit)", avecFin,
+            muette ? nullptr : "cpu_annonce_ms");
 
     // La minute de travail, sur une horloge chargée des réglages livrés (rythme 2).
     QTemporaryDir dossier;
@@ -191,7 +211,29 @@ void serie(bool muette, int phrases) {
         p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(14 + i, 0, 0, 100)));
         minutes.push_back(mesure([&] { c.Timer_Timer(); }));
     }
-    imprime("tic de 14:00:00 (carillon, phrase, 1 s, alarmes, 0,25 s)", minutes);
+    imprime("tic de 14:00:00 (carillon, phrase, 1 s, alarmes, 0,25 s)", minutes,
+            muette ? nullptr : "cpu_minute_ms");
+    // Une minute où seule une alarme sonne : son court lu par MUSIC, fenêtre ramenée, sans message.
+    const QString sonAlarme = dossier.filePath(QStringLiteral("alarme.wav"));
+    QFile fichierAlarme(sonAlarme);
+    if (fichierAlarme.open(QIODevice::WriteOnly))
+        fichierAlarme.write(Sons::image(85));
+    fichierAlarme.close();
+    std::vector<Mesure> alarmes;
+    for (int i = 0; i < std::max(1, phrases / 2); ++i) {
+        Alarme& a = c.Alarmes(1);
+        a.Heure = qint16(14 + i);
+        a.Minute = 7;
+        a.AlarmeActive = true;
+        a.MsgActif = false;
+        a.ProgActif = false;
+        a.CheminSon = sonAlarme;
+        p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(14 + i, 7, 0, 100)));
+        // Le son d'alarme (0,37 s) finit pendant l'attente de 1,5 s qui le suit.
+        alarmes.push_back(mesure([&] { c.Timer_Timer(); }));
+    }
+    imprime("tic de 14:07:00 (alarme seule : son, 1,5 s, fenêtre, 0,25 s)", alarmes,
+            muette ? nullptr : "cpu_minute_alarme_ms");
     imprime("tic ordinaire (seconde 17)", {mesure([&] {
                 p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(15, 7, 17)));
                 c.Timer_Timer();
@@ -222,6 +264,23 @@ int joue(int heure, int minute, int fois, double ecart) {
     return p.sortie().refus ? 1 : 0;
 }
 
+// « 25 » coupé au bout de 0,3 s par le clic 84 : rien de « 25 » ne doit sonner après le clic.
+int coupe() {
+    PlateformeBanc p(false);
+    CHRONO c(p);
+    c.Timer.stop();
+    c.sons().JoueSon(84); // ouvre la connexion au serveur, hors mesure
+    c.sons().Pause(0.5);
+    c.sons().JoueSon(25);
+    c.sons().Pause(0.3);
+    c.sons().JoueSon(84);
+    c.sons().Pause(1.2);
+    for (const Lancement& l : p.sortie().lancements)
+        std::printf("son %d %.6f %.3f\n", l.numero, l.reel, l.remise);
+    p.sortieSon().arrete();
+    return p.sortie().refus ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -233,6 +292,8 @@ int main(int argc, char* argv[]) {
         const int i = args.indexOf(option);
         return i >= 0 && i + 1 < args.size() ? args[i + 1].toDouble() : defaut;
     };
+    if (args.contains(QStringLiteral("--coupe")))
+        return coupe();
     const int i = args.indexOf(QStringLiteral("--joue"));
     if (i >= 0 && i + 2 < args.size())
         return joue(args[i + 1].toInt(), args[i + 2].toInt(), int(valeur(QStringLiteral("--fois"), 1)),

@@ -1,0 +1,65 @@
+# Le tableau des mesures, à partir des lignes « mesure <clé> <programme|temoin> <valeur> » :
+# médiane [min–max] de chaque figure, rapport programme / témoin, cible et verdict. Une cible
+# en rapport se juge sur les médianes ; une cible absolue sur la médiane ou sur le maximum.
+$1 == "mesure" { v[$2, $3] = v[$2, $3] " " $4; n[$2, $3]++ }
+function trie(cle, qui,    a, i, j, t, m) {
+    m = split(v[cle, qui], a, " ")
+    for (i = 1; i <= m; ++i) for (j = i + 1; j <= m; ++j) if (a[j] + 0 < a[i] + 0) { t = a[i]; a[i] = a[j]; a[j] = t }
+    for (i = 1; i <= m; ++i) s[i] = a[i] + 0
+    return m
+}
+function med(cle, qui,    m) {
+    m = trie(cle, qui)
+    if (m == 0) return ""
+    return (m % 2 ? s[(m + 1) / 2] : (s[m / 2] + s[m / 2 + 1]) / 2)
+}
+function mini(cle, qui,    m) { m = trie(cle, qui); return m ? s[1] : "" }
+function maxi(cle, qui,    m) { m = trie(cle, qui); return m ? s[m] : "" }
+function cellule(cle, qui, f, echelle) {
+    if (!n[cle, qui]) return "—"
+    if (n[cle, qui] == 1) return sprintf(f, med(cle, qui) / echelle)
+    return sprintf(f " [" f "–" f "]", med(cle, qui) / echelle, mini(cle, qui) / echelle, maxi(cle, qui) / echelle)
+}
+# Une ligne : cible en rapport au témoin et/ou absolue, jugée sur la médiane ou le maximum.
+function ligne(libelle, cle, f, echelle, cibleRapport, cibleAbs, juge,    r, ok, rapport, valeur, cible) {
+    rapport = "—"; ok = ""; cible = ""
+    if (n[cle, "programme"] && n[cle, "temoin"] && med(cle, "temoin") > 0) {
+        r = med(cle, "programme") / med(cle, "temoin")
+        rapport = sprintf("%.2f", r)
+    }
+    if (cibleRapport != "") {
+        cible = "≤ " cibleRapport " × témoin"
+        ok = (rapport != "—" && r <= cibleRapport + 0) ? "oui" : "non"
+    }
+    if (cibleAbs != "") {
+        valeur = (juge == "max" ? maxi(cle, "programme") : med(cle, "programme")) / echelle
+        cible = cible (cible != "" ? " et " : "") "≤ " cibleAbs (juge == "max" ? " (max)" : "")
+        ok = (ok != "non" && n[cle, "programme"] && valeur <= cibleAbs + 0) ? "oui" : "non"
+    }
+    printf "| %s | %s | %s | %s | %s | %s |\n", libelle, cellule(cle, "programme", f, echelle),
+        cellule(cle, "temoin", f, echelle), rapport, (cible == "" ? "—" : cible), (ok == "" ? "—" : ok)
+}
+END {
+    print "| Mesure | Programme : médiane [min–max] | Témoin Qt nu | Rapport | Cible | Tenue |"
+    print "|---|---|---|---|---|---|"
+    ligne("Démarrage, exec → première fenêtre posée (ms)", "demarrage_ms", "%.1f", 1, "1.3", "", "")
+    ligne("RSS après 60 s de repos (Mo)", "rss_kb", "%.1f", 1024, "1.35", "", "")
+    ligne("PSS après 60 s de repos (Mo)", "pss_kb", "%.1f", 1024, "", "", "")
+    ligne("Fils d'exécution", "fils", "%d", 1, "", "", "")
+    ligne("Processeur au repos (%)", "cpu_repos_pct", "%.3f", 1, "1.5", "", "")
+    ligne("Réveils par seconde au repos", "reveils_s", "%.2f", 1, "", "5", "med")
+    ligne("JoueSon → premier échantillon entendu (ms)", "latence_ms", "%.1f", 1, "", "35", "max")
+    ligne("  premier son du processus, connexion au serveur comprise (ms)", "latence_premier_son_ms", "%.1f", 1, "", "35", "max")
+    ligne("Écart des mots au programme 1,2 / 2,0 / 3,2 s (ms)", "ecart_debut_ms", "%.1f", 1, "", "15", "max")
+    ligne("Son coupé : fin du son entendu après le lancement du clic de 18 ms (ms)", "coupe_fin_ms", "%.0f", 1, "", "", "")
+    ligne("Processeur d'une annonce, jusqu'à la fin du dernier mot (ms)", "cpu_annonce_ms", "%.1f", 1, "", "20", "med")
+    ligne("Processeur de la minute 14:00 : carillon, phrase (ms)", "cpu_minute_ms", "%.1f", 1, "", "", "")
+    ligne("Processeur d'une minute avec alarme : son court, sans message (ms)", "cpu_minute_alarme_ms", "%.1f", 1, "", "", "")
+    ligne("Réglages 1 Ko : chargement + enregistrement (ms)", "reglages_1ko_ms", "%.2f", 1, "", "5", "med")
+    ligne("Réglages 100 Ko (ms)", "reglages_100ko_ms", "%.1f", 1, "", "", "")
+    ligne("Réglages 1 Mo (ms)", "reglages_1000ko_ms", "%.1f", 1, "", "", "")
+    ligne("Réglages 10 Mo (ms)", "reglages_10000ko_ms", "%.0f", 1, "", "", "")
+    ligne("  par Mo au-delà de 1 Ko, jusqu'à 100 Ko (ms/Mo)", "reglages_par_mo_100ko", "%.0f", 1, "", "", "")
+    ligne("  par Mo au-delà de 1 Ko, jusqu'à 1 Mo (ms/Mo)", "reglages_par_mo_1000ko", "%.0f", 1, "", "", "")
+    ligne("  par Mo au-delà de 1 Ko, jusqu'à 10 Mo (ms/Mo)", "reglages_par_mo_10000ko", "%.0f", 1, "", "", "")
+}
