@@ -4,6 +4,7 @@
 #include "alarms/regles_alarme.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "platform/accessibilite.h"
 #include "platform/dialogues.h"
 
 #include <QCheckBox>
@@ -79,7 +80,6 @@ void ALARMES::creeControles() {
     Cadre1->setGeometry(place(180, 720, 2625, 1275));
     Bouton = new BoutonSpin(Cadre1);
     Bouton->setGeometry(place(270, 495, 240, 465));
-    Bouton->setAccessibleName(QStringLiteral("Heure"));
     AffAlarme = etiquette(Cadre1, QString(), place(630, 495, 555, 465));
     AffAlarme->setFont(arialGras(18));
     Etiquette1 = etiquette(Cadre1, QStringLiteral(":"), place(1215, 495, 195, 465));
@@ -87,7 +87,6 @@ void ALARMES::creeControles() {
     AffMn->setFont(arialGras(18));
     BoutonMn = new BoutonSpin(Cadre1);
     BoutonMn->setGeometry(place(2115, 495, 240, 465));
-    BoutonMn->setAccessibleName(QStringLiteral("Mn"));
     Etiquette2 = etiquette(Cadre1, QStringLiteral("Heure"), place(630, 990, 600, 240));
     Etiquette3 = etiquette(Cadre1, QStringLiteral("Mn"), place(1440, 990, 555, 240));
 
@@ -122,6 +121,17 @@ void ALARMES::creeControles() {
     Retour_Chrono->setFont(arialGras(11.25));
     Retour_Chrono->setDefault(true);
 
+    // Au clavier, dans l'ordre de lecture : les onglets, puis le panneau de haut en bas et de gauche
+    // à droite, « OK » en dernier.
+    QWidget* ordre[] = {choix_[1], choix_[2],    choix_[3],  choix_[4], choix_[5],
+                        choix_[6], ActiveAlarme, BoutonWave, Bouton,    BoutonMn,
+                        CaseEXE,   BoutonEXE,    ActiveMsg,  MsgSonne,  Retour_Chrono};
+    for (std::size_t i = 1; i < std::size(ordre); ++i)
+        setTabOrder(ordre[i - 1], ordre[i]);
+    // Le clavier part de l'onglet de l'alarme affichée, et non de « OK » comme Qt le ferait.
+    choix_[1]->setFocus();
+    nommeControles();
+
     QObject::connect(Bouton, &BoutonSpin::descend, this, [this] { Bouton_SpinDown(); });
     QObject::connect(Bouton, &BoutonSpin::monte, this, [this] { Bouton_SpinUp(); });
     QObject::connect(BoutonMn, &BoutonSpin::descend, this, [this] { BoutonMn_SpinDown(); });
@@ -137,6 +147,46 @@ void ALARMES::creeControles() {
     QObject::connect(BoutonEXE, &QPushButton::clicked, this, [this] { BoutonEXE_Click(); });
     QObject::connect(BoutonWave, &QPushButton::clicked, this, [this] { BoutonWave_Click(); });
     QObject::connect(Retour_Chrono, &QPushButton::clicked, this, [this] { Retour_Chrono_Click(); });
+}
+
+void ALARMES::nommeControles() {
+    setAccessibleDescription(QStringLiteral("Réglage des six alarmes : heure, son, message et programme ; "
+                                            "chaque changement vaut aussitôt"));
+    nommeAccessible(Onglet, QStringLiteral("Alarme affichée"),
+                    QStringLiteral("Les réglages de l'alarme choisie par les boutons Alarme 1 à Alarme 6"));
+    TitreAlarme->setAccessibleDescription(QStringLiteral("Le numéro de l'alarme affichée"));
+    nommeAccessible(Ima_Alarme, QStringLiteral("Icône d'alarme"), QStringLiteral("Image décorative"));
+    ActiveAlarme->setAccessibleDescription(
+        QStringLiteral("Quand l'alarme sonne : joue son fichier son et ramène l'horloge"));
+    BoutonWave->setAccessibleDescription(QStringLiteral("Choisit le fichier son de l'alarme"));
+    Cadre1->setAccessibleDescription(QStringLiteral("L'heure et la minute de l'alarme"));
+    donneRoleAccessible(Bouton, QAccessible::SpinBox);
+    Bouton->setAccessibleDescription(QStringLiteral("Flèche haut ou bas : une heure de plus ou de moins"));
+    donneRoleAccessible(BoutonMn, QAccessible::SpinBox);
+    BoutonMn->setAccessibleDescription(QStringLiteral("Flèche haut ou bas : une minute de plus ou de moins"));
+    // Le deux-points ne se lit pas ; « Mn » se lit en toutes lettres.
+    cacheAuxLecteurs(Etiquette1);
+    AffAlarme->setAccessibleDescription(QStringLiteral("L'heure de l'alarme"));
+    AffMn->setAccessibleDescription(QStringLiteral("Les minutes de l'alarme"));
+    Etiquette3->setAccessibleName(QStringLiteral("Minutes"));
+    OptionEXE->setAccessibleDescription(QStringLiteral("Un programme lancé quand l'alarme sonne"));
+    CaseEXE->setAccessibleDescription(QStringLiteral("Quand l'alarme sonne : lance le programme choisi"));
+    BoutonEXE->setAccessibleDescription(QStringLiteral("Choisit le programme à lancer"));
+    AffEXE->setAccessibleDescription(QStringLiteral("Le programme choisi"));
+    Cadre2->setAccessibleDescription(QStringLiteral("Le message montré quand l'alarme sonne"));
+    ActiveMsg->setAccessibleDescription(QStringLiteral("Quand l'alarme sonne : montre le message"));
+    nommeAccessible(MsgSonne, QStringLiteral("Message de l'alarme"),
+                    QStringLiteral("Le texte montré quand l'alarme sonne ; Tab passe au contrôle suivant"));
+    Retour_Chrono->setAccessibleDescription(QStringLiteral("Ferme les alarmes et revient à l'horloge"));
+}
+
+void ALARMES::nommeHoraire() {
+    const QString heure = QStringLiteral("Heure ") + affichageHeure(courante().Heure);
+    const QString minutes = QStringLiteral("Minutes ") + affichageMinute(courante().Minute);
+    Bouton->setAccessibleName(heure);
+    AffAlarme->setAccessibleName(heure);
+    BoutonMn->setAccessibleName(minutes);
+    AffMn->setAccessibleName(minutes);
 }
 
 Alarme& ALARMES::courante() {
@@ -158,6 +208,9 @@ void ALARMES::marqueChoix(int index) {
         QFont police = choix_[std::size_t(k)]->font();
         police.setBold(k == index);
         choix_[std::size_t(k)]->setFont(police);
+        // Le gras ne se lit pas : la description dit lequel est affiché.
+        choix_[std::size_t(k)]->setAccessibleDescription(k == index ? QStringLiteral("Alarme affichée")
+                                                                    : QStringLiteral("Affiche cette alarme"));
     }
 }
 
@@ -178,6 +231,7 @@ void ALARMES::MAJChoixAlarme() {
     AffMn->setText(affichageMinute(a.Minute));
     CaseEXE->setChecked(a.ProgActif);
     montreChemin(a.CheminProg);
+    nommeHoraire();
 }
 
 void ALARMES::ajusteTitre() {
@@ -199,6 +253,7 @@ void ALARMES::montreChemin(const QString& chemin) {
     AffEXE->adjustSize();
     // Un long chemin est coupé par le cadre : la bulle le donne en entier.
     AffEXE->setToolTip(chemin);
+    AffEXE->setAccessibleName(chemin.isEmpty() ? QStringLiteral("Aucun programme") : chemin);
 }
 
 void ALARMES::ChoixAlarme_Click(int index) {
@@ -212,24 +267,28 @@ void ALARMES::Bouton_SpinDown() {
     AffAlarme->setText(affichageHeure(courante().Heure));
     // Repeint tout de suite : la valeur suit pendant que le bouton reste enfoncé.
     AffAlarme->repaint();
+    nommeHoraire();
 }
 
 void ALARMES::Bouton_SpinUp() {
     courante().Heure = pasSpin(courante().Heure, +1, 23);
     AffAlarme->setText(affichageHeure(courante().Heure));
     AffAlarme->repaint();
+    nommeHoraire();
 }
 
 void ALARMES::BoutonMn_SpinDown() {
     courante().Minute = pasSpin(courante().Minute, -1, 59);
     AffMn->setText(affichageMinute(courante().Minute));
     AffMn->repaint();
+    nommeHoraire();
 }
 
 void ALARMES::BoutonMn_SpinUp() {
     courante().Minute = pasSpin(courante().Minute, +1, 59);
     AffMn->setText(affichageMinute(courante().Minute));
     AffMn->repaint();
+    nommeHoraire();
 }
 
 void ALARMES::MsgSonne_Change() {

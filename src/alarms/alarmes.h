@@ -62,6 +62,8 @@ public:
 
 private:
     void creeControles();
+    void nommeControles();
+    void nommeHoraire();
     void Form_Load();
     void Form_Unload();
     void MsgSonne_Change();

@@ -7,13 +7,14 @@
 
 namespace {
 
-QToolButton* fleche(QWidget* parent, Qt::ArrowType sens, const QString& nom) {
+QToolButton* fleche(QWidget* parent, Qt::ArrowType sens, const QString& nom, const QString& description) {
     auto* b = new QToolButton(parent);
     b->setArrowType(sens);
     b->setAutoRepeat(true);
     // Le focus reste au contrôle entier : les flèches du clavier le pilotent.
     b->setFocusPolicy(Qt::NoFocus);
     b->setAccessibleName(nom);
+    b->setAccessibleDescription(description);
     return b;
 }
 
@@ -21,8 +22,8 @@ QToolButton* fleche(QWidget* parent, Qt::ArrowType sens, const QString& nom) {
 
 BoutonSpin::BoutonSpin(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
-    haut = fleche(this, Qt::UpArrow, QStringLiteral("Plus"));
-    bas = fleche(this, Qt::DownArrow, QStringLiteral("Moins"));
+    haut = fleche(this, Qt::UpArrow, QStringLiteral("Plus"), QStringLiteral("Un cran de plus"));
+    bas = fleche(this, Qt::DownArrow, QStringLiteral("Moins"), QStringLiteral("Un cran de moins"));
     QObject::connect(haut, &QToolButton::clicked, this, &BoutonSpin::monte);
     QObject::connect(bas, &QToolButton::clicked, this, &BoutonSpin::descend);
 }

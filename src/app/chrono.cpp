@@ -107,6 +107,9 @@ void CHRONO::creeControles() {
     QObject::connect(AffHoraire, &QAction::triggered, this, [this] { AffHoraire_Click(); });
     QObject::connect(Agrandir, &QAction::triggered, this, [this] { Agrandir_Click(); });
     QObject::connect(Fermeture, &QAction::triggered, this, [this] { Fermeture_Click(); });
+
+    installeClavier();
+    nommeControles();
 }
 
 void CHRONO::setCouleurFond(qint32 valeur) {
@@ -141,6 +144,7 @@ void CHRONO::Form_Load() {
     setWindowTitle(titreHorloge(maintenant));
     // L'heure juste dès l'affichage, sans attendre le premier tic.
     AffHEURE->setText(maintenant.toString(u"hh:mm"));
+    nommeHeure(maintenant);
     plateforme_.peripheriqueWave().ouvre();
     resize(width(), px(1100));
     bande->setPoints(AffHEURE->x() * TwipsParPixel, bande->Y1, bande->X2, bande->Y2);

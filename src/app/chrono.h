@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAction;
+class QDateTime;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -89,6 +90,17 @@ public:
     void setCouleurEncre(qint32 valeur);
     void setCouleurBande(qint32 valeur);
 
+    // --- Clavier et lecteurs d'écran
+    // Espace ou Entrée : l'heure dite tout de suite, sauf pendant un tic ou juste avant la
+    // seconde 0, où elle attend que le travail de la minute soit fait.
+    void DemandeHeure();
+    // F10 montre la barre d'outils et met le focus sur son premier bouton ; Échap la cache.
+    void BarreAuClavier();
+    void CacheBarreAuClavier();
+    // Le nom lu de l'heure affichée, changé seulement quand la minute change.
+    void nommeHeure(const QDateTime& instant);
+    bool heureDemandee() const { return heureDemandee_; }
+
     // La fenêtre des réglages ouverte, s'il y en a une (la fermeture lit sa case « Image active »).
     QPointer<PARAMETRES> parametresOuvert;
 
@@ -128,10 +140,15 @@ protected:
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
     void creeControles();
+    void installeClavier();
+    void nommeControles();
+    void essaieHeureDemandee();
+    void reprendLeClavier();
     void Form_Resize(bool pendantAffichage = false);
     void SourisEnfoncee(int bouton);
     void Form_QueryUnload();
@@ -156,4 +173,7 @@ private:
     bool chargee_ = false;
     bool enFermeture_ = false;
     bool fermee_ = false;
+    bool heureDemandee_ = false;
+    bool annonceClavier_ = false;
+    QTimer* relaisHeure_ = nullptr;
 };

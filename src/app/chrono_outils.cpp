@@ -16,18 +16,21 @@ void CHRONO::Image0_Click() {
     PARAMETRES fenetre(*this);
     parametresOuvert = &fenetre;
     fenetre.exec();
+    reprendLeClavier();
 }
 
 void CHRONO::Image2_Click() {
     sons_.JoueSon(84);
     ALARMES fenetre(*this);
     fenetre.exec();
+    reprendLeClavier();
 }
 
 void CHRONO::Image3_Click() {
     sons_.JoueSon(84);
     INFO fenetre(*this);
     fenetre.exec();
+    reprendLeClavier();
 }
 
 void CHRONO::Image4_Click() {
@@ -52,6 +55,8 @@ void CHRONO::AffHoraire_Click() {
 
 void CHRONO::Agrandir_Click() {
     restaure();
+    // Rappelée par le menu de l'icône, elle prend le clavier, comme par un clic sur l'icône.
+    activateWindow();
 }
 
 void CHRONO::Fermeture_Click() {

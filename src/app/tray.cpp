@@ -32,6 +32,8 @@ void CHRONO::EvenementTray(int code) {
     case 0x202:
     case 0x203:
         restaure();
+        // Revenue par l'icône, elle prend le clavier : ses raccourcis marchent aussitôt.
+        activateWindow();
         break;
     case 0x205:
         // Le menu vit dans sa propre boucle ; les clics sur l'icône pendant ce temps sont perdus.

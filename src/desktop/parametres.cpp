@@ -5,6 +5,7 @@
 #include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/raccourci.h"
+#include "platform/accessibilite.h"
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
@@ -103,12 +104,15 @@ void PARAMETRES::creeControles() {
     QFont gras = police;
     gras.setBold(true);
     Retour1->setFont(gras);
+    // Entrée sur une case ou une option : « Terminé », comme « OK » chez les alarmes.
+    Retour1->setDefault(true);
 
     QWidget* ordre[] = {OptionCV[0],      OptionCV[1],      OptionCV[2],      OptionCV[3],
                         BoutonCouleur[0], BoutonCouleur[1], BoutonCouleur[2], BoutonImage,
                         Retour1,          CaseIma,          Visibilité,       CheckDémarre};
     for (std::size_t i = 1; i < std::size(ordre); ++i)
         setTabOrder(ordre[i - 1], ordre[i]);
+    nommeControles();
 
     // Un état changé par le code agit comme un clic ; un état inchangé ne fait rien.
     connect(CheckDémarre, &QCheckBox::toggled, this, [this] { CheckDémarre_Click(); });
@@ -124,6 +128,36 @@ void PARAMETRES::creeControles() {
                 [this, i] { BoutonCouleur_Click(i); });
     connect(BoutonImage, &QPushButton::clicked, this, [this] { BoutonImage_Click(); });
     connect(Retour1, &QPushButton::clicked, this, [this] { Retour1_Click(); });
+}
+
+void PARAMETRES::nommeControles() {
+    // Pour les lecteurs d'écran : le nom est le texte affiché, la description dit à quoi sert
+    // le contrôle.
+    setAccessibleDescription(QStringLiteral("Paramètres de l'horloge : annonces, couleurs, image de fond, "
+                                            "démarrage ; chaque changement vaut aussitôt"));
+    CheckDémarre->setAccessibleDescription(
+        QStringLiteral("Lance Chrono Vocalis à l'ouverture de la session"));
+    Visibilité->setAccessibleDescription(
+        QStringLiteral("Garde l'horloge dans la barre des tâches quand elle est réduite"));
+    OptionAnnonce->setAccessibleDescription(QStringLiteral("Le rythme auquel l'heure est dite"));
+    const char* rythmes[] = {
+        "L'heure est dite à chaque heure juste", "L'heure est dite toutes les demi-heures",
+        "L'heure est dite tous les quarts d'heure", "L'heure est dite toutes les cinq minutes"};
+    for (std::size_t i = 0; i < OptionCV.size(); ++i)
+        OptionCV[i]->setAccessibleDescription(QString::fromUtf8(rythmes[i]));
+    OptionCouleurs->setAccessibleDescription(QStringLiteral("Les couleurs de l'horloge"));
+    const char* elements[] = {"du fond de l'horloge", "de l'heure", "du trait des secondes"};
+    for (std::size_t i = 0; i < BoutonCouleur.size(); ++i) {
+        BoutonCouleur[i]->setAccessibleDescription(QStringLiteral("Choisit la couleur ") +
+                                                   QString::fromUtf8(elements[i]));
+        Echantillon[i]->setAccessibleName(QStringLiteral("Couleur ") + QString::fromUtf8(elements[i]));
+    }
+    OptionImage->setAccessibleDescription(QStringLiteral("L'image affichée derrière l'heure"));
+    CaseIma->setAccessibleDescription(QStringLiteral("Montre ou cache l'image de fond"));
+    BoutonImage->setAccessibleDescription(QStringLiteral("Choisit le fichier de l'image de fond"));
+    nommeAccessible(PictureBox, QStringLiteral("Aperçu de l'image de fond"),
+                    QStringLiteral("L'image de fond actuelle"));
+    Retour1->setAccessibleDescription(QStringLiteral("Ferme les paramètres et revient à l'horloge"));
 }
 
 void PARAMETRES::Form_Load() {
@@ -161,7 +195,11 @@ void PARAMETRES::Form_Load() {
 }
 
 void PARAMETRES::peintEchantillon(int index, qint32 couleur) {
-    remplit(Echantillon[std::size_t(index)], couleurReglage(couleur));
+    const QColor c = couleurReglage(couleur);
+    remplit(Echantillon[std::size_t(index)], c);
+    // La couleur dite en composantes, pour qui ne voit pas l'échantillon.
+    Echantillon[std::size_t(index)]->setAccessibleDescription(
+        QStringLiteral("Rouge %1, vert %2, bleu %3").arg(c.red()).arg(c.green()).arg(c.blue()));
 }
 
 void PARAMETRES::BoutonCouleur_Click(int index) {

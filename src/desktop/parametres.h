@@ -43,6 +43,7 @@ public:
 
 private:
     void creeControles();
+    void nommeControles();
     void Form_Load();
     void Form_Unload();
     void BoutonCouleur_Click(int index);

@@ -3,6 +3,7 @@
 #include "app/chrono.h"
 #include "app/commun.h"
 #include "app/couleurs.h"
+#include "platform/accessibilite.h"
 #include "platform/dialogues_qt.h"
 
 #include <QGroupBox>
@@ -73,6 +74,20 @@ INFO::INFO(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
     Icone[0] = new QLabel(this);
     Icone[0]->setGeometry(place(1440, 5940, 480, 480));
     Icone[0]->setPixmap(QPixmap(QStringLiteral(":/images/apropos.ico")));
+
+    // Pour les lecteurs d'écran ; le focus part de « Quitte », Tab passe à « A propos de ... ».
+    setAccessibleDescription(QStringLiteral("Nom et version de Chrono Vocalis 95"));
+    TitreInfo->setAccessibleDescription(QStringLiteral("La page affichée"));
+    nommeAccessible(MainIcon, QStringLiteral("Icône de Chrono Vocalis"), QStringLiteral("Image décorative"));
+    InfoMsg->setAccessibleDescription(QStringLiteral("Le texte de la page"));
+    Info_version->setAccessibleDescription(
+        QStringLiteral("Affiche de nouveau la page À propos et joue sa mélodie"));
+    Retour_Chron->setAccessibleDescription(QStringLiteral("Ferme cette fenêtre et revient à l'horloge"));
+    // La réserve d'images n'est jamais montrée.
+    cacheAuxLecteurs(Icone[0]);
+    setTabOrder(Retour_Chron, Info_version);
+    Retour_Chron->setDefault(true);
+    Retour_Chron->setFocus();
 
     QObject::connect(Info_version, &QPushButton::clicked, this, [this] { Info_version_Click(); });
     QObject::connect(Retour_Chron, &QPushButton::clicked, this, [this] { Retour_Chron_Click(); });

@@ -1,5 +1,7 @@
 #include "platform/visionneuse_aide_qt.h"
 
+#include "platform/accessibilite.h"
+
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -44,6 +46,16 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     police.setPointSizeF(qMax(12.0, police.pointSizeF()));
     texte->setFont(police);
     colonne->addWidget(texte);
+
+    donneRoleAccessible(this, QAccessible::Window);
+    setAccessibleDescription(
+        QStringLiteral("Tab passe d'un lien ou d'un bouton à l'autre, Entrée suit le lien"));
+    boutonSommaire->setAccessibleDescription(QStringLiteral("Revient au début de l'aide"));
+    boutonRetour->setAccessibleDescription(QStringLiteral("Revient à la partie lue avant"));
+    boutonPlusGrand->setAccessibleDescription(QStringLiteral("Grossit le texte de l'aide"));
+    boutonPlusPetit->setAccessibleDescription(QStringLiteral("Rapetisse le texte de l'aide"));
+    boutonFermer->setAccessibleDescription(QStringLiteral("Ferme la fenêtre d'aide"));
+    texte->setAccessibleDescription(QStringLiteral("Le document d'aide"));
 
     QObject::connect(boutonSommaire, &QPushButton::clicked, this, [this] {
         const QUrl page = texte->source().adjusted(QUrl::RemoveFragment);

@@ -19,6 +19,7 @@ void afficheInstant(CHRONO& c, const QDateTime& instant) {
     c.Flash->repaint();
     c.setWindowTitle(titreHorloge(instant));
     c.AffHEURE->setText(instant.toString(u"hh:mm"));
+    c.nommeHeure(instant);
     c.AffHEURE->adjustSize();
     const double largeur = twips(c.AffHEURE->width());
     c.bande->setX2(c.bande->X1 + largeur * instant.time().second() / 60.0);

@@ -417,7 +417,15 @@ void TestAide::documentCouvreLeProgramme_data() {
                             "PulseAudio",
                             "PipeWire",
                             "GNOME",
-                            "autostart"})
+                            "autostart",
+                            "F10",
+                            "Échap",
+                            "Ctrl+P",
+                            "Ctrl+A",
+                            "Ctrl+I",
+                            "Alt+F4",
+                            "Heure 7",
+                            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"})
         QTest::newRow(mot) << QString::fromUtf8(mot);
 }
 

@@ -1,0 +1,509 @@
+// Sans souris et avec un lecteur d'écran : les touches de l'horloge et de ses fenêtres, l'heure
+// dite à la demande, les noms, descriptions et rôles que lisent les lecteurs.
+#include "alarms/alarmes.h"
+#include "alarms/bouton_spin.h"
+#include "app/chrono.h"
+#include "app/commun.h"
+#include "desktop/parametres.h"
+#include "fakes/essai.h"
+#include "fakes/faux.h"
+#include "help/aide.h"
+#include "help/info.h"
+#include "platform/dialogues_qt.h"
+#include "platform/visionneuse_aide_qt.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Montrée et active : les raccourcis et le focus ne valent que dans la fenêtre active.
+// (qWaitForWindowActive répond parfois avant que Qt ait changé de fenêtre active.)
+bool active(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
+}
+
+struct Banc {
+    DossierEssai dossier;
+    PlateformeFausse p;
+    CHRONO c{p};
+    bool actif = false;
+    Banc() {
+        c.Timer.stop();
+        c.assureChargee();
+        actif = active(&c);
+        p.journal.lignes.clear();
+        p.son().joues.clear();
+    }
+    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
+};
+
+// Appuie sur la touche ; la fenêtre modale qu'elle ouvre est notée puis, après `pendant`, fermée
+// par sa case.
+QString fenetreOuverte(QWidget* cible, int touche, Qt::KeyboardModifiers modifs = Qt::NoModifier,
+                       const std::function<void()>& pendant = {}) {
+    QString nom = QStringLiteral("aucune");
+    QTimer guet;
+    guet.setInterval(5);
+    QObject::connect(&guet, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            guet.stop();
+            nom = QString::fromLatin1(w->metaObject()->className());
+            if (pendant)
+                pendant();
+            w->close();
+        }
+    });
+    guet.start();
+    QTest::keyClick(cible, Qt::Key(touche), modifs);
+    return nom;
+}
+
+QString nom(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+}
+
+QString description(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Description);
+}
+
+// La phrase attendue, sons (entiers) et pauses (fractions) comme le journal les note.
+QStringList phrase(std::initializer_list<double> suite) {
+    QStringList l;
+    for (double x : suite)
+        l << (x == int(x) ? QStringLiteral("son %1").arg(int(x)) : QStringLiteral("attente %1").arg(x));
+    return l;
+}
+
+// Ce qu'un lecteur d'écran parcourt : l'arbre de l'accessibilité, sans les rouages internes
+// des zones qui défilent (que Qt ne nomme pas et que les lecteurs présentent d'eux-mêmes).
+void parcours(QAccessibleInterface* i, QList<QAccessibleInterface*>& noeuds) {
+    if (!i || qobject_cast<QScrollBar*>(i->object()) ||
+        i->object()->objectName().startsWith(QLatin1String("qt_")))
+        return;
+    noeuds << i;
+    for (int k = 0; k < i->childCount(); ++k)
+        parcours(i->child(k), noeuds);
+}
+
+} // namespace
+
+class TestClavier : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void raccourcis_data();
+    void raccourcis();
+    void barreAuClavier();
+    void heureAuClavier_data();
+    void heureAuClavier();
+    void heureDemandeeAttendLeTravailDeLaMinute();
+    void heureDemandeeEntiereMalgreUneFenetre();
+    void nomDeLHeure_data();
+    void nomDeLHeure();
+    void arbreAccessible_data();
+    void arbreAccessible();
+    void alarmesAuClavier();
+    void reglagesAuClavier();
+    void informationsAuClavier();
+    void messageSansRetourChariot();
+};
+
+void TestClavier::raccourcis_data() {
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<int>("modifs");
+    QTest::addColumn<bool>("parLIcone");
+    QTest::addColumn<QString>("fenetre");
+    QTest::addColumn<QStringList>("journal");
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("F1 : aide") << int(Qt::Key_F1) << 0 << false << "aucune"
+                               << QStringList{"son 84", "aide 3"};
+    QTest::newRow("Ctrl+P : réglages")
+        << int(Qt::Key_P) << ctrl << false << "PARAMETRES" << QStringList{"son 84"};
+    QTest::newRow("Ctrl+, : réglages")
+        << int(Qt::Key_Comma) << ctrl << false << "PARAMETRES" << QStringList{"son 84"};
+    QTest::newRow("Ctrl+A : alarmes")
+        << int(Qt::Key_A) << ctrl << false << "ALARMES" << QStringList{"son 84"};
+    QTest::newRow("Ctrl+I : informations")
+        << int(Qt::Key_I) << ctrl << false << "INFO" << QStringList{"son 84", "son 82"};
+    QTest::newRow("Alt+F4 : fermeture sans clic") << int(Qt::Key_F4) << int(Qt::AltModifier) << false
+                                                  << "aucune" << QStringList{"aide 2", "son 86", "quitte 0"};
+    QTest::newRow("Ctrl+A après un retour par l'icône")
+        << int(Qt::Key_A) << ctrl << true << "ALARMES" << QStringList{"son 84"};
+}
+
+void TestClavier::raccourcis() {
+    QFETCH(int, touche);
+    QFETCH(int, modifs);
+    QFETCH(bool, parLIcone);
+    QFETCH(QString, fenetre);
+    QFETCH(QStringList, journal);
+    Banc b;
+    QVERIFY(b.actif);
+    QWidget autre;
+    if (parLIcone) {
+        // Cachée derrière l'icône pendant qu'on travaille dans une autre fenêtre, puis rappelée.
+        b.c.setWindowState(Qt::WindowMinimized);
+        b.c.hide();
+        QVERIFY(active(&autre));
+        b.p.zone().clique(0x202);
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
+    }
+    QCOMPARE(fenetreOuverte(&b.c, touche, Qt::KeyboardModifiers(modifs)), fenetre);
+    QStringList lignes = b.p.journal.filtre({"son", "aide", "quitte"});
+    lignes.replaceInStrings(QLatin1Char(' ') + b.c.aide().fichierAide(), QString());
+    QCOMPARE(lignes, journal);
+    QCOMPARE(b.c.fermee(), touche == Qt::Key_F4);
+    QVERIFY(b.c.CadreOutils->isHidden());
+}
+
+void TestClavier::barreAuClavier() {
+    Banc b;
+    QVERIFY(b.actif);
+    QTest::keyClick(&b.c, Qt::Key_F10);
+    QVERIFY(b.c.CadreOutils->isVisible());
+    QCOMPARE(QApplication::focusWidget(), b.c.Image0);
+    // Tab de gauche à droite puis retour au premier ; les flèches dans les deux sens.
+    for (QToolButton* suivant : {b.c.Image2, b.c.Image3, b.c.Image4, b.c.Image5, b.c.Image0}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), suivant);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget(), b.c.Image5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), b.c.Image0);
+    QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
+
+    // Échap cache la barre et rend le clavier à la fenêtre.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(b.c.CadreOutils->isHidden());
+    QCOMPARE(QApplication::focusWidget(), &b.c);
+
+    // Entrée et Espace sur un bouton : son clic, puis sa fenêtre.
+    QTest::keyClick(&b.c, Qt::Key_F10);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(fenetreOuverte(QApplication::focusWidget(), Qt::Key_Return), QStringLiteral("INFO"));
+    b.c.Image2->setFocus();
+    QCOMPARE(fenetreOuverte(b.c.Image2, Qt::Key_Space), QStringLiteral("ALARMES"));
+    QCOMPARE(b.p.journal.filtre({"son"}), QStringList({"son 84", "son 82", "son 84"}));
+    // Aucune de ces touches n'a dit l'heure.
+    QVERIFY(!b.c.heureDemandee());
+}
+
+void TestClavier::heureAuClavier_data() {
+    QTest::addColumn<QTime>("heure");
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<int>("modifs");
+    QTest::addColumn<QStringList>("attendu");
+    QTest::newRow("Espace à 14:07") << QTime(14, 7, 20) << int(Qt::Key_Space) << 0
+                                    << phrase({14, 1.2, 70, 0.8, 7, 1.2, 71});
+    QTest::newRow("Entrée à 14:37 : trente puis sept")
+        << QTime(14, 37, 10) << int(Qt::Key_Return) << 0 << phrase({14, 1.2, 70, 0.8, 30, 0.8, 7, 1.2, 71});
+    QTest::newRow("Entrée du pavé à minuit")
+        << QTime(0, 0, 30) << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << phrase({99, 1.2, 70, 0.8});
+    QTest::newRow("Espace à 23:59") << QTime(23, 59, 5) << int(Qt::Key_Space) << 0
+                                    << phrase({23, 1.2, 70, 0.8, 50, 0.8, 9, 1.2, 71});
+    QTest::newRow("Espace à 10:45") << QTime(10, 45, 53) << int(Qt::Key_Space) << 0
+                                    << phrase({10, 1.2, 70, 0.8, 45, 1.2, 71});
+    QTest::newRow("Ctrl+Espace ne dit rien")
+        << QTime(10, 45, 0) << int(Qt::Key_Space) << int(Qt::ControlModifier) << QStringList();
+}
+
+void TestClavier::heureAuClavier() {
+    QFETCH(QTime, heure);
+    QFETCH(int, touche);
+    QFETCH(int, modifs);
+    QFETCH(QStringList, attendu);
+    Banc b;
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
+    // Une seconde pression pendant la phrase ne la recommence pas.
+    b.p.horlogeV().pendantAttente = [&](double) {
+        b.p.horlogeV().pendantAttente = nullptr;
+        QTest::keyClick(&b.c, Qt::Key_Space);
+    };
+    QTest::keyClick(&b.c, Qt::Key(touche), Qt::KeyboardModifiers(modifs));
+    QCOMPARE(b.sonsEtAttentes(), attendu);
+    QVERIFY(!b.c.heureDemandee());
+}
+
+void TestClavier::heureDemandeeAttendLeTravailDeLaMinute() {
+    Banc b;
+    b.c.déclenche_annonce = 1;
+    // Pendant le tic de 14:30:00, qui dit l'heure, à sa deuxième pause (seconde 1 passée) : sa
+    // phrase reste entière, la demande attend la fin du tic.
+    int pauses = 0;
+    b.p.horlogeV().pendantAttente = [&](double) {
+        if (++pauses == 2)
+            QTest::keyClick(&b.c, Qt::Key_Space);
+    };
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 30, 0, 200)));
+    b.c.Timer_Timer();
+    QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71}));
+    QVERIFY(b.c.heureDemandee());
+    QVERIFY(b.p.horlogeV().maintenant().time() >= QTime(14, 30, 1));
+    QTRY_VERIFY(!b.c.heureDemandee());
+    QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71, 14, 70, 30, 71}));
+    b.p.horlogeV().pendantAttente = nullptr;
+
+    // À 14:31:57, la phrase déborderait sur la minute suivante : elle attend la seconde 1.
+    b.p.son().joues.clear();
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 31, 57)));
+    QTest::keyClick(&b.c, Qt::Key_Space);
+    QTest::qWait(250);
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 32, 0, 500)));
+    QTest::qWait(250);
+    QVERIFY(b.p.son().joues.isEmpty());
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 32, 1)));
+    QTRY_COMPARE(b.p.son().joues, QList<int>({14, 70, 30, 2, 71}));
+}
+
+void TestClavier::heureDemandeeEntiereMalgreUneFenetre() {
+    // Ctrl+P en pleine phrase : les réglages la tiennent pendant que 15:00 passe (carillon et
+    // annonce de l'heure juste) ; elle reprend ensuite avec l'heure demandée, jamais mélangée.
+    Banc b;
+    b.c.déclenche_annonce = 0;
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 59, 50)));
+    b.p.horlogeV().pendantAttente = [&](double) {
+        b.p.horlogeV().pendantAttente = nullptr;
+        fenetreOuverte(&b.c, Qt::Key_P, Qt::ControlModifier, [&] {
+            b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(15, 0, 0, 100)));
+            b.c.Timer_Timer();
+        });
+    };
+    QTest::keyClick(&b.c, Qt::Key_Space);
+    QCOMPARE(b.p.son().joues, QList<int>({14, 84, 85, 15, 70, 70, 50, 9, 71}));
+}
+
+void TestClavier::nomDeLHeure_data() {
+    QTest::addColumn<QTime>("heure");
+    QTest::addColumn<QString>("nom");
+    QTest::newRow("14:30") << QTime(14, 30, 7) << "14 heures 30";
+    QTest::newRow("minuit") << QTime(0, 0, 0) << "0 heure";
+    QTest::newRow("une heure cinq") << QTime(1, 5, 59) << "1 heure 5";
+    QTest::newRow("midi") << QTime(12, 0, 30) << "12 heures";
+    QTest::newRow("23:59") << QTime(23, 59, 59) << "23 heures 59";
+}
+
+void TestClavier::nomDeLHeure() {
+    QFETCH(QTime, heure);
+    QFETCH(QString, nom);
+    Banc b;
+    b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
+    b.c.Timer_Timer();
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(b.c.AffHEURE);
+    QCOMPARE(i->role(), QAccessible::StaticText);
+    QCOMPARE(i->text(QAccessible::Name), nom);
+    // Le nom lu ne touche pas les chiffres affichés.
+    QCOMPARE(b.c.AffHEURE->text(), heure.toString(u"hh:mm"));
+    // Le trait des secondes et le témoin ne se lisent pas.
+    for (QWidget* decor : {static_cast<QWidget*>(b.c.bande), static_cast<QWidget*>(b.c.Flash)}) {
+        QAccessibleInterface* d = QAccessible::queryAccessibleInterface(decor);
+        QCOMPARE(d->role(), QAccessible::NoRole);
+        QVERIFY(d->text(QAccessible::Name).isEmpty());
+        QVERIFY(d->state().invisible);
+    }
+}
+
+void TestClavier::arbreAccessible_data() {
+    QTest::addColumn<int>("fenetre");
+    QTest::addColumn<int>("muets");
+    QTest::addColumn<QStringList>("noms");
+    QTest::newRow("horloge") << 0 << 2 << QStringList{"Chrono Vocalis 95",
+                                                      "Barre d'outils",
+                                                      "Paramètres",
+                                                      "Alarmes",
+                                                      "Informations",
+                                                      "Aide",
+                                                      "Fermer Chrono Vocalis",
+                                                      "Image de fond"};
+    QTest::newRow("réglages") << 1 << 0
+                              << QStringList{"CHRONO VOCALIS 95", "Couleur du fond de l'horloge",
+                                             "Aperçu de l'image de fond", "Terminé"};
+    QTest::newRow("alarmes") << 2 << 1
+                             << QStringList{"Réglages des alarmes", "Alarme 6", "Heure 0",
+                                            "Minutes 00",           "Minutes",  "Message de l'alarme",
+                                            "Aucun programme"};
+    QTest::newRow("informations") << 3 << 1
+                                  << QStringList{"Informations", "Quitte", "Icône de Chrono Vocalis"};
+    QTest::newRow("aide") << 4 << 0
+                          << QStringList{"Aide de Chrono Vocalis 95", "Sommaire", "Texte de l'aide"};
+}
+
+void TestClavier::arbreAccessible() {
+    // Tout ce qu'un lecteur d'écran parcourt a un nom ; ce qui prend le clavier a aussi une
+    // description ; les décors n'ont ni l'un ni l'autre et sont cachés aux lecteurs.
+    QFETCH(int, fenetre);
+    QFETCH(int, muets);
+    QFETCH(QStringList, noms);
+    Banc b;
+    b.c.Alarmes(1) = Alarme{};
+    VisionneuseAideQt visionneuse;
+    std::unique_ptr<QWidget> w;
+    switch (fenetre) {
+    case 0:
+        break;
+    case 1:
+        w = std::make_unique<PARAMETRES>(b.c);
+        break;
+    case 2:
+        w = std::make_unique<ALARMES>(b.c);
+        break;
+    case 3:
+        w = std::make_unique<INFO>(b.c);
+        break;
+    default:
+        visionneuse.commande(&b.c, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+                             VisionneuseAide::AIDE_SOMMAIRE);
+        break;
+    }
+    QWidget* racine = fenetre == 0 ? &b.c : fenetre == 4 ? visionneuse.fenetre() : w.get();
+    QList<QAccessibleInterface*> noeuds;
+    parcours(QAccessible::queryAccessibleInterface(racine), noeuds);
+    QCOMPARE(noeuds.first()->role(),
+             fenetre == 0 || fenetre == 4 ? QAccessible::Window : QAccessible::Dialog);
+    QStringList lus;
+    int caches = 0;
+    for (QAccessibleInterface* i : noeuds) {
+        const QString n = i->text(QAccessible::Name);
+        const QByteArray quoi = i->object()->metaObject()->className() + QByteArray(" ") + n.toUtf8();
+        if (i->role() == QAccessible::NoRole) {
+            ++caches;
+            QVERIFY2(n.isEmpty() && i->state().invisible, quoi);
+            continue;
+        }
+        QVERIFY2(!n.trimmed().isEmpty(), quoi);
+        if (i->state().focusable)
+            QVERIFY2(!i->text(QAccessible::Description).isEmpty(), quoi);
+        lus << n;
+    }
+    QCOMPARE(caches, muets);
+    for (const QString& n : noms)
+        QVERIFY2(lus.contains(n), qPrintable(n));
+}
+
+void TestClavier::alarmesAuClavier() {
+    Banc b;
+    b.c.Alarmes(1).Heure = 7;
+    b.c.Alarmes(1).Minute = 5;
+    b.c.Alarmes(3).Heure = 23;
+    b.c.Alarmes(3).Minute = 59;
+    b.c.CadreOutils->show();
+    ALARMES a(b.c);
+    QVERIFY(active(&a));
+    QCOMPARE(nom(a.Bouton), QStringLiteral("Heure 7"));
+    QCOMPARE(nom(a.AffAlarme), QStringLiteral("Heure 7"));
+    QCOMPARE(nom(a.BoutonMn), QStringLiteral("Minutes 05"));
+    QCOMPARE(nom(a.AffMn), QStringLiteral("Minutes 05"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(a.Bouton)->role(), QAccessible::SpinBox);
+
+    // Tab dans l'ordre de lecture, d'« Alarme 1 » à « OK », puis retour au début.
+    QCOMPARE(QApplication::focusWidget(), a.ChoixAlarme(1));
+    const QList<QWidget*> ordre{a.ChoixAlarme(2), a.ChoixAlarme(3), a.ChoixAlarme(4), a.ChoixAlarme(5),
+                                a.ChoixAlarme(6), a.ActiveAlarme,   a.BoutonWave,     a.Bouton,
+                                a.BoutonMn,       a.CaseEXE,        a.BoutonEXE,      a.ActiveMsg,
+                                a.MsgSonne,       a.Retour_Chrono,  a.ChoixAlarme(1)};
+    for (QWidget* suivant : ordre) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), suivant);
+    }
+
+    // Les flèches sur l'heure et les minutes : la valeur, l'écran et le nom lu suivent.
+    a.Bouton->setFocus();
+    QTest::keyClick(a.Bouton, Qt::Key_Up);
+    QCOMPARE(b.c.Alarmes(1).Heure, qint16(8));
+    QCOMPARE(nom(a.Bouton), QStringLiteral("Heure 8"));
+    QTest::keyClick(a.Bouton, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(b.c.Alarmes(1).Minute, qint16(4));
+    QCOMPARE(nom(a.AffMn), QStringLiteral("Minutes 04"));
+
+    // Espace sur « Alarme 3 » : l'alarme 3, dite affichée.
+    a.ChoixAlarme(3)->setFocus();
+    QTest::keyClick(a.ChoixAlarme(3), Qt::Key_Space);
+    QCOMPARE(a.AlarmeCourante, qint16(3));
+    QCOMPARE(description(a.ChoixAlarme(3)), QStringLiteral("Alarme affichée"));
+    QCOMPARE(description(a.ChoixAlarme(1)), QStringLiteral("Affiche cette alarme"));
+    QCOMPARE(nom(a.AffAlarme), QStringLiteral("Heure 23"));
+    QCOMPARE(nom(a.BoutonMn), QStringLiteral("Minutes 59"));
+
+    // Entrée hors d'un bouton : « OK », qui cache aussi la barre d'outils.
+    a.ActiveMsg->setFocus();
+    QTest::keyClick(a.ActiveMsg, Qt::Key_Return);
+    QVERIFY(a.isHidden());
+    QVERIFY(b.c.CadreOutils->isHidden());
+    QCOMPARE(b.c.Alarmes(3).Heure, qint16(23));
+}
+
+void TestClavier::reglagesAuClavier() {
+    Banc b;
+    b.c.déclenche_annonce = 1;
+    b.c.CadreOutils->show();
+    PARAMETRES f(b.c);
+    QVERIFY(active(&f));
+    f.OptionCV[1]->setFocus();
+    QTest::keyClick(f.OptionCV[1], Qt::Key_Down);
+    QVERIFY(f.OptionCV[2]->isChecked());
+    QCOMPARE(b.c.déclenche_annonce, qint16(2));
+    const bool photo = !b.c.PHOTO->isHidden();
+    f.CaseIma->setFocus();
+    QTest::keyClick(f.CaseIma, Qt::Key_Space);
+    QCOMPARE(!b.c.PHOTO->isHidden(), !photo);
+    // Entrée sur une case : « Terminé ».
+    QTest::keyClick(f.CaseIma, Qt::Key_Return);
+    QVERIFY(f.isHidden());
+    QVERIFY(b.c.CadreOutils->isHidden());
+}
+
+void TestClavier::informationsAuClavier() {
+    Banc b;
+    b.c.CadreOutils->show();
+    INFO f(b.c);
+    QVERIFY(active(&f));
+    // Le clavier part de « Quitte » ; Tab va à « A propos de ... » et revient.
+    QCOMPARE(QApplication::focusWidget(), f.Retour_Chron);
+    QTest::keyClick(f.Retour_Chron, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.Info_version);
+    QTest::keyClick(f.Info_version, Qt::Key_Space);
+    QCOMPARE(b.p.son().joues, QList<int>({82, 82}));
+    QTest::keyClick(f.Info_version, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.Retour_Chron);
+    QTest::keyClick(f.Retour_Chron, Qt::Key_Return);
+    QVERIFY(f.isHidden());
+    QVERIFY(b.c.CadreOutils->isHidden());
+}
+
+void TestClavier::messageSansRetourChariot() {
+    // Les sauts de ligne du programme (LF CR) et d'un message d'alarme (CR LF) : la boîte lit
+    // ses lignes, jamais un retour chariot.
+    DialoguesQt d;
+    QStringList lus;
+    QTimer::singleShot(0, [&] {
+        auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(boite);
+        for (QLabel* l : boite->findChildren<QLabel*>())
+            lus << QAccessible::queryAccessibleInterface(l)->text(QAccessible::Name);
+        lus << QAccessible::queryAccessibleInterface(boite)->text(QAccessible::Name);
+        boite->close();
+    });
+    d.message(nullptr, QStringLiteral("Lever") + RetourLigne + QStringLiteral("Café\r\nJournal\rFin"),
+              QStringLiteral("Alarme 2"), IconeMessage::Aucune);
+    QVERIFY(lus.contains(QStringLiteral("Lever\nCafé\nJournal\nFin")));
+    QVERIFY(lus.contains(QStringLiteral("Alarme 2")));
+    for (const QString& l : lus)
+        QVERIFY2(!l.contains(u'\r'), qPrintable(l));
+}
+
+QTEST_MAIN(TestClavier)
+#include "tst_clavier.moc"
