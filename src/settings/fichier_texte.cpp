@@ -33,13 +33,20 @@ std::optional<QString> ecritFichierTexte(const QString& chemin, const QString& t
     if (info.exists() && (!info.isWritable() || !(info.permissions() & ecriture)))
         return QStringLiteral("le fichier est en lecture seule");
     const QByteArray octets = encode(texte, codage);
+    // Sans tampon : avec le tampon, une écriture partielle (disque plein) ne se voyait qu'au
+    // vidage dans commit(), qui remplaçait quand même l'ancien fichier par un texte tronqué.
+    // Une écriture partielle est reprise ; la suivante donne la raison de l'échec.
     QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly))
+    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fichier.errorString();
-    if (fichier.write(octets) != octets.size()) {
-        const QString raison = fichier.errorString();
-        fichier.cancelWriting();
-        return raison;
+    for (qint64 ecrits = 0; ecrits < octets.size();) {
+        const qint64 n = fichier.write(octets.constData() + ecrits, octets.size() - ecrits);
+        if (n <= 0) {
+            const QString raison = fichier.errorString();
+            fichier.cancelWriting();
+            return raison;
+        }
+        ecrits += n;
     }
     if (!fichier.commit())
         return fichier.errorString();

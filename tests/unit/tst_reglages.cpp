@@ -339,6 +339,8 @@ void TestReglages::ecritureRemplaceEntier() {
 void TestReglages::ecritureImpossibleGardeLAncien_data() {
     QTest::addColumn<QString>("cas");
     QTest::newRow("disque plein (limite de taille)") << "limite";
+    // Plus petit que le tampon de Qt : l'échec ne se voyait qu'au vidage, trop tard.
+    QTest::newRow("disque plein, petit fichier") << "limite_petit";
     QTest::newRow("dossier en lecture seule") << "dossier";
     QTest::newRow("fichier en lecture seule") << "fichier";
 }
@@ -353,7 +355,8 @@ void TestReglages::ecritureImpossibleGardeLAncien() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(ancien);
     }
-    const QString nouveau = QStringLiteral("CV_top =2\r\n; ") + QString(200000, QLatin1Char('x')) + "\r\n";
+    const qsizetype taille = cas == QLatin1String("limite_petit") ? 6000 : 200000;
+    const QString nouveau = QStringLiteral("CV_top =2\r\n; ") + QString(taille, QLatin1Char('x')) + "\r\n";
     if (cas == QLatin1String("fichier"))
         QFile(chemin).setPermissions(QFile::ReadOwner | QFile::ReadGroup);
     if (cas == QLatin1String("dossier"))
@@ -362,7 +365,7 @@ void TestReglages::ecritureImpossibleGardeLAncien() {
         // root passe outre les droits : le fils prend l'identité de « nobody ».
         if (cas == QLatin1String("dossier") && geteuid() == 0 && setuid(65534) != 0)
             return 3;
-        if (cas == QLatin1String("limite")) {
+        if (cas.startsWith(QLatin1String("limite"))) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limite{4096, 4096};
             setrlimit(RLIMIT_FSIZE, &limite);
