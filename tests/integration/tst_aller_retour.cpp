@@ -71,6 +71,8 @@ void TestAllerRetour::formes_data() {
     QTest::newRow("Windows-1252, écrit sous Windows") << "1252";
     QTest::newRow("LF seul, écrit sous Linux") << "LF";
     QTest::newRow("dernière ligne sans saut") << "sansfin";
+    QTest::newRow("10 Mo de lignes inconnues avant les clés") << "10Mo";
+    QTest::newRow("messages d'octets quelconques") << "binaire";
 }
 
 void TestAllerRetour::formes() {
@@ -86,11 +88,29 @@ void TestAllerRetour::formes() {
     QByteArray ini = transforme(d.lit(QStringLiteral("CV32.ini")));
     if (forme == QLatin1String("sansfin"))
         ini.chop(2);
+    if (forme == QLatin1String("10Mo")) {
+        // Chaque clé se cherche à travers tout ce texte, au chargement comme à la fermeture.
+        QByteArray inconnues;
+        for (int i = 0; inconnues.size() < 10'000'000; ++i)
+            inconnues += "; ligne " + QByteArray::number(i) + " : CV_top = 1 ALSON1 = x\r\n";
+        ini.prepend(inconnues);
+    }
     d.ecrit(QStringLiteral("CV32.ini"), ini);
     QMap<QString, QByteArray> messages;
-    for (const QString& nom : nomsMessages) {
-        messages.insert(nom, transforme(d.lit(nom)));
-        d.ecrit(nom, messages.value(nom));
+    for (int n = 0; n < nomsMessages.size(); ++n) {
+        QByteArray message = transforme(d.lit(nomsMessages[n]));
+        if (forme == QLatin1String("binaire")) {
+            // Les 256 octets dans un ordre propre à chaque message (NUL, CR seul, UTF-8 invalide),
+            // ou pour le premier de l'UTF-8 valable précédé de sa marque d'ordre.
+            message.clear();
+            for (int i = 0; i < 256; ++i)
+                message += char((i * 7 + n * 37) % 256);
+            if (n == 0)
+                message = QByteArray("\xef\xbb\xbf\x01\xc3\xa9\r\r\xf0\x9f\x98\x80\x00", 13);
+            message += "\r\n";
+        }
+        messages.insert(nomsMessages[n], message);
+        d.ecrit(nomsMessages[n], message);
     }
 
     aller_retour();
