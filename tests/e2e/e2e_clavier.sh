@@ -86,17 +86,22 @@ e2e_dors 5
 e2e_arrete_enregistrement
 e2e_vivant "$E2E_PROGRAMME_PID" || e2e_echec "le programme s'est arrêté (voir $E2E_ARTEFACTS/programme.log)"
 
-# Les mots, chacun une fois, espacés des pauses de la phrase (1,2 ; 0,8 ; 0,8 ; 1,2 s).
-premier=
-for l in 14:0 70:1.2 30:2.0 7:2.8 71:4.0; do
+# Les mots dans l'ordre, chacun une fois, chacun après la pause qui le précède dans la phrase
+# (1,2 ; 0,8 ; 0,8 ; 1,2 s). Hors d'un tic, les tics qui tombent dans ces pauses y font leur
+# propre pause de 0,25 s : un mot peut partir jusqu'à 0,25 s plus tard.
+avant=
+for l in 14:0 70:1.2 30:0.8 7:0.8 71:1.2; do
     n=${l%%:*}
     mapfile -t trouves < <(e2e_sons heure.wav --correle "$E2E_TEMP/ref$n.wav" --score-min 0.9)
     printf '%s\n' "${trouves[@]}" >"$E2E_ARTEFACTS/heure.son$n.txt"
     e2e_egal 1 "${#trouves[@]}" "sons $n entendus après Espace"
     read -r position score <<<"${trouves[0]}"
-    [[ -z "$premier" ]] && premier=$position
-    e2e_info "son $n à $(e2e_calcule "$position - $premier") s du premier (prévu ${l#*:}), ressemblance $score"
-    e2e_proche "$(e2e_calcule "$position - $premier")" "${l#*:}" 0.050 "place du son $n"
+    if [[ -n "$avant" ]]; then
+        e2e_info "son $n $(e2e_calcule "$position - $avant") s après le mot d'avant (pause ${l#*:}), ressemblance $score"
+        e2e_verifie "place du son $n : $position s, mot d'avant à $avant s" \
+            awk "BEGIN { d = $position - $avant - ${l#*:}; exit !(d >= -0.05 && d <= 0.30) }"
+    fi
+    avant=$position
 done
 mapfile -t trouves < <(e2e_sons heure.wav --correle "$E2E_TEMP/ref84.wav" --score-min 0.9)
 e2e_egal 0 "${#trouves[@]}" "clics entendus après Espace"
