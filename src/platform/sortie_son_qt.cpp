@@ -36,9 +36,15 @@ private:
 
 } // namespace
 
+namespace {
+constexpr int DelaiDestruction = 2000; // ms
+}
+
 FluxAudio::FluxAudio() {
     finDifferee_.setSingleShot(true);
     QObject::connect(&finDifferee_, &QTimer::timeout, this, [this] { arrete(); });
+    fossoyeur_.setInterval(DelaiDestruction);
+    QObject::connect(&fossoyeur_, &QTimer::timeout, this, [this] { enterre(); });
 }
 
 FluxAudio::~FluxAudio() {
@@ -66,8 +72,16 @@ void FluxAudio::arrete() {
     finDifferee_.stop();
     if (sink_) {
         sink_->stop();
-        sink_.reset();
+        arretes_.push_back({std::move(sink_), QDeadlineTimer(DelaiDestruction)});
+        if (!fossoyeur_.isActive())
+            fossoyeur_.start();
     }
+}
+
+void FluxAudio::enterre() {
+    std::erase_if(arretes_, [](const Arrete& a) { return a.echeance.hasExpired(); });
+    if (arretes_.empty())
+        fossoyeur_.stop();
 }
 
 bool SortieSonQt::joue(const QByteArray& image) {

@@ -5,16 +5,21 @@
 
 #include <QAudioFormat>
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 class QAudioSink;
 class QIODevice;
 
 // Un flux de sortie : un QAudioSink qu'on arrête toujours avant de le détruire, et pas avant
 // que ses dernières données aient été entendues (l'état « inactif » ne le garantit pas).
+// Un QAudioSink arrêté n'est détruit que deux secondes plus tard : celui de PulseAudio laisse,
+// à la fin d'un son, une vidange dont le rappel vise encore l'objet ; détruit aussitôt après un
+// son court, il faisait planter le programme.
 class FluxAudio : public QObject {
 public:
     FluxAudio();
@@ -23,8 +28,16 @@ public:
     void arrete();
 
 private:
+    struct Arrete {
+        std::unique_ptr<QAudioSink> sink;
+        QDeadlineTimer echeance;
+    };
+    void enterre();
+
     std::unique_ptr<QAudioSink> sink_;
+    std::vector<Arrete> arretes_;
     QTimer finDifferee_;
+    QTimer fossoyeur_;
 };
 
 class SortieSonQt final : public SortieSon {
