@@ -13,16 +13,17 @@
 
 namespace {
 
-// Le témoin, le titre, l'heure et le trait des secondes.
+// Le titre, l'heure, le trait des secondes et le témoin, dessinés ensemble dès que la boucle
+// d'événements reprend (la première attente du tic) : un seul dessin pour allumer, un pour
+// éteindre. Chacun repeint l'heure sous le témoin et réveille le programme et le serveur X.
 void afficheInstant(CHRONO& c, const QDateTime& instant) {
-    c.Flash->show();
-    c.Flash->repaint();
     c.setWindowTitle(titreHorloge(instant));
     c.AffHEURE->setText(instant.toString(u"hh:mm"));
     c.nommeHeure(instant);
     c.AffHEURE->adjustSize();
     const double largeur = twips(c.AffHEURE->width());
     c.bande->setX2(c.bande->X1 + largeur * instant.time().second() / 60.0);
+    c.Flash->show();
 }
 
 } // namespace
