@@ -6,11 +6,29 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <csignal>
+#include <dlfcn.h>
+#include <thread>
 
 int main(int argc, char* argv[]) {
     // Un disque plein ou une limite de taille doit donner une erreur d'écriture, pas tuer.
     std::signal(SIGXFSZ, SIG_IGN);
+    // fontconfig lit sa configuration (quelques ms de XML) pendant que Qt se connecte à l'écran :
+    // l'heure affichée demande sa police avant que la fenêtre paraisse. La bibliothèque est déjà
+    // chargée par Qt ; sans elle, rien à faire.
+    std::thread polices([] {
+        using Init = int (*)();
+        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
+            init();
+    });
+    // Sans la mémoire partagée de X : pour une fenêtre si petite l'image passe aussi vite par la
+    // prise, et la mémoire partagée coûte un aller-retour au serveur avant chaque dessin, deux
+    // réveils de plus à chaque tic. Les programmes lancés par les alarmes n'en héritent pas.
+    const bool mitShmLibre = !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (mitShmLibre)
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);
+    if (mitShmLibre)
+        qunsetenv("QT_XCB_NO_MITSHM");
     QApplication::setApplicationName(QStringLiteral("Chrono Vocalis 95"));
     // La fenêtre cachée derrière son icône ne doit pas arrêter le programme.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -27,6 +45,7 @@ int main(int argc, char* argv[]) {
             chrono->close();
     });
     chrono = ProcedureDemarrage(*plateforme);
+    polices.join();
     if (chrono->fermee())
         return 0;
     return QApplication::exec();
