@@ -58,6 +58,10 @@ bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 oc
     if (sortie.isNull() || !sortie.isFormatSupported(format))
         return false;
     sink_ = std::make_unique<QAudioSink>(sortie, format);
+    // Tout le son d'un coup au serveur (plus 20 ms, la période de Qt, pour que la dernière
+    // tranche entre) : Qt n'a plus à le compléter toutes les 20 ms, l'annonce coûte moitié moins.
+    // Un long fichier d'alarme garde un tampon de 2 s, complété au fil de la lecture.
+    sink_->setBufferSize(qsizetype(qMin(octets + parSeconde / 50, parSeconde * 2)));
     sink_->start(&source);
     if (sink_->error() != QAudio::NoError) {
         arrete();
