@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installe ce qui manque sur une Debian 12 : « programme » pour construire et lancer l'horloge,
-# « tests » pour tout ce que demandent en plus les tests de bout en bout.
+# « tests » pour tout ce que demandent en plus les tests de bout en bout et le fuzzing (clang).
 set -euo pipefail
 
 paquets_programme=(
@@ -9,7 +9,7 @@ paquets_programme=(
 )
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
-    desktop-file-utils procps psmisc
+    desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
 )
 
 liste=("${paquets_programme[@]}")
