@@ -5,7 +5,7 @@ set -euo pipefail
 
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
-    libqt6multimedia6 pulseaudio-utils fonts-liberation fonts-dejavu-core
+    libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
 )
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime

@@ -4,6 +4,9 @@
 #include "platform/plateforme.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QSessionManager>
 #include <csignal>
 #include <dlfcn.h>
@@ -30,6 +33,11 @@ int main(int argc, char* argv[]) {
     if (mitShmLibre)
         qunsetenv("QT_XCB_NO_MITSHM");
     QApplication::setApplicationName(QStringLiteral("Chrono Vocalis 95"));
+    // Le programme parle français : les sélecteurs de Qt et les raisons des erreurs de fichier aussi.
+    QTranslator traductionQt;
+    if (traductionQt.load(QLocale(QLocale::French), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traductionQt);
     // La fenêtre cachée derrière son icône ne doit pas arrêter le programme.
     QApplication::setQuitOnLastWindowClosed(false);
 
