@@ -83,7 +83,17 @@ void FluxAudio::arrete() {
 }
 
 void FluxAudio::enterre() {
-    std::erase_if(arretes_, [](const Arrete& a) { return a.echeance.hasExpired(); });
+    // Sortis de la liste avant d'être détruits : le destructeur de QAudioSink sert les événements,
+    // et un son qui finit ou qui part pendant ce temps ajoute le sien à la liste.
+    std::vector<Arrete> morts;
+    for (auto it = arretes_.begin(); it != arretes_.end();) {
+        if (it->echeance.hasExpired()) {
+            morts.push_back(std::move(*it));
+            it = arretes_.erase(it);
+        } else {
+            ++it;
+        }
+    }
     if (arretes_.empty())
         fossoyeur_.stop();
 }
