@@ -18,6 +18,9 @@ REPOS=${2:-60}
 e2e_prepare $((FOIS * (REPOS + 40) + 120))
 e2e_x
 e2e_son
+# Le flux de zéros qui fait tourner l'évier en temps réel ne sert qu'aux enregistrements : sans
+# lui, le serveur de son se tait comme sur un bureau où rien ne joue.
+e2e_arrete "$E2E_GARDIEN_PID"
 BENCH=$CV_BUILD/bench
 for f in bench_premiere_fenetre bench_temoin; do
     [[ -x "$BENCH/$f" ]] || e2e_echec "$f absent : construire les cibles de bench/"
