@@ -2,6 +2,7 @@
 
 #include "app/commun.h"
 #include "app/couleurs.h"
+#include "app/etiquette_heure.h"
 #include "help/aide.h"
 #include "speech/horaire.h"
 #include "platform/dialogues.h"
@@ -63,7 +64,8 @@ void CHRONO::creeControles() {
     bande->setPoints(180, 405, 855, 405);
     bande->setCouleur(QColor(255, 128, 0));
 
-    AffHEURE = new QLabel(QStringLiteral("23:42"), this);
+    AffHEURE = new EtiquetteHeure(QStringLiteral("23:42"), this);
+    AffHEURE->setTextFormat(Qt::PlainText);
     QFont police(QStringLiteral("Courier New"));
     police.setStyleHint(QFont::Monospace);
     police.setBold(true);

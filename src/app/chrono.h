@@ -59,6 +59,8 @@ public:
     bool ticEnCours = false;
     // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
     qint64 minuteTravaillee = -1;
+    // La minute du titre et de l'heure affichés (cleMinute).
+    qint64 minuteAffichee = -1;
     // Qt ne relance pas Timer tant que son tic attend : ce relais (créé au premier tic) prend sa
     // cadence pendant ce temps.
     QTimer* relaisTic = nullptr;

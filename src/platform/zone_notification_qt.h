@@ -19,8 +19,10 @@ public:
     bool visible() const override;
     QPoint positionPointeur() const override;
 
-    // Intervalle de la recherche d'une zone tant qu'il n'y en a pas.
-    static constexpr int intervalleGuet = 3000;
+    // Intervalle de la recherche d'une zone tant qu'il n'y en a pas. Une zone qui arrive
+    // s'annonce (MANAGER) et se voit aussitôt ; la recherche ne rattrape que celles qui se
+    // taisent, et sur un bureau sans zone elle tourne tout le jour : rarement.
+    static constexpr int intervalleGuet = 10000;
 
 private:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* resultat) override;

@@ -17,9 +17,15 @@ namespace {
 // d'événements reprend (la première attente du tic) : un seul dessin pour allumer, un pour
 // éteindre. Chacun repeint l'heure sous le témoin et réveille le programme et le serveur X.
 void afficheInstant(CHRONO& c, const QDateTime& instant) {
-    c.setWindowTitle(titreHorloge(instant));
-    c.AffHEURE->setText(instant.toString(u"hh:mm"));
-    c.nommeHeure(instant);
+    // Le titre, l'heure et son nom lu ne changent qu'avec la minute : les dates en toutes
+    // lettres coûtaient à chaque tic autant que le dessin de l'heure.
+    const qint64 minute = cleMinute(instant);
+    if (minute != c.minuteAffichee) {
+        c.minuteAffichee = minute;
+        c.setWindowTitle(titreHorloge(instant));
+        c.AffHEURE->setText(instant.toString(u"hh:mm"));
+        c.nommeHeure(instant);
+    }
     c.AffHEURE->adjustSize();
     const double largeur = twips(c.AffHEURE->width());
     c.bande->setX2(c.bande->X1 + largeur * instant.time().second() / 60.0);

@@ -3,6 +3,7 @@
 #include "app/chrono.h"
 #include "app/commun.h"
 #include "app/demarrage.h"
+#include "app/etiquette_heure.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void geometrieNormaleALaFermeture_data();
     void geometrieNormaleALaFermeture();
     void ecritureImpossibleALaFermeture();
+    void etiquetteHeureDessineeCommeQLabel_data();
+    void etiquetteHeureDessineeCommeQLabel();
 };
 
 void TestChrono::chargeLesDefauts() {
@@ -479,6 +482,62 @@ void TestChrono::ecritureImpossibleALaFermeture() {
     QCOMPARE(h.dossier.lit(QStringLiteral("CV32.ini")), ancien);
     // Les messages, écrits avant, le sont restés.
     QCOMPARE(h.dossier.lit(QStringLiteral("MSG1.ASC")), QByteArray("Nouveau\r\n"));
+}
+
+void TestChrono::etiquetteHeureDessineeCommeQLabel_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QSize>("taille");
+    QTest::addColumn<int>("alignement");
+    QTest::addColumn<int>("marge");
+    const int gaucheCentre = int(Qt::AlignLeft | Qt::AlignVCenter);
+    QTest::newRow("taille juste") << "14:37" << 14 << QSize() << gaucheCentre << 0;
+    QTest::newRow("plus haute que le texte") << "09:05" << 20 << QSize(160, 90) << gaucheCentre << 0;
+    QTest::newRow("centrée") << "23:59" << 11 << QSize(150, 40) << int(Qt::AlignCenter) << 0;
+    QTest::newRow("à droite, en bas, marge") << "00:00" << 17 << QSize(170, 70)
+                                               << int(Qt::AlignRight | Qt::AlignBottom) << 3;
+}
+
+// Le dessin mis en cache ne doit pas se voir : mêmes pixels que QLabel, puis après un
+// changement de texte et de police (l'ancienne mise en forme ne doit pas resservir).
+void TestChrono::etiquetteHeureDessineeCommeQLabel() {
+    QFETCH(QString, texte);
+    QFETCH(int, points);
+    QFETCH(QSize, taille);
+    QFETCH(int, alignement);
+    QFETCH(int, marge);
+    QLabel temoin;
+    EtiquetteHeure heure;
+    for (QLabel* l : std::initializer_list<QLabel*>{&temoin, &heure}) {
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::Alignment(alignement));
+        l->setMargin(marge);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, QColor(0, 0, 64));
+        p.setColor(QPalette::WindowText, QColor(255, 255, 0));
+        l->setPalette(p);
+        l->setAutoFillBackground(true);
+    }
+    const auto compare = [&](const QString& t, int pt) {
+        for (QLabel* l : std::initializer_list<QLabel*>{&temoin, &heure}) {
+            QFont police(QStringLiteral("Courier New"));
+            police.setStyleHint(QFont::Monospace);
+            police.setBold(true);
+            police.setPointSize(pt);
+            l->setFont(police);
+            l->setText(t);
+            if (taille.isValid())
+                l->resize(taille);
+            else
+                l->adjustSize();
+        }
+        const QImage attendu = temoin.grab().toImage();
+        const QImage obtenu = heure.grab().toImage();
+        QCOMPARE(obtenu.size(), attendu.size());
+        QVERIFY2(obtenu == attendu, qPrintable(t));
+    };
+    compare(texte, points);
+    compare(QStringLiteral("12:34"), points + 5);
 }
 
 QTEST_MAIN(TestChrono)
