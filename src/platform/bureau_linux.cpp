@@ -8,6 +8,17 @@
 
 namespace {
 
+// Un lanceur déjà à jour n'est pas réécrit : l'écriture sûre (fichier remplacé d'un coup, vidé
+// sur le disque) coûtait quelques millisecondes à chaque démarrage, avant que la fenêtre paraisse.
+constexpr qint64 TailleComparee = 64 * 1024;
+
+bool contenuDeja(const QString& chemin, const QByteArray& octets) {
+    QFile f(chemin);
+    if (!QFileInfo(chemin).isFile() || f.size() != octets.size() || !f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(octets.size() + 1) == octets;
+}
+
 // Un dossier de base XDG : la variable si elle donne un chemin absolu, sinon HOME + le défaut ;
 // vide quand ni l'une ni l'autre n'est utilisable.
 QString dossierXdg(const char* variable, const QString& defautSousHome) {
@@ -101,10 +112,14 @@ void BureauLinux::ajouteDocumentRecent(const QString& programme) {
     const std::optional<QString> texte = texteLanceur(programme);
     if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
         return;
-    QSaveFile f(dossier + QFileInfo(programme).fileName() + QStringLiteral(".desktop"));
+    const QString chemin = dossier + QFileInfo(programme).fileName() + QStringLiteral(".desktop");
+    const QByteArray octets = texte->toUtf8();
+    if (contenuDeja(chemin, octets))
+        return;
+    QSaveFile f(chemin);
     if (!f.open(QIODevice::WriteOnly))
         return;
-    f.write(texte->toUtf8());
+    f.write(octets);
     f.commit();
 }
 
@@ -127,6 +142,14 @@ std::optional<QString> BureauLinux::copie(const QString& source, const QString& 
     QFile entree(source);
     if (!entree.open(QIODevice::ReadOnly))
         return entree.errorString();
+    if (entree.size() <= TailleComparee) {
+        const QByteArray octets = entree.read(TailleComparee + 1);
+        if (entree.error() != QFileDevice::NoError)
+            return entree.errorString();
+        if (contenuDeja(destination, octets))
+            return std::nullopt;
+        entree.seek(0);
+    }
     QSaveFile sortie(destination);
     if (!sortie.open(QIODevice::WriteOnly))
         return sortie.errorString();

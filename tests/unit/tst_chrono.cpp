@@ -494,8 +494,8 @@ void TestChrono::etiquetteHeureDessineeCommeQLabel_data() {
     QTest::newRow("taille juste") << "14:37" << 14 << QSize() << gaucheCentre << 0;
     QTest::newRow("plus haute que le texte") << "09:05" << 20 << QSize(160, 90) << gaucheCentre << 0;
     QTest::newRow("centrée") << "23:59" << 11 << QSize(150, 40) << int(Qt::AlignCenter) << 0;
-    QTest::newRow("à droite, en bas, marge") << "00:00" << 17 << QSize(170, 70)
-                                               << int(Qt::AlignRight | Qt::AlignBottom) << 3;
+    QTest::newRow("à droite, en bas, marge")
+        << "00:00" << 17 << QSize(170, 70) << int(Qt::AlignRight | Qt::AlignBottom) << 3;
 }
 
 // Le dessin mis en cache ne doit pas se voir : mêmes pixels que QLabel, puis après un

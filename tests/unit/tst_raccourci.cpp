@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -204,6 +205,7 @@ private Q_SLOTS:
     void lanceurImpossible();
     void racine();
     void copieRemplaceDUnCoup();
+    void lanceurAJourPasReecrit();
     void raccourciDuProgramme_data();
     void raccourciDuProgramme();
     void attenteBornee();
@@ -368,6 +370,39 @@ void TestRaccourci::copieRemplaceDUnCoup() {
     QVERIFY(!b.fichierExiste(h.racine.path()));
     // Aucun fichier temporaire oublié.
     QCOMPARE(QDir(h.racine.path()).entryList(QDir::Files), QStringList{QStringLiteral("source.desktop")});
+}
+
+// Un lanceur déjà à jour n'est pas réécrit (même fichier, même inode) ; un lanceur différent,
+// même d'un octet, l'est.
+void TestRaccourci::lanceurAJourPasReecrit() {
+    Banc h;
+    const QString programme = h.chemin(QStringLiteral("prog/chronovocalis"));
+    QVERIFY(QDir().mkpath(QFileInfo(programme).absolutePath()));
+    BureauLinux b(programme);
+    const QString recent = h.applications() + QStringLiteral("chronovocalis.desktop");
+    const auto inode = [](const QString& chemin) {
+        struct stat e {};
+        return ::stat(QFile::encodeName(chemin).constData(), &e) == 0 ? qint64(e.st_ino) : qint64(-1);
+    };
+    b.ajouteDocumentRecent(programme);
+    const qint64 premier = inode(recent);
+    QVERIFY(premier != -1);
+    b.ajouteDocumentRecent(programme);
+    QCOMPARE(inode(recent), premier);
+    QByteArray change = litFichier(recent);
+    change[change.size() - 2] = 'X';
+    ecritFichier(recent, change);
+    b.ajouteDocumentRecent(programme);
+    QCOMPARE(litFichier(recent), BureauLinux::texteLanceur(programme)->toUtf8());
+
+    const QString cible = h.chemin(QStringLiteral("prog/chronovocalis.desktop"));
+    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    const qint64 copie = inode(cible);
+    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    QCOMPARE(inode(cible), copie);
+    ecritFichier(cible, litFichier(recent) + "#");
+    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    QCOMPARE(litFichier(cible), litFichier(recent));
 }
 
 void TestRaccourci::raccourciDuProgramme_data() {
