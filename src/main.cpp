@@ -6,11 +6,16 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QSessionManager>
+#include <QTimer>
+#include <QTranslator>
 #include <csignal>
 #include <dlfcn.h>
 #include <thread>
+
+namespace {
+constexpr int DelaiPreparationSons = 300; // ms
+}
 
 int main(int argc, char* argv[]) {
     // Un disque plein ou une limite de taille doit donner une erreur d'écriture, pas tuer.
@@ -56,5 +61,7 @@ int main(int argc, char* argv[]) {
     polices.join();
     if (chrono->fermee())
         return 0;
+    // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
+    QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
     return QApplication::exec();
 }

@@ -4,8 +4,8 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/peripherique_wave.h"
+#include "platform/son_differe.h"
 #include "platform/sortie_son.h"
-#include "platform/sortie_son_qt.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
 
@@ -38,11 +38,17 @@ void Plateforme::quitte(int code) {
     QCoreApplication::exit(code);
 }
 
+void Plateforme::prepareSons() {
+    if (moduleSon_)
+        moduleSon_->prepare();
+}
+
 std::unique_ptr<Plateforme> Plateforme::systeme() {
     auto p = std::make_unique<Plateforme>();
     p->horloge_ = std::make_unique<HorlogeSysteme>();
-    p->sortieSon_ = std::make_unique<SortieSonQt>();
-    p->wave_ = std::make_unique<PeripheriqueWaveQt>();
+    p->moduleSon_ = std::make_unique<ModuleSon>(ModuleSon::cheminParDefaut());
+    p->sortieSon_ = std::make_unique<SortieSonDifferee>(*p->moduleSon_);
+    p->wave_ = std::make_unique<PeripheriqueWaveDifferee>(*p->moduleSon_);
     p->dialogues_ = std::make_unique<DialoguesQt>();
     p->bureau_ = std::make_unique<BureauLinux>();
     p->zone_ = std::make_unique<ZoneNotificationQt>();

@@ -9,6 +9,7 @@ class Dialogues;
 class Bureau;
 class ZoneNotification;
 class VisionneuseAide;
+class ModuleSon;
 
 // Tous les services du système dont le programme se sert, remis à CHRONO à sa construction.
 class Plateforme {
@@ -33,11 +34,15 @@ public:
 
     // Les services réels de Linux et Qt.
     static std::unique_ptr<Plateforme> systeme();
+    // Charge dès maintenant ce qui sert aux sons (sinon, au premier son).
+    void prepareSons();
 
 protected:
     // Ce qui précède la sortie immédiate ; les tests y lèvent une exception à la place.
     virtual void avantFin(int code);
 
+    // Avant les sorties son, qui s'en servent jusqu'à leur destruction.
+    std::unique_ptr<ModuleSon> moduleSon_;
     std::unique_ptr<Horloge> horloge_;
     std::unique_ptr<SortieSon> sortieSon_;
     std::unique_ptr<PeripheriqueWave> wave_;

@@ -2,8 +2,9 @@
 // sortie réelle quand aucun serveur de son n'existe.
 #include "fakes/faux.h"
 #include "platform/horloge.h"
-#include "platform/sortie_son_qt.h"
-#include "platform/wave.h"
+#include "platform/son_differe.h"
+#include "son_qt/sortie_son_qt.h"
+#include "son_qt/wave.h"
 #include "speech/sons.h"
 
 #include <QBuffer>
@@ -59,6 +60,8 @@ private Q_SLOTS:
     void sortieReelleSansServeur();
     void peripheriqueWaveSansFichier();
     void pauseServiLesEvenements();
+    void sonsChargesAuPremierBesoin();
+    void moduleDesSons();
 };
 
 void TestSon::initTestCase() {
@@ -175,6 +178,69 @@ void TestSon::pauseServiLesEvenements() {
     horloge.attends(0.25);
     QVERIFY(servi);
     QVERIFY(chrono.elapsed() >= 250);
+}
+
+// Rien n'est chargé pour arrêter ou préparer l'alarme ; le premier son charge, et le
+// périphérique réel reçoit alors ce qu'on avait déjà dit à la façade.
+void TestSon::sonsChargesAuPremierBesoin() {
+    Journal journal;
+    int creations = 0;
+    PeripheriqueWaveFaux* wave = nullptr;
+    ModuleSon module(
+        [&] {
+            ++creations;
+            return new SortieSonFausse(journal);
+        },
+        [&] { return wave = new PeripheriqueWaveFaux(journal); });
+    SortieSonDifferee sortie(module);
+    PeripheriqueWaveDifferee musique(module);
+    sortie.arrete();
+    musique.ouvre();
+    musique.setNomFichier(QStringLiteral("/alarmes/réveil.wav"));
+    musique.arrete();
+    QCOMPARE(creations, 0);
+    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    QCOMPARE(creations, 1);
+    QVERIFY(wave->ouvert);
+    QCOMPARE(journal.lignes,
+             (QStringList{QStringLiteral("wave ouvre"), QStringLiteral("wave Sound /alarmes/réveil.wav")}));
+    musique.setNomFichier(QStringLiteral("/autre.wav"));
+    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    QCOMPARE(journal.lignes.last(), QStringLiteral("wave Sound /autre.wav"));
+    QVERIFY(sortie.joue(QByteArray("RIFF")));
+    QCOMPARE(creations, 1);
+
+    // Préparé d'avance (après l'apparition de la fenêtre) : le nom donné avant passe aussi.
+    Journal journal2;
+    PeripheriqueWaveFaux* wave2 = nullptr;
+    ModuleSon prepare([&] { return new SortieSonFausse(journal2); },
+                      [&] { return wave2 = new PeripheriqueWaveFaux(journal2); });
+    PeripheriqueWaveDifferee musique2(prepare);
+    musique2.setNomFichier(QStringLiteral("/a.wav"));
+    QVERIFY(prepare.prepare());
+    QVERIFY(!musique2.commande(QStringLiteral("Sound")));
+    QCOMPARE(journal2.lignes, QStringList{QStringLiteral("wave Sound /a.wav")});
+    QVERIFY(!wave2->ouvert);
+}
+
+// Le vrai module, construit dans le dossier du programme ; absent, tout reste muet sans planter.
+void TestSon::moduleDesSons() {
+    ModuleSon vrai(QStringLiteral(CV_DOSSIER_PROGRAMME "/chronoson.so"));
+    QVERIFY(vrai.prepare());
+    SortieSon* s = vrai.sortie();
+    QVERIFY(s && vrai.wave());
+    QVERIFY(vrai.prepare());
+    QCOMPARE(vrai.sortie(), s);
+
+    ModuleSon absent(QStringLiteral(CV_DOSSIER_PROGRAMME "/absent.so"));
+    SortieSonDifferee sortie(absent);
+    PeripheriqueWaveDifferee musique(absent);
+    QVERIFY(!absent.prepare());
+    QVERIFY(!sortie.joue(QByteArray(64, 'x')));
+    musique.setNomFichier(QStringLiteral(CV_SOURCE_DIR "/resources/defaults/CV32.ini"));
+    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    sortie.arrete();
+    musique.arrete();
 }
 
 QTEST_MAIN(TestSon)

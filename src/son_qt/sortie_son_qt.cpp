@@ -1,6 +1,6 @@
-#include "platform/sortie_son_qt.h"
+#include "son_qt/sortie_son_qt.h"
 
-#include "platform/wave.h"
+#include "son_qt/wave.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>

@@ -1,4 +1,4 @@
-#include "platform/wave.h"
+#include "son_qt/wave.h"
 
 #include <QIODevice>
 #include <QtEndian>
