@@ -10,7 +10,7 @@ namespace {
 
 // Un lanceur déjà à jour n'est pas réécrit : l'écriture sûre (fichier remplacé d'un coup, vidé
 // sur le disque) coûtait quelques millisecondes à chaque démarrage, avant que la fenêtre paraisse.
-constexpr qint64 TailleComparee = 64 * 1024;
+constexpr qint64 TailleComparee = qint64(64) * 1024;
 
 bool contenuDeja(const QString& chemin, const QByteArray& octets) {
     QFile f(chemin);
