@@ -89,7 +89,7 @@ BureauFaux::BureauFaux(Journal& journal) : journal_(journal) {
 QString BureauFaux::dossierSpecial(int numero) {
     if (numero != 8)
         return {};
-    const QString dossier = racine.path() + QStringLiteral("/applications/");
+    QString dossier = racine.path() + QStringLiteral("/applications/");
     QDir().mkpath(dossier);
     return dossier;
 }

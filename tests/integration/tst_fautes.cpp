@@ -32,8 +32,9 @@ QMap<QString, QByteArray> fichiers(const DossierEssai& d) {
 void bascule(CHRONO& c) {
     const bool versLongs = c.Alarmes(1).TexteMsg.size() < 1000;
     for (int n = 1; n <= TableAlarmes::nombre; ++n)
-        c.Alarmes(n).TexteMsg = versLongs ? QString(20000 * n, QChar(u'a' + n)) + QStringLiteral("\r\n")
-                                          : QStringLiteral("Message %1\r\n").arg(n);
+        c.Alarmes(n).TexteMsg = versLongs
+                                    ? QString(qsizetype(20000) * n, QChar(u'a' + n)) + QStringLiteral("\r\n")
+                                    : QStringLiteral("Message %1\r\n").arg(n);
     c.Alarmes(1).CheminSon = versLongs ? QStringLiteral("/sons/") + QString(50000, u'x') : QString();
     c.setCouleurFond(versLongs ? 255 : 65280);
 }

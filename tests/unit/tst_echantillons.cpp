@@ -251,7 +251,7 @@ void TestEchantillons::voix() {
     qint64 taille = 0;
     const QString erreur = chargeWave(numero, w, &taille);
     QVERIFY2(erreur.isEmpty(), qPrintable(erreur));
-    QVERIFY2(taille < 22 * 1024, qPrintable(QString("%1 octets").arg(taille)));
+    QVERIFY2(taille < qint64(22) * 1024, qPrintable(QString("%1 octets").arg(taille)));
 
     const double finVoix = double(finDuSon(w.donnees)) / taux;
     QVERIFY2(finVoix <= finVoixMax, qPrintable(QString("voix jusqu'à %1 s").arg(finVoix)));
