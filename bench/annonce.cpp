@@ -19,9 +19,9 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
-#include "son_qt/sortie_son_qt.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
+#include "son_qt/sortie_son_qt.h"
 
 #include <QApplication>
 #include <QAudioDevice>

@@ -4,11 +4,11 @@
 #include "app/couleurs.h"
 #include "app/etiquette_heure.h"
 #include "help/aide.h"
-#include "speech/horaire.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "speech/horaire.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -65,7 +65,8 @@ void CHRONO::erreurFichier(const QString& texte) {
 qint32 CHRONO::entierIni(const QString& cle, int bits) {
     const QString texte = ValeurIni(cle);
     if (texte.trimmed().isEmpty())
-        erreurFichier(QStringLiteral("Le paramètre %1 n'a pas de valeur : il lui faut un nombre entier.").arg(cle));
+        erreurFichier(
+            QStringLiteral("Le paramètre %1 n'a pas de valeur : il lui faut un nombre entier.").arg(cle));
     const std::optional<qint32> n =
         bits == 16 ? std::optional<qint32>(versEntier16(texte)) : versEntier32(texte);
     if (!n)
