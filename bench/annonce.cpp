@@ -153,6 +153,7 @@ void imprimeRemises(const std::vector<Lancement>& l) {
     if (l.empty())
         return;
     std::vector<double> d;
+    d.reserve(l.size());
     for (const Lancement& x : l)
         d.push_back(x.remise);
     std::sort(d.begin(), d.end());
