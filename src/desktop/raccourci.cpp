@@ -18,6 +18,8 @@ QString AvecSeparateur(const QString& dossier) {
 }
 
 QString NomProgramme(Bureau& bureau) {
+    if (const std::optional<Installation> installation = bureau.installation())
+        return installation->identifiant;
     return QFileInfo(bureau.cheminProgramme()).completeBaseName();
 }
 
@@ -38,15 +40,20 @@ bool FichierExiste(CHRONO& chrono, const QString& chemin) {
 void CreeRaccourciProgramme(CHRONO& chrono) {
     const QString recent = DossierSpecial(chrono, 8);
     Bureau& bureau = chrono.plateforme().bureau();
+    const std::optional<Installation> installation = bureau.installation();
     const QString fichier = QFileInfo(bureau.cheminProgramme()).fileName();
-    const QString programme = AvecSeparateur(bureau.dossierProgramme()) + fichier;
+    // Installé, les lanceurs démarrent celui du paquet, hors du dossier où l'horloge écrit ; ils
+    // portent l'identifiant de son entrée du menu, qu'ils remplacent au lieu de la doubler.
+    const QString programme =
+        installation ? installation->lanceur : AvecSeparateur(bureau.dossierProgramme()) + fichier;
+    const QString nomRecent = installation ? installation->identifiant : fichier;
     // Sans dossier des documents récents, aucun lanceur ne peut y naître : rien à attendre.
     if (recent.isEmpty())
         return;
     bureau.ajouteDocumentRecent(programme);
     QCoreApplication::processEvents();
 
-    const QString lanceurRecent = recent + fichier + extensionRaccourci;
+    const QString lanceurRecent = recent + nomRecent + extensionRaccourci;
     // L'horloge tourne déjà pendant l'attente : ses tics passent entre deux essais.
     double attendu = 0;
     for (;;) {

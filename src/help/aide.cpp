@@ -14,7 +14,10 @@ QString Aide::cheminAide(const QString& dossier) {
 
 void Aide::InitAide(QWidget* proprietaire) {
     proprietaire_ = proprietaire;
-    fichierAide_ = cheminAide(chrono_.plateforme().bureau().dossierProgramme());
+    // Installé, le dossier du programme est celui de l'utilisateur ; l'aide reste dans le paquet.
+    Bureau& bureau = chrono_.plateforme().bureau();
+    const std::optional<Installation> installation = bureau.installation();
+    fichierAide_ = cheminAide(installation ? installation->partage : bureau.dossierProgramme());
 }
 
 bool Aide::AideSommaire() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/erreur.h"
+#include "platform/installation.h"
 
 #include <QString>
 #include <optional>
@@ -26,4 +27,7 @@ public:
     // Le dossier et le chemin complet de l'exécutable en cours.
     virtual QString dossierProgramme() = 0;
     virtual QString cheminProgramme() = 0;
+    // Le programme installé par le paquet : ses lanceurs portent l'identifiant du bureau et son
+    // aide vient du dossier partagé. Rien pour un dossier autonome.
+    virtual std::optional<Installation> installation() { return std::nullopt; }
 };

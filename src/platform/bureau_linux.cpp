@@ -60,7 +60,11 @@ bool echappeValeur(const QString& valeur, QString& resultat) {
 
 } // namespace
 
-BureauLinux::BureauLinux(QString cheminProgramme) : cheminProgramme_(std::move(cheminProgramme)) {}
+BureauLinux::BureauLinux(QString cheminProgramme, std::optional<Installation> installation)
+    : cheminProgramme_(std::move(cheminProgramme)), installation_(std::move(installation)) {
+    if (installation_)
+        dossierUtilisateur_ = QDir::currentPath();
+}
 
 QString BureauLinux::dossierSpecial(int numero) {
     if (numero != 8)
@@ -85,13 +89,18 @@ QString BureauLinux::argumentExec(const QString& argument) {
     return cite + QLatin1Char('"');
 }
 
-std::optional<QString> BureauLinux::texteLanceur(const QString& programme) {
+std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
+                                                 const std::optional<Installation>& installation) {
     const QFileInfo fichier(programme);
     const QString dossier = fichier.absolutePath();
     QString exec, chemin, icone;
-    if (!echappeValeur(argumentExec(fichier.absoluteFilePath()), exec) || !echappeValeur(dossier, chemin) ||
-        !echappeValeur(avecSeparateur(dossier) + QStringLiteral("chronovocalis.png"), icone))
+    if (!echappeValeur(argumentExec(fichier.absoluteFilePath()), exec) ||
+        !echappeValeur(installation ? fichier.absoluteFilePath() : dossier, chemin) ||
+        !echappeValeur(installation ? installation->identifiant
+                                    : avecSeparateur(dossier) + QStringLiteral("chronovocalis.png"),
+                       icone))
         return std::nullopt;
+    const QString cleChemin = installation ? QStringLiteral("TryExec") : QStringLiteral("Path");
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -99,20 +108,21 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme) {
                "GenericName=Horloge parlante\n"
                "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six alarmes par jour\n"
                "Exec=%1\n"
-               "Path=%2\n"
+               "%4=%2\n"
                "Icon=%3\n"
                "Terminal=false\n"
                "Categories=Utility;Clock;\n")
-        .arg(exec, chemin, icone);
+        .arg(exec, chemin, icone, cleChemin);
 }
 
 void BureauLinux::ajouteDocumentRecent(const QString& programme) {
     // Un échec ne se dit pas : le lanceur n'apparaît simplement pas, comme sous l'ancien système.
     const QString dossier = dossierSpecial(8);
-    const std::optional<QString> texte = texteLanceur(programme);
+    const std::optional<QString> texte = texteLanceur(programme, installation_);
     if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
         return;
-    const QString chemin = dossier + QFileInfo(programme).fileName() + QStringLiteral(".desktop");
+    const QString nom = installation_ ? installation_->identifiant : QFileInfo(programme).fileName();
+    const QString chemin = dossier + nom + QStringLiteral(".desktop");
     const QByteArray octets = texte->toUtf8();
     if (contenuDeja(chemin, octets))
         return;
@@ -178,11 +188,15 @@ std::optional<QString> BureauLinux::supprime(const QString& chemin) {
 }
 
 QString BureauLinux::dossierProgramme() {
+    if (installation_)
+        return dossierUtilisateur_;
     return cheminProgramme_.isEmpty() ? QCoreApplication::applicationDirPath()
                                       : QFileInfo(cheminProgramme_).absolutePath();
 }
 
 QString BureauLinux::cheminProgramme() {
+    if (installation_)
+        return installation_->lanceur;
     return cheminProgramme_.isEmpty() ? QCoreApplication::applicationFilePath()
                                       : QFileInfo(cheminProgramme_).absoluteFilePath();
 }

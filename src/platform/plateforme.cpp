@@ -3,6 +3,7 @@
 #include "platform/bureau_linux.h"
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
+#include "platform/installation.h"
 #include "platform/peripherique_wave.h"
 #include "platform/son_differe.h"
 #include "platform/sortie_son.h"
@@ -50,7 +51,8 @@ std::unique_ptr<Plateforme> Plateforme::systeme() {
     p->sortieSon_ = std::make_unique<SortieSonDifferee>(*p->moduleSon_);
     p->wave_ = std::make_unique<PeripheriqueWaveDifferee>(*p->moduleSon_);
     p->dialogues_ = std::make_unique<DialoguesQt>();
-    p->bureau_ = std::make_unique<BureauLinux>();
+    p->bureau_ = std::make_unique<BureauLinux>(
+        QString(), Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue()));
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
     return p;
