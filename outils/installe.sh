@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installe ce qui manque sur une Debian 12 : « programme » pour construire et lancer l'horloge,
-# « tests » pour tout ce que demandent en plus les tests de bout en bout et le fuzzing (clang).
+# « paquet » pour construire aussi le paquet Debian, « tests » pour tout ce que demandent en plus
+# les tests de bout en bout (paquet compris) et le fuzzing (clang).
 set -euo pipefail
 
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
+)
+paquets_paquet=(
+    debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils librsvg2-bin
 )
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
@@ -13,9 +17,10 @@ paquets_tests=(
 )
 
 liste=("${paquets_programme[@]}")
-if [ "${1:-programme}" = tests ]; then
-    liste+=("${paquets_tests[@]}")
-fi
+case ${1:-programme} in
+paquet) liste+=("${paquets_paquet[@]}") ;;
+tests) liste+=("${paquets_paquet[@]}" "${paquets_tests[@]}") ;;
+esac
 
 manquants=()
 for p in "${liste[@]}"; do
