@@ -36,30 +36,26 @@ fi
 # ------------------------------------------------------------ remise en état de la machine
 
 declare -a utilisateurs=()
-paquets_avant=$E2E_TEMP/paquets_avant
-dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' | awk '$1 == "ii" { print $2 }' | sort >"$paquets_avant"
-apt_lance=
+# Les paquets tirés sont ceux qu'a configurés l'installation elle-même (journal d'apt-get) :
+# pas ceux qu'un autre installerait sur la machine pendant le test.
+tires=
 
 remet_machine() {
-    local u tires
+    local u
     # Les programmes des utilisateurs d'abord (e2e_nettoie arrête tout ce qui a été lancé).
     for u in "${utilisateurs[@]}"; do
         [[ -d "$E2E_TEMP/maisons/$u" ]] && cp -a "$E2E_TEMP/maisons/$u" "$E2E_ARTEFACTS/maison_$u" 2>/dev/null
     done
     e2e_nettoie
-    if [[ -n "$apt_lance" ]]; then
-        if dpkg-query -W -f='${db:Status-Abbrev}' chronovocalis 2>/dev/null | grep -q '^[ir]'; then
-            "${apt[@]}" purge chronovocalis >>"$E2E_ARTEFACTS/apt.log" 2>&1 ||
-                e2e_info "ATTENTION : purge de chronovocalis impossible (voir apt.log)"
-        fi
-        tires=$(comm -13 "$paquets_avant" <(dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' |
-            awk '$1 == "ii" { print $2 }' | sort))
-        if [[ -n "$tires" ]]; then
-            e2e_info "paquets tirés par l'installation, retirés : ${tires//$'\n'/ }"
-            # shellcheck disable=SC2086 # une liste de noms de paquets
-            "${apt[@]}" purge $tires >>"$E2E_ARTEFACTS/apt.log" 2>&1 ||
-                e2e_info "ATTENTION : retrait de $tires impossible"
-        fi
+    if dpkg-query -W -f='${db:Status-Abbrev}' chronovocalis 2>/dev/null | grep -q '^[ir]'; then
+        dpkg --purge chronovocalis >>"$E2E_ARTEFACTS/apt.log" 2>&1 ||
+            e2e_info "ATTENTION : purge de chronovocalis impossible (voir apt.log)"
+    fi
+    if [[ -n "$tires" ]]; then
+        e2e_info "paquets tirés par l'installation, retirés : $tires"
+        # shellcheck disable=SC2086 # une liste de noms de paquets
+        "${apt[@]}" purge $tires >>"$E2E_ARTEFACTS/apt.log" 2>&1 ||
+            e2e_info "ATTENTION : retrait de $tires impossible"
     fi
     for u in "${utilisateurs[@]}"; do
         userdel -r "$u" >>"$E2E_ARTEFACTS/utilisateurs.log" 2>&1
@@ -92,15 +88,21 @@ grep -q '^E: ' "$E2E_ARTEFACTS/lintian.log" && e2e_echec "lintian signale des er
 
 e2e__us
 debut_installation=$E2E__US
-apt_lance=1
-"${apt[@]}" install "$deb" >"$E2E_ARTEFACTS/apt.log" 2>&1 || e2e_echec "apt-get install (voir apt.log)"
+"${apt[@]}" install "$deb" >"$E2E_ARTEFACTS/apt.log" 2>&1
+statut_apt=$?
+# Les paquets nouveaux seulement : un paquet mis à jour au passage reste.
+tires=$(sed -n 's/^Selecting previously unselected package \([^ :]*\)\(:[^ ]*\)\{0,1\}\.$/\1/p' "$E2E_ARTEFACTS/apt.log" |
+    grep -vx chronovocalis | tr '\n' ' ')
+((statut_apt == 0)) || e2e_echec "apt-get install (voir apt.log)"
+[[ -z "$tires" ]] || e2e_info "tirés par l'installation : $tires"
 e2e__us
 fin_installation=$E2E__US
 e2e_info "apt-get install : $(e2e_calcule "($fin_installation - $debut_installation) / 1000000") s"
 
-for f in /usr/lib/chronovocalis/chronovocalis /usr/lib/chronovocalis/chronoson.so /usr/bin/chronovocalis; do
+for f in /usr/lib/chronovocalis/chronovocalis /usr/bin/chronovocalis; do
     [[ -x "$f" ]] || e2e_echec "$f absent ou non exécutable"
 done
+[[ -f /usr/lib/chronovocalis/chronoson.so ]] || e2e_echec "module de son absent"
 for f in CV32.ini MSG1.ASC MSG2.ASC MSG3.ASC MSG4.ASC MSG5.ASC MSG6.ASC fond.bmp VOCALIS.html; do
     cmp -s "/usr/share/chronovocalis/$f" "$CV_SOURCE/resources/$([[ $f == fond.bmp ]] && echo images || { [[ $f == VOCALIS.html ]] || echo defaults; })/$f" ||
         e2e_echec "/usr/share/chronovocalis/$f n'est pas le fichier livré"
@@ -221,8 +223,12 @@ ferme() {
     e2e_egal 0 "$statut" "code de sortie de l'horloge de $1 après SIGTERM"
 }
 
-valeur_ini() { sed -n "s/^$1 = \\(.*\\)\r\$/\\1/p" "$2"; }
-regle_ini() { sed -i "s/^$1 = .*\r\$/$1 = $2\r/" "$3"; }
+# Le programme écrit « clé =valeur », le fichier livré « clé = valeur ».
+valeur_ini() { sed -n "s/^$1 *= *\\(.*\\)\r\$/\\1/p" "$2"; }
+regle_ini() {
+    sed -i "s/^$1 *=.*\r\$/$1 = $2\r/" "$3"
+    [[ "$(valeur_ini "$1" "$3")" == "$2" ]] || e2e_echec "$1 introuvable dans $3"
+}
 
 # --- premier démarrage, les deux ensemble, par la ligne Exec du menu
 
@@ -353,7 +359,11 @@ done
 for u in "$ua" "$ub"; do
     e2e_egal "${empreinte[$u]}" "$(cd "$(dossier_de "$u")" && sha256sum -- * | sha256sum)" "dossier de $u après le retrait"
 done
-"${apt[@]}" purge chronovocalis >>"$E2E_ARTEFACTS/apt.log" 2>&1 || e2e_echec "apt-get purge (voir apt.log)"
+# Sans fichier de configuration, le paquet retiré est déjà oublié d'apt : dpkg --purge le confirme.
+dpkg --purge chronovocalis >>"$E2E_ARTEFACTS/apt.log" 2>&1 || e2e_echec "dpkg --purge (voir apt.log)"
+[[ -z "$(dpkg-query -W -f='${db:Status-Abbrev}' chronovocalis 2>/dev/null | tr -d ' ')" ||
+    "$(dpkg-query -W -f='${db:Status-Abbrev}' chronovocalis 2>/dev/null)" == un* ]] ||
+    e2e_echec "chronovocalis reste connu de dpkg après la purge"
 for u in "$ua" "$ub"; do
     e2e_egal "${empreinte[$u]}" "$(cd "$(dossier_de "$u")" && sha256sum -- * | sha256sum)" "dossier de $u après la purge"
 done
