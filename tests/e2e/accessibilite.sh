@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2016
 # Le bus de session et la pile d'accessibilité d'un bureau, pour les tests qui écoutent le programme
 # comme un lecteur d'écran. Lu par « source » après commun.sh et e2e_prepare.
 #
