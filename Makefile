@@ -1,5 +1,5 @@
 # Raccourcis des commandes du README.
-.PHONY: run test bench endurance
+.PHONY: run test bench endurance orca
 run:
 	bash outils/lance.sh
 test:
@@ -10,3 +10,7 @@ bench:
 endurance:
 	bash outils/construit.sh
 	CV_BUILD="$(CURDIR)/build" CV_SOURCE="$(CURDIR)" bash tests/endurance/endurance.sh
+# Ce qu'Orca dit de l'horloge, des alarmes et des paramètres (journal d'Orca) ; hors de « make test ».
+orca:
+	bash outils/construit.sh
+	CV_BUILD="$(CURDIR)/build" CV_SOURCE="$(CURDIR)" bash tests/e2e/orca.sh

@@ -21,6 +21,18 @@ e2e_son
 # Le flux de zéros qui fait tourner l'évier en temps réel ne sert qu'aux enregistrements : sans
 # lui, le serveur de son se tait comme sur un bureau où rien ne joue.
 e2e_arrete "$E2E_GARDIEN_PID"
+# BENCH_ACCESSIBILITE=1 : comme sur le bureau d'un lecteur d'écran, bus de session, bus et registre
+# AT-SPI allumés, le pont d'accessibilité de Qt actif dans les deux programmes ; les figures du
+# processeur et des réveils prennent le suffixe « _atspi ».
+SUFFIXE=
+if [[ "${BENCH_ACCESSIBILITE:-0}" == 1 ]]; then
+    # shellcheck source=../tests/e2e/accessibilite.sh
+    source "$(dirname "$0")/../tests/e2e/accessibilite.sh"
+    e2e_bus_session
+    e2e_accessibilite
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    SUFFIXE=_atspi
+fi
 BENCH=$CV_BUILD/bench
 for f in bench_premiere_fenetre bench_temoin; do
     [[ -x "$BENCH/$f" ]] || e2e_echec "$f absent : construire les cibles de bench/"
@@ -115,8 +127,8 @@ for ((tour = 1; tour <= FOIS; ++tour)); do
             echo "mesure rss_kb $qui $rss"
             echo "mesure pss_kb $qui $pss"
             echo "mesure fils $qui $fils"
-            echo "mesure cpu_repos_pct $qui $cpu"
-            echo "mesure reveils_s $qui $reveils"
+            echo "mesure cpu_repos_pct$SUFFIXE $qui $cpu"
+            echo "mesure reveils_s$SUFFIXE $qui $reveils"
         } >>"$RESULTATS"
         printf '  %-9s RSS %6d kB  PSS %6d kB  fils %d  processeur %.4f %%  réveils %.2f /s\n' \
             "$qui" "$rss" "$pss" "$fils" "$cpu" "$reveils"

@@ -48,6 +48,8 @@ END {
     ligne("Fils d'exécution", "fils", "%d", 1, "", "", "")
     ligne("Processeur au repos (%)", "cpu_repos_pct", "%.3f", 1, "1.5", "", "")
     ligne("Réveils par seconde au repos", "reveils_s", "%.2f", 1, "", "5", "med")
+    ligne("Processeur au repos, AT-SPI allumé (%)", "cpu_repos_pct_atspi", "%.3f", 1, "", "", "")
+    ligne("Réveils par seconde au repos, AT-SPI allumé", "reveils_s_atspi", "%.2f", 1, "", "", "")
     ligne("JoueSon → premier échantillon entendu (ms)", "latence_ms", "%.1f", 1, "", "35", "max")
     ligne("  premier son du processus, connexion au serveur comprise (ms)", "latence_premier_son_ms", "%.1f", 1, "", "35", "max")
     ligne("Écart des mots au programme 1,2 / 2,0 / 3,2 s (ms)", "ecart_debut_ms", "%.1f", 1, "", "15", "max")

@@ -58,6 +58,9 @@ echo
 echo "== Démarrage, empreinte et repos ($FOIS tours de $REPOS s)"
 bash "$racine/bench/repos.sh" "$FOIS" "$REPOS" || exit 1
 echo
+echo "== Repos avec l'accessibilité allumée (3 tours de $REPOS s)"
+BENCH_ACCESSIBILITE=1 bash "$racine/bench/repos.sh" 3 "$REPOS" || exit 1
+echo
 echo "== Son"
 bash "$racine/bench/annonce.sh" 3 3 || exit 1
 echo

@@ -1,5 +1,6 @@
 #include "app/chrono.h"
 #include "app/demarrage.h"
+#include "app/service_dbus.h"
 #include "app/signaux.h"
 #include "platform/plateforme.h"
 
@@ -61,6 +62,8 @@ int main(int argc, char* argv[]) {
     polices.join();
     if (chrono->fermee())
         return 0;
+    // Sans bus de session, ou une autre horloge déjà inscrite : l'horloge tourne sans ce service.
+    (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
     return QApplication::exec();

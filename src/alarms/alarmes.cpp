@@ -78,14 +78,14 @@ void ALARMES::creeControles() {
 
     Cadre1 = new QGroupBox(QStringLiteral("Horaire de déclenchement"), Onglet);
     Cadre1->setGeometry(place(180, 720, 2625, 1275));
-    Bouton = new BoutonSpin(Cadre1);
+    Bouton = new BoutonSpin(Cadre1, 0, 23);
     Bouton->setGeometry(place(270, 495, 240, 465));
     AffAlarme = etiquette(Cadre1, QString(), place(630, 495, 555, 465));
     AffAlarme->setFont(arialGras(18));
     Etiquette1 = etiquette(Cadre1, QStringLiteral(":"), place(1215, 495, 195, 465));
     AffMn = etiquette(Cadre1, QString(), place(1440, 495, 555, 465));
     AffMn->setFont(arialGras(18));
-    BoutonMn = new BoutonSpin(Cadre1);
+    BoutonMn = new BoutonSpin(Cadre1, 0, 59);
     BoutonMn->setGeometry(place(2115, 495, 240, 465));
     Etiquette2 = etiquette(Cadre1, QStringLiteral("Heure"), place(630, 990, 600, 240));
     Etiquette3 = etiquette(Cadre1, QStringLiteral("Mn"), place(1440, 990, 555, 240));
@@ -152,41 +152,48 @@ void ALARMES::creeControles() {
 void ALARMES::nommeControles() {
     setAccessibleDescription(QStringLiteral("Réglage des six alarmes : heure, son, message et programme ; "
                                             "chaque changement vaut aussitôt"));
+    // Un panneau, et non une fenêtre : le cadre par défaut d'un QFrame se lit comme tel.
+    donneRoleAccessible(Onglet, QAccessible::Pane);
     nommeAccessible(Onglet, QStringLiteral("Alarme affichée"),
                     QStringLiteral("Les réglages de l'alarme choisie par les boutons Alarme 1 à Alarme 6"));
     TitreAlarme->setAccessibleDescription(QStringLiteral("Le numéro de l'alarme affichée"));
-    nommeAccessible(Ima_Alarme, QStringLiteral("Icône d'alarme"), QStringLiteral("Image décorative"));
-    ActiveAlarme->setAccessibleDescription(
-        QStringLiteral("Quand l'alarme sonne : joue son fichier son et ramène l'horloge"));
-    BoutonWave->setAccessibleDescription(QStringLiteral("Choisit le fichier son de l'alarme"));
+    // L'icône ne dit rien que le titre ne dise.
+    cacheAuxLecteurs(Ima_Alarme);
+    // Les légendes courtes se lisent mal : le nom lu dit en toutes lettres ce que fait chaque case.
+    nommeAccessible(ActiveAlarme, QStringLiteral("Son de l'alarme actif"),
+                    QStringLiteral("Quand l'alarme sonne : joue son fichier son et ramène l'horloge"));
+    nommeAccessible(BoutonWave, QStringLiteral("Choisir le son de l'alarme"),
+                    QStringLiteral("Choisit le fichier son de l'alarme"));
     Cadre1->setAccessibleDescription(QStringLiteral("L'heure et la minute de l'alarme"));
-    donneRoleAccessible(Bouton, QAccessible::SpinBox);
-    Bouton->setAccessibleDescription(QStringLiteral("Flèche haut ou bas : une heure de plus ou de moins"));
-    donneRoleAccessible(BoutonMn, QAccessible::SpinBox);
-    BoutonMn->setAccessibleDescription(QStringLiteral("Flèche haut ou bas : une minute de plus ou de moins"));
-    // Le deux-points ne se lit pas ; « Mn » se lit en toutes lettres.
-    cacheAuxLecteurs(Etiquette1);
-    AffAlarme->setAccessibleDescription(QStringLiteral("L'heure de l'alarme"));
-    AffMn->setAccessibleDescription(QStringLiteral("Les minutes de l'alarme"));
+    // Chaque bouton fléché porte sa valeur ; l'étiquette dessous le nomme. Les chiffres affichés
+    // et le deux-points redoubleraient la lecture.
+    Etiquette2->setBuddy(Bouton);
+    Etiquette3->setBuddy(BoutonMn);
+    nommeAccessible(Bouton, QStringLiteral("Heure"),
+                    QStringLiteral("Flèche haut ou bas : une heure de plus ou de moins"));
+    nommeAccessible(BoutonMn, QStringLiteral("Minutes"),
+                    QStringLiteral("Flèche haut ou bas : une minute de plus ou de moins"));
     Etiquette3->setAccessibleName(QStringLiteral("Minutes"));
+    cacheAuxLecteurs(Etiquette1);
+    cacheAuxLecteurs(AffAlarme);
+    cacheAuxLecteurs(AffMn);
     OptionEXE->setAccessibleDescription(QStringLiteral("Un programme lancé quand l'alarme sonne"));
-    CaseEXE->setAccessibleDescription(QStringLiteral("Quand l'alarme sonne : lance le programme choisi"));
-    BoutonEXE->setAccessibleDescription(QStringLiteral("Choisit le programme à lancer"));
+    nommeAccessible(CaseEXE, QStringLiteral("Lancer le programme"),
+                    QStringLiteral("Quand l'alarme sonne : lance le programme choisi"));
+    nommeAccessible(BoutonEXE, QStringLiteral("Choisir le programme"),
+                    QStringLiteral("Choisit le programme à lancer"));
     AffEXE->setAccessibleDescription(QStringLiteral("Le programme choisi"));
     Cadre2->setAccessibleDescription(QStringLiteral("Le message montré quand l'alarme sonne"));
-    ActiveMsg->setAccessibleDescription(QStringLiteral("Quand l'alarme sonne : montre le message"));
+    nommeAccessible(ActiveMsg, QStringLiteral("Montrer le message"),
+                    QStringLiteral("Quand l'alarme sonne : montre le message"));
     nommeAccessible(MsgSonne, QStringLiteral("Message de l'alarme"),
                     QStringLiteral("Le texte montré quand l'alarme sonne ; Tab passe au contrôle suivant"));
     Retour_Chrono->setAccessibleDescription(QStringLiteral("Ferme les alarmes et revient à l'horloge"));
 }
 
 void ALARMES::nommeHoraire() {
-    const QString heure = QStringLiteral("Heure ") + affichageHeure(courante().Heure);
-    const QString minutes = QStringLiteral("Minutes ") + affichageMinute(courante().Minute);
-    Bouton->setAccessibleName(heure);
-    AffAlarme->setAccessibleName(heure);
-    BoutonMn->setAccessibleName(minutes);
-    AffMn->setAccessibleName(minutes);
+    Bouton->setValeur(courante().Heure);
+    BoutonMn->setValeur(courante().Minute);
 }
 
 Alarme& ALARMES::courante() {

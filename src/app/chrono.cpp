@@ -223,6 +223,8 @@ void CHRONO::restaure() {
         setWindowState(normale);
     show();
     setWindowState(normale);
+    // Le clavier y retrouvera l'heure dès que la fenêtre sera active.
+    donneLeFocus();
 }
 
 void CHRONO::closeEvent(QCloseEvent* e) {

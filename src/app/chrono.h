@@ -102,6 +102,8 @@ public:
     // Le nom lu de l'heure affichée, changé seulement quand la minute change.
     void nommeHeure(const QDateTime& instant);
     bool heureDemandee() const { return heureDemandee_; }
+    // Après une fenêtre fermée ou un retour depuis l'icône : un contrôle de l'horloge a le focus.
+    void reprendLeClavier();
 
     // La fenêtre des réglages ouverte, s'il y en a une (la fermeture lit sa case « Image active »).
     QPointer<PARAMETRES> parametresOuvert;
@@ -143,6 +145,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
@@ -150,7 +153,8 @@ private:
     void installeClavier();
     void nommeControles();
     void essaieHeureDemandee();
-    void reprendLeClavier();
+    void donneLeFocus();
+    void flecheDansLaBarre(QToolButton* bouton, bool versLaDroite);
     void Form_Resize(bool pendantAffichage = false);
     void SourisEnfoncee(int bouton);
     void Form_QueryUnload();

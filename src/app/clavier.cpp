@@ -44,11 +44,17 @@ void CHRONO::installeClavier() {
     raccourci(QKeySequence(Qt::ALT | Qt::Key_F4), [this] { close(); });
     raccourci(QKeySequence(Qt::Key_F10), [this] { BarreAuClavier(); });
 
-    // Les boutons sont créés de droite à gauche : Tab les parcourt de gauche à droite.
+    // L'heure prend le clavier : un lecteur d'écran a toujours quelque chose à dire de la fenêtre,
+    // et Espace ou Entrée y demandent l'heure. Les boutons sont créés de droite à gauche : Tab les
+    // parcourt de gauche à droite, après elle.
+    AffHEURE->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(AffHEURE, Image0);
     QWidget::setTabOrder(Image0, Image2);
     QWidget::setTabOrder(Image2, Image3);
     QWidget::setTabOrder(Image3, Image4);
     QWidget::setTabOrder(Image4, Image5);
+    for (QToolButton* b : {Image0, Image2, Image3, Image4, Image5})
+        b->installEventFilter(this);
 
     relaisHeure_ = new QTimer(this);
     relaisHeure_->setSingleShot(true);
@@ -112,24 +118,48 @@ void CHRONO::keyPressEvent(QKeyEvent* e) {
             return;
         }
         break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (seule && dansLaBarre) {
-            focusNextPrevChild(e->key() == Qt::Key_Right);
-            return;
-        }
-        break;
     default:
         break;
     }
     QWidget::keyPressEvent(e);
 }
 
+bool CHRONO::eventFilter(QObject* objet, QEvent* e) {
+    // Un bouton prend lui-même les flèches pour passer au suivant de Tab, qui est l'heure après
+    // le dernier : dans la barre, elles tournent parmi les boutons.
+    if (e->type() == QEvent::KeyPress) {
+        auto* touche = static_cast<QKeyEvent*>(e);
+        auto* bouton = qobject_cast<QToolButton*>(objet);
+        const bool seule = (touche->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (bouton && seule && (touche->key() == Qt::Key_Left || touche->key() == Qt::Key_Right)) {
+            flecheDansLaBarre(bouton, touche->key() == Qt::Key_Right);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objet, e);
+}
+
+void CHRONO::flecheDansLaBarre(QToolButton* bouton, bool versLaDroite) {
+    const QList<QToolButton*> barre{Image0, Image2, Image3, Image4, Image5};
+    const qsizetype pas = versLaDroite ? 1 : barre.size() - 1;
+    barre[(barre.indexOf(bouton) + pas) % barre.size()]->setFocus(Qt::TabFocusReason);
+}
+
 void CHRONO::reprendLeClavier() {
     // Une fenêtre modale fermée rend d'ordinaire le clavier à l'horloge par le gestionnaire de
     // fenêtres ; sans lui, il irait au bureau et les raccourcis ne marcheraient plus.
-    if (isVisible() && !enFermeture_)
-        activateWindow();
+    if (!isVisible() || enFermeture_)
+        return;
+    activateWindow();
+    donneLeFocus();
+}
+
+void CHRONO::donneLeFocus() {
+    // Le bouton qui a ouvert la fenêtre a pu disparaître avec la barre (« Terminé », « OK ») :
+    // le focus revient alors à l'heure, jamais à personne.
+    QWidget* focus = focusWidget();
+    if (!focus || !focus->isVisible() || focus == this)
+        AffHEURE->setFocus(Qt::OtherFocusReason);
 }
 
 void CHRONO::BarreAuClavier() {
@@ -138,8 +168,8 @@ void CHRONO::BarreAuClavier() {
 }
 
 void CHRONO::CacheBarreAuClavier() {
-    // Le focus revient à la fenêtre avant que son bouton ne disparaisse.
-    setFocus(Qt::OtherFocusReason);
+    // Le focus revient à l'heure avant que son bouton ne disparaisse.
+    AffHEURE->setFocus(Qt::OtherFocusReason);
     CadreOutils->hide();
 }
 

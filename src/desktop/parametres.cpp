@@ -120,6 +120,7 @@ void PARAMETRES::creeControles() {
     connect(CaseIma, &QCheckBox::toggled, this, [this] { CaseIma_Click(); });
     for (int i = 0; i < 4; ++i)
         connect(OptionCV[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool choisi) {
+            arretTabSurLaCochee({OptionCV.begin(), OptionCV.end()});
             if (choisi)
                 OptionCV_Click(i);
         });
@@ -131,30 +132,36 @@ void PARAMETRES::creeControles() {
 }
 
 void PARAMETRES::nommeControles() {
-    // Pour les lecteurs d'écran : le nom est le texte affiché, la description dit à quoi sert
-    // le contrôle.
-    setAccessibleDescription(QStringLiteral("Paramètres de l'horloge : annonces, couleurs, image de fond, "
-                                            "démarrage ; chaque changement vaut aussitôt"));
-    CheckDémarre->setAccessibleDescription(
-        QStringLiteral("Lance Chrono Vocalis à l'ouverture de la session"));
-    Visibilité->setAccessibleDescription(
-        QStringLiteral("Garde l'horloge dans la barre des tâches quand elle est réduite"));
+    // Pour les lecteurs d'écran : le nom dit en toutes lettres ce que la légende abrège, la
+    // description dit à quoi sert le contrôle. Le titre de la fenêtre ne dit pas ce qu'elle est.
+    nommeAccessible(this, QStringLiteral("Paramètres de Chrono Vocalis 95"),
+                    QStringLiteral("Paramètres de l'horloge : annonces, couleurs, image de fond, "
+                                   "démarrage ; chaque changement vaut aussitôt"));
+    nommeAccessible(CheckDémarre, QStringLiteral("Démarrage automatique"),
+                    QStringLiteral("Lance Chrono Vocalis à l'ouverture de la session"));
+    nommeAccessible(Visibilité, QStringLiteral("Visible après réduction"),
+                    QStringLiteral("Garde l'horloge dans la barre des tâches quand elle est réduite"));
     OptionAnnonce->setAccessibleDescription(QStringLiteral("Le rythme auquel l'heure est dite"));
-    const char* rythmes[] = {
-        "L'heure est dite à chaque heure juste", "L'heure est dite toutes les demi-heures",
-        "L'heure est dite tous les quarts d'heure", "L'heure est dite toutes les cinq minutes"};
+    const char* rythmes[][2] = {
+        {"Annonce chaque heure", "L'heure est dite à chaque heure juste"},
+        {"Annonce chaque demi-heure", "L'heure est dite toutes les demi-heures"},
+        {"Annonce chaque quart d'heure", "L'heure est dite tous les quarts d'heure"},
+        {"Annonce toutes les cinq minutes", "L'heure est dite toutes les cinq minutes"}};
     for (std::size_t i = 0; i < OptionCV.size(); ++i)
-        OptionCV[i]->setAccessibleDescription(QString::fromUtf8(rythmes[i]));
+        nommeAccessible(OptionCV[i], QString::fromUtf8(rythmes[i][0]), QString::fromUtf8(rythmes[i][1]));
     OptionCouleurs->setAccessibleDescription(QStringLiteral("Les couleurs de l'horloge"));
     const char* elements[] = {"du fond de l'horloge", "de l'heure", "du trait des secondes"};
     for (std::size_t i = 0; i < BoutonCouleur.size(); ++i) {
-        BoutonCouleur[i]->setAccessibleDescription(QStringLiteral("Choisit la couleur ") +
-                                                   QString::fromUtf8(elements[i]));
-        Echantillon[i]->setAccessibleName(QStringLiteral("Couleur ") + QString::fromUtf8(elements[i]));
+        nommeAccessible(BoutonCouleur[i], QStringLiteral("Couleur ") + QString::fromUtf8(elements[i]),
+                        QStringLiteral("Choisit la couleur ") + QString::fromUtf8(elements[i]));
+        Echantillon[i]->setAccessibleName(QStringLiteral("Échantillon de la couleur ") +
+                                          QString::fromUtf8(elements[i]));
     }
     OptionImage->setAccessibleDescription(QStringLiteral("L'image affichée derrière l'heure"));
-    CaseIma->setAccessibleDescription(QStringLiteral("Montre ou cache l'image de fond"));
-    BoutonImage->setAccessibleDescription(QStringLiteral("Choisit le fichier de l'image de fond"));
+    nommeAccessible(CaseIma, QStringLiteral("Image de fond active"),
+                    QStringLiteral("Montre ou cache l'image de fond"));
+    nommeAccessible(BoutonImage, QStringLiteral("Choisir l'image de fond (BMP)"),
+                    QStringLiteral("Choisit le fichier de l'image de fond"));
     nommeAccessible(PictureBox, QStringLiteral("Aperçu de l'image de fond"),
                     QStringLiteral("L'image de fond actuelle"));
     Retour1->setAccessibleDescription(QStringLiteral("Ferme les paramètres et revient à l'horloge"));
@@ -190,6 +197,7 @@ void PARAMETRES::Form_Load() {
             b->setAutoExclusive(true);
         }
     }
+    arretTabSurLaCochee({OptionCV.begin(), OptionCV.end()});
     Visibilité->setChecked(chrono_.CV_visible);
     CheckDémarre->setChecked(chrono_.Démarre);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QAccessible>
+#include <QList>
 #include <QString>
 
+class QAbstractButton;
 class QWidget;
 
 // Ce que les lecteurs d'écran (pont d'accessibilité de Qt, AT-SPI sous Linux) lisent des
@@ -12,8 +14,13 @@ class QWidget;
 // (un simple QWidget passe pour un « remplissage »).
 void donneRoleAccessible(QWidget* controle, QAccessible::Role role);
 
-// Un élément purement décoratif (le trait des secondes, le témoin du tic) : sans nom, sans rôle et
-// invisible pour les lecteurs, qui le sautent.
+// Un élément purement décoratif (le trait des secondes, le témoin du tic) : absent de l'arbre que
+// parcourent les lecteurs, et muet (ses apparitions et ses changements ne leur sont pas envoyés).
 void cacheAuxLecteurs(QWidget* controle);
+bool estCacheAuxLecteurs(const QObject* objet);
 
 void nommeAccessible(QWidget* controle, const QString& nom, const QString& description);
+
+// Un groupe d'options exclusives : Tab y entre sur l'option cochée (la première si aucune ne
+// l'est), les flèches passent de l'une à l'autre. À rappeler quand l'option cochée change.
+void arretTabSurLaCochee(const QList<QAbstractButton*>& groupe);

@@ -111,7 +111,14 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
                "%4=%2\n"
                "Icon=%3\n"
                "Terminal=false\n"
-               "Categories=Utility;Clock;\n")
+               "Categories=Utility;Clock;\n"
+               // L'heure dite depuis le menu ou un raccourci du bureau, par l'horloge qui tourne.
+               "Actions=DireHeure;\n"
+               "\n"
+               "[Desktop Action DireHeure]\n"
+               "Name=Dire l'heure\n"
+               "Exec=dbus-send --session --type=method_call --dest=fr.chronovocalis.ChronoVocalis "
+               "/fr/chronovocalis/ChronoVocalis fr.chronovocalis.ChronoVocalis.DireHeure\n")
         .arg(exec, chemin, icone, cleChemin);
 }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -69,6 +70,18 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     QObject::connect(boutonPlusGrand, &QPushButton::clicked, texte, [this] { texte->zoomIn(2); });
     QObject::connect(boutonPlusPetit, &QPushButton::clicked, texte, [this] { texte->zoomOut(2); });
     QObject::connect(boutonFermer, &QPushButton::clicked, this, &QWidget::close);
+    // Comme l'aide le dit : Échap ferme la fenêtre, d'où que soit le focus.
+    auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    echap->setContext(Qt::WindowShortcut);
+    QObject::connect(echap, &QShortcut::activated, this, &QWidget::close);
+}
+
+void FenetreAide::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    // Le clavier revient à l'horloge, qui le donne à son heure : sans gestionnaire de fenêtres
+    // il n'irait nulle part, et un lecteur d'écran n'aurait rien à dire.
+    if (QWidget* horloge = parentWidget(); horloge && horloge->isVisible())
+        horloge->activateWindow();
 }
 
 bool FenetreAide::ouvre(const QString& fichier) {

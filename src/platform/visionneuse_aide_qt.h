@@ -27,6 +27,9 @@ public:
     QPushButton* boutonPlusGrand = nullptr;
     QPushButton* boutonPlusPetit = nullptr;
     QPushButton* boutonFermer = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
 };
 
 class VisionneuseAideQt final : public VisionneuseAide {

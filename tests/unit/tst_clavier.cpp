@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 
@@ -75,6 +76,11 @@ QString nom(QObject* o) {
     return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
 }
 
+int valeur(QObject* o) {
+    QAccessibleValueInterface* v = QAccessible::queryAccessibleInterface(o)->valueInterface();
+    return v ? v->currentValue().toInt() : -1;
+}
+
 QString description(QObject* o) {
     return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Description);
 }
@@ -118,6 +124,13 @@ private Q_SLOTS:
     void reglagesAuClavier();
     void informationsAuClavier();
     void messageSansRetourChariot();
+    void focusApresUneFenetre_data();
+    void focusApresUneFenetre();
+    void aideFermeeParEchap();
+    void tabEntreSurLOptionCochee_data();
+    void tabEntreSurLOptionCochee();
+    void valeurDemandeeParUnLecteur_data();
+    void valeurDemandeeParUnLecteur();
 };
 
 void TestClavier::raccourcis_data() {
@@ -174,8 +187,10 @@ void TestClavier::barreAuClavier() {
     QTest::keyClick(&b.c, Qt::Key_F10);
     QVERIFY(b.c.CadreOutils->isVisible());
     QCOMPARE(QApplication::focusWidget(), b.c.Image0);
-    // Tab de gauche à droite puis retour au premier ; les flèches dans les deux sens.
-    for (QToolButton* suivant : {b.c.Image2, b.c.Image3, b.c.Image4, b.c.Image5, b.c.Image0}) {
+    // Tab de gauche à droite, puis l'heure, puis de nouveau le premier ; les flèches dans les
+    // deux sens.
+    for (QWidget* suivant : std::initializer_list<QWidget*>{b.c.Image2, b.c.Image3, b.c.Image4, b.c.Image5,
+                                                            b.c.AffHEURE, b.c.Image0}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), suivant);
     }
@@ -185,10 +200,10 @@ void TestClavier::barreAuClavier() {
     QCOMPARE(QApplication::focusWidget(), b.c.Image0);
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 
-    // Échap cache la barre et rend le clavier à la fenêtre.
+    // Échap cache la barre et rend le clavier à l'heure.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(b.c.CadreOutils->isHidden());
-    QCOMPARE(QApplication::focusWidget(), &b.c);
+    QCOMPARE(QApplication::focusWidget(), b.c.AffHEURE);
 
     // Entrée et Espace sur un bouton : son clic, puis sa fenêtre.
     QTest::keyClick(&b.c, Qt::Key_F10);
@@ -313,39 +328,44 @@ void TestClavier::nomDeLHeure() {
         QCOMPARE(d->role(), QAccessible::NoRole);
         QVERIFY(d->text(QAccessible::Name).isEmpty());
         QVERIFY(d->state().invisible);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&b.c)->indexOfChild(d), -1);
     }
 }
 
 void TestClavier::arbreAccessible_data() {
     QTest::addColumn<int>("fenetre");
-    QTest::addColumn<int>("muets");
     QTest::addColumn<QStringList>("noms");
-    QTest::newRow("horloge") << 0 << 2 << QStringList{"Chrono Vocalis 95",
-                                                      "Barre d'outils",
-                                                      "Paramètres",
-                                                      "Alarmes",
-                                                      "Informations",
-                                                      "Aide",
-                                                      "Fermer Chrono Vocalis",
-                                                      "Image de fond"};
-    QTest::newRow("réglages") << 1 << 0
-                              << QStringList{"CHRONO VOCALIS 95", "Couleur du fond de l'horloge",
-                                             "Aperçu de l'image de fond", "Terminé"};
-    QTest::newRow("alarmes") << 2 << 1
-                             << QStringList{"Réglages des alarmes", "Alarme 6", "Heure 0",
-                                            "Minutes 00",           "Minutes",  "Message de l'alarme",
+    QTest::newRow("horloge") << 0 << QStringList{"Chrono Vocalis 95",
+                                                 "Barre d'outils",
+                                                 "Paramètres",
+                                                 "Alarmes",
+                                                 "Informations",
+                                                 "Aide",
+                                                 "Fermer Chrono Vocalis",
+                                                 "Image de fond"};
+    QTest::newRow("réglages") << 1
+                              << QStringList{
+                                     "Paramètres de Chrono Vocalis 95", "Annonce chaque demi-heure",
+                                     "Choisir l'image de fond (BMP)",   "Couleur du fond de l'horloge",
+                                     "Aperçu de l'image de fond",       "Terminé"};
+    QTest::newRow("alarmes") << 2
+                             << QStringList{"Réglages des alarmes",
+                                            "Alarme 6",
+                                            "Heure",
+                                            "Minutes",
+                                            "Son de l'alarme actif",
+                                            "Lancer le programme",
+                                            "Montrer le message",
+                                            "Message de l'alarme",
                                             "Aucun programme"};
-    QTest::newRow("informations") << 3 << 1
-                                  << QStringList{"Informations", "Quitte", "Icône de Chrono Vocalis"};
-    QTest::newRow("aide") << 4 << 0
-                          << QStringList{"Aide de Chrono Vocalis 95", "Sommaire", "Texte de l'aide"};
+    QTest::newRow("informations") << 3 << QStringList{"Informations", "Quitte", "Icône de Chrono Vocalis"};
+    QTest::newRow("aide") << 4 << QStringList{"Aide de Chrono Vocalis 95", "Sommaire", "Texte de l'aide"};
 }
 
 void TestClavier::arbreAccessible() {
     // Tout ce qu'un lecteur d'écran parcourt a un nom ; ce qui prend le clavier a aussi une
-    // description ; les décors n'ont ni l'un ni l'autre et sont cachés aux lecteurs.
+    // description ; les décors n'y sont pas.
     QFETCH(int, fenetre);
-    QFETCH(int, muets);
     QFETCH(QStringList, noms);
     Banc b;
     b.c.Alarmes(1) = Alarme{};
@@ -374,21 +394,18 @@ void TestClavier::arbreAccessible() {
     QCOMPARE(noeuds.first()->role(),
              fenetre == 0 || fenetre == 4 ? QAccessible::Window : QAccessible::Dialog);
     QStringList lus;
-    int caches = 0;
     for (QAccessibleInterface* i : noeuds) {
         const QString n = i->text(QAccessible::Name);
         const QByteArray quoi = i->object()->metaObject()->className() + QByteArray(" ") + n.toUtf8();
-        if (i->role() == QAccessible::NoRole) {
-            ++caches;
-            QVERIFY2(n.isEmpty() && i->state().invisible, quoi);
-            continue;
-        }
+        QVERIFY2(i->role() != QAccessible::NoRole, quoi);
         QVERIFY2(!n.trimmed().isEmpty(), quoi);
         if (i->state().focusable)
             QVERIFY2(!i->text(QAccessible::Description).isEmpty(), quoi);
         lus << n;
+        // Chaque enfant se retrouve à sa place : un lecteur qui remonte et redescend s'y retrouve.
+        for (int k = 0; k < i->childCount(); ++k)
+            QCOMPARE(i->indexOfChild(i->child(k)), k);
     }
-    QCOMPARE(caches, muets);
     for (const QString& n : noms)
         QVERIFY2(lus.contains(n), qPrintable(n));
 }
@@ -402,11 +419,14 @@ void TestClavier::alarmesAuClavier() {
     b.c.CadreOutils->show();
     ALARMES a(b.c);
     QVERIFY(active(&a));
-    QCOMPARE(nom(a.Bouton), QStringLiteral("Heure 7"));
-    QCOMPARE(nom(a.AffAlarme), QStringLiteral("Heure 7"));
-    QCOMPARE(nom(a.BoutonMn), QStringLiteral("Minutes 05"));
-    QCOMPARE(nom(a.AffMn), QStringLiteral("Minutes 05"));
+    QCOMPARE(nom(a.Bouton), QStringLiteral("Heure"));
+    QCOMPARE(valeur(a.Bouton), 7);
+    QCOMPARE(nom(a.BoutonMn), QStringLiteral("Minutes"));
+    QCOMPARE(valeur(a.BoutonMn), 5);
     QCOMPARE(QAccessible::queryAccessibleInterface(a.Bouton)->role(), QAccessible::SpinBox);
+    // Les étiquettes dessous nomment les boutons fléchés ; les chiffres ne se lisent pas deux fois.
+    QCOMPARE(a.Etiquette2->buddy(), a.Bouton);
+    QCOMPARE(a.Etiquette3->buddy(), a.BoutonMn);
 
     // Tab dans l'ordre de lecture, d'« Alarme 1 » à « OK », puis retour au début.
     QCOMPARE(QApplication::focusWidget(), a.ChoixAlarme(1));
@@ -419,15 +439,16 @@ void TestClavier::alarmesAuClavier() {
         QCOMPARE(QApplication::focusWidget(), suivant);
     }
 
-    // Les flèches sur l'heure et les minutes : la valeur, l'écran et le nom lu suivent.
+    // Les flèches sur l'heure et les minutes : la valeur, l'écran et la valeur lue suivent.
     a.Bouton->setFocus();
     QTest::keyClick(a.Bouton, Qt::Key_Up);
     QCOMPARE(b.c.Alarmes(1).Heure, qint16(8));
-    QCOMPARE(nom(a.Bouton), QStringLiteral("Heure 8"));
+    QCOMPARE(valeur(a.Bouton), 8);
     QTest::keyClick(a.Bouton, Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(b.c.Alarmes(1).Minute, qint16(4));
-    QCOMPARE(nom(a.AffMn), QStringLiteral("Minutes 04"));
+    QCOMPARE(a.AffMn->text(), QStringLiteral("04"));
+    QCOMPARE(valeur(a.BoutonMn), 4);
 
     // Espace sur « Alarme 3 » : l'alarme 3, dite affichée.
     a.ChoixAlarme(3)->setFocus();
@@ -435,8 +456,8 @@ void TestClavier::alarmesAuClavier() {
     QCOMPARE(a.AlarmeCourante, qint16(3));
     QCOMPARE(description(a.ChoixAlarme(3)), QStringLiteral("Alarme affichée"));
     QCOMPARE(description(a.ChoixAlarme(1)), QStringLiteral("Affiche cette alarme"));
-    QCOMPARE(nom(a.AffAlarme), QStringLiteral("Heure 23"));
-    QCOMPARE(nom(a.BoutonMn), QStringLiteral("Minutes 59"));
+    QCOMPARE(valeur(a.Bouton), 23);
+    QCOMPARE(valeur(a.BoutonMn), 59);
 
     // Entrée hors d'un bouton : « OK », qui cache aussi la barre d'outils.
     a.ActiveMsg->setFocus();
@@ -503,6 +524,134 @@ void TestClavier::messageSansRetourChariot() {
     QVERIFY(lus.contains(QStringLiteral("Alarme 2")));
     for (const QString& l : lus)
         QVERIFY2(!l.contains(u'\r'), qPrintable(l));
+}
+
+void TestClavier::focusApresUneFenetre_data() {
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<bool>("parLaBarre");
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("Ctrl+P") << int(Qt::Key_P | ctrl) << false;
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A | ctrl) << false;
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I | ctrl) << false;
+    // Le bouton qui a ouvert la fenêtre disparaît avec la barre quand elle se ferme.
+    QTest::newRow("F10 puis Entrée sur Paramètres") << int(Qt::Key_Return) << true;
+    QTest::newRow("F10 puis Entrée sur Alarmes") << int(Qt::Key_Return) << true;
+}
+
+void TestClavier::focusApresUneFenetre() {
+    // Une fenêtre fermée par Échap, sa case ou son bouton : un contrôle visible de l'horloge a
+    // le focus, celui que le lecteur d'écran annonce.
+    QFETCH(int, touche);
+    QFETCH(bool, parLaBarre);
+    Banc b;
+    QVERIFY(b.actif);
+    QWidget* cible = &b.c;
+    if (parLaBarre) {
+        QTest::keyClick(&b.c, Qt::Key_F10);
+        if (QString::fromUtf8(QTest::currentDataTag()).endsWith(u"Alarmes"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        cible = QApplication::focusWidget();
+    }
+    QTimer guet;
+    guet.setInterval(5);
+    QObject::connect(&guet, &QTimer::timeout, [&] {
+        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            guet.stop();
+            // Le bouton de retour de chaque fenêtre cache aussi la barre d'outils.
+            if (parLaBarre)
+                b.c.CadreOutils->hide();
+            w->reject();
+        }
+    });
+    guet.start();
+    QTest::keyClick(cible, Qt::Key(touche & ~Qt::KeyboardModifierMask),
+                    Qt::KeyboardModifiers(touche & Qt::KeyboardModifierMask));
+    QVERIFY(!guet.isActive());
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QVERIFY(focus != &b.c && b.c.isAncestorOf(focus) && focus->isVisible());
+    QVERIFY(QAccessible::queryAccessibleInterface(focus)->state().focused);
+    QCOMPARE(focus, b.c.AffHEURE);
+}
+
+void TestClavier::aideFermeeParEchap() {
+    Banc b;
+    QVERIFY(b.actif);
+    VisionneuseAideQt visionneuse;
+    visionneuse.commande(&b.c, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+                         VisionneuseAide::AIDE_SOMMAIRE);
+    QPointer<FenetreAide> aide = visionneuse.fenetre();
+    QVERIFY(aide && active(aide));
+    QTest::keyClick(aide->texte, Qt::Key_Escape);
+    QVERIFY(QTest::qWaitFor([&] { return aide.isNull(); }));
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
+    QCOMPARE(QApplication::focusWidget(), b.c.AffHEURE);
+}
+
+void TestClavier::tabEntreSurLOptionCochee_data() {
+    QTest::addColumn<int>("rythme");
+    QTest::addColumn<int>("arret");
+    QTest::newRow("chaque heure") << 0 << 0;
+    QTest::newRow("chaque 1/2 H") << 1 << 1;
+    QTest::newRow("chaque 1/4 H") << 2 << 2;
+    QTest::newRow("chaque 5 mn") << 3 << 3;
+    QTest::newRow("rythme inconnu : la première") << 9 << 0;
+}
+
+void TestClavier::tabEntreSurLOptionCochee() {
+    QFETCH(int, rythme);
+    QFETCH(int, arret);
+    Banc b;
+    b.c.déclenche_annonce = qint16(rythme);
+    PARAMETRES f(b.c);
+    QVERIFY(active(&f));
+    // Dans les deux sens : depuis la case qui précède dans l'ordre (la dernière), et à rebours
+    // depuis le bouton qui suit le groupe.
+    f.CheckDémarre->setFocus();
+    QTest::keyClick(f.CheckDémarre, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret)]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.BoutonCouleur[0]);
+    QTest::keyClick(f.BoutonCouleur[0], Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret)]);
+    // La flèche choisit l'option suivante, qui devient l'arrêt de Tab.
+    if (rythme < 3) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(b.c.déclenche_annonce, qint16(arret + 1));
+        f.CheckDémarre->setFocus();
+        QTest::keyClick(f.CheckDémarre, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret + 1)]);
+    }
+}
+
+void TestClavier::valeurDemandeeParUnLecteur_data() {
+    QTest::addColumn<int>("depart");
+    QTest::addColumn<int>("demande");
+    QTest::addColumn<int>("obtenu");
+    QTest::newRow("7 vers 9") << 7 << 9 << 9;
+    QTest::newRow("7 vers 0") << 7 << 0 << 0;
+    QTest::newRow("0 vers 23") << 0 << 23 << 23;
+    QTest::newRow("hors bornes, refusée") << 7 << 24 << 7;
+    // Une heure hors bornes lue des réglages : le chemin d'un clic, sans tour sans fin.
+    QTest::newRow("depuis 30 lu des réglages") << 30 << 5 << 5;
+}
+
+void TestClavier::valeurDemandeeParUnLecteur() {
+    QFETCH(int, depart);
+    QFETCH(int, demande);
+    QFETCH(int, obtenu);
+    Banc b;
+    b.c.Alarmes(1).Heure = qint16(depart);
+    ALARMES a(b.c);
+    QAccessibleValueInterface* v = QAccessible::queryAccessibleInterface(a.Bouton)->valueInterface();
+    QVERIFY(v);
+    QCOMPARE(v->minimumValue().toInt(), 0);
+    QCOMPARE(v->maximumValue().toInt(), 23);
+    v->setCurrentValue(demande);
+    QCOMPARE(int(b.c.Alarmes(1).Heure), obtenu);
+    QCOMPARE(v->currentValue().toInt(), obtenu);
+    QCOMPARE(a.AffAlarme->text(), QString::number(obtenu));
 }
 
 QTEST_MAIN(TestClavier)

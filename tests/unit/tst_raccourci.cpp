@@ -132,7 +132,10 @@ std::optional<QStringList> argumentsExec(const QString& exec) {
 QMap<QString, QString> cles(const QByteArray& texte) {
     QMap<QString, QString> m;
     const QStringList lignes = QString::fromUtf8(texte).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Le premier groupe seul : les actions du lanceur ont leurs propres Name et Exec.
     for (const QString& l : lignes.mid(1)) {
+        if (l.startsWith(QLatin1Char('[')))
+            break;
         const qsizetype egal = l.indexOf(QLatin1Char('='));
         if (egal > 0)
             m.insert(l.left(egal), l.mid(egal + 1));
@@ -311,7 +314,17 @@ void TestRaccourci::lanceur() {
     b.ajouteDocumentRecent(programme);
     const QString fichier = h.applications() + QStringLiteral("chronovocalis.desktop");
     const QByteArray texte = litFichier(fichier);
-    const auto m = cles(texte);
+    // Le groupe principal, puis celui de l'action « Dire l'heure ».
+    const qsizetype groupeAction = texte.indexOf("\n[Desktop Action DireHeure]\n");
+    QVERIFY(groupeAction > 0);
+    const auto m = cles(texte.left(groupeAction + 1));
+    const auto action = cles(texte.mid(groupeAction + 1));
+    QCOMPARE(m.value(QStringLiteral("Actions")), QStringLiteral("DireHeure;"));
+    QCOMPARE(action.value(QStringLiteral("Name")), QStringLiteral("Dire l'heure"));
+    QCOMPARE(
+        argumentsExec(action.value(QStringLiteral("Exec"))),
+        QStringList({"dbus-send", "--session", "--type=method_call", "--dest=fr.chronovocalis.ChronoVocalis",
+                     "/fr/chronovocalis/ChronoVocalis", "fr.chronovocalis.ChronoVocalis.DireHeure"}));
     QCOMPARE(m.value(QStringLiteral("<groupe>")), QStringLiteral("[Desktop Entry]"));
     QCOMPARE(m.value(QStringLiteral("Type")), QStringLiteral("Application"));
     QCOMPARE(m.value(QStringLiteral("Name")), QStringLiteral("Chrono Vocalis 95"));

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Le vrai programme écouté comme un lecteur d'écran, par le vrai bus AT-SPI (at-spi2-core,
+# pyatspi) sous openbox, puis appelé par le bus de session :
+# 1. l'arbre : pas de décor, pas d'objet interactif sans nom ; l'heure a le focus au démarrage ;
+# 2. 30 s au repos : au plus le changement de nom de l'heure à la minute (avant, le témoin du
+#    tic en envoyait 133 par minute) ;
+# 3. les paramètres : Tab entre dans « Annonces » sur l'option cochée ; Échap, et le focus revient
+#    à l'heure ; les alarmes : le bouton fléché de l'heure annonce sa nouvelle valeur ;
+# 4. « DireHeure » par dbus-send : « quatorze heures trente sept minutes » entendu, chaque mot à
+#    sa place ; une seconde horloge ne prend pas le nom de la première.
+# shellcheck source=commun.sh
+source "$(dirname "$0")/commun.sh"
+# shellcheck source=accessibilite.sh
+source "$(dirname "$0")/accessibilite.sh"
+e2e_prepare 300
+e2e_requiert xdotool sox dbus-send xprop
+
+e2e_x
+e2e_son
+e2e_bus_session
+e2e_accessibilite
+e2e_openbox
+
+JOUR=2027-03-15
+touche() {
+    xdotool key --clearmodifiers "$1"
+    e2e_dors 0.4
+}
+
+e2e_copie_dossier premier
+# Chaque demi-heure : rien ne tombe pendant le test, et l'option cochée n'est pas la première.
+sed -i -E 's/^(déclenche_annonce =)[^\r]*/\1 1/' "$E2E_DOSSIER/CV32.ini"
+e2e_lance_programme --heure "$JOUR 14:37:02" --env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$E2E_DOSSIER"
+e2e_attends_fenetre '^ [0-9]{2}:[0-9]{2} - ' 20
+PREMIER=$E2E_PROGRAMME_PID
+DECALAGE=$E2E_DECALAGE
+e2e_dors 1
+
+# ---------------------------------------------------------------- 1. arbre et focus
+sonde arbre >"$E2E_ARTEFACTS/arbre_horloge.txt" || e2e_echec "arbre illisible"
+grep -q '^[0-9]*|invalid|' "$E2E_ARTEFACTS/arbre_horloge.txt" && e2e_echec "un décor est dans l'arbre"
+sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "l'heure n'a pas le focus au démarrage : $(sonde focus)"
+
+# ---------------------------------------------------------------- 2. repos
+sonde evenements 30 >"$E2E_ARTEFACTS/evenements_repos.txt" || e2e_echec "écoute impossible"
+e2e_info "au repos, 30 s : $(tr '\n' ' ' <"$E2E_ARTEFACTS/evenements_repos.txt")"
+read -r _ total <"$E2E_ARTEFACTS/evenements_repos.txt"
+((total <= 1)) || e2e_echec "$total événements en 30 s de repos"
+if ((total == 1)); then
+    grep -q 'accessible-name label' "$E2E_ARTEFACTS/evenements_repos.txt" || e2e_echec "événement inattendu au repos"
+fi
+
+# ---------------------------------------------------------------- 3. fenêtres
+touche ctrl+p
+sonde arbre >"$E2E_ARTEFACTS/arbre_reglages.txt"
+grep -q '|dialog|Paramètres de Chrono Vocalis 95|' "$E2E_ARTEFACTS/arbre_reglages.txt" ||
+    e2e_echec "les paramètres ne se nomment pas"
+xdotool search --onlyvisible --name '^CHRONO VOCALIS 95$' >/dev/null || e2e_echec "titre des paramètres changé"
+# Du dernier contrôle de l'ordre de Tab (« Auto démarre »), Tab entre dans « Annonces ».
+for ((i = 0; i < 15; ++i)); do
+    [[ "$(sonde focus)" == "check box|Démarrage automatique" ]] && break
+    touche Tab
+done
+touche Tab
+e2e_egal "radio button|Annonce chaque demi-heure" "$(sonde focus)" "Tab dans « Annonces »"
+touche Escape
+sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "focus après les paramètres : $(sonde focus)"
+
+touche ctrl+a
+sonde arbre >"$E2E_ARTEFACTS/arbre_alarmes.txt"
+awk -F'|' '$2 ~ /push button|check box|radio button|spin button|text/ && $3 == "" { print; n++ } END { exit n > 0 }' \
+    "$E2E_ARTEFACTS/arbre_reglages.txt" "$E2E_ARTEFACTS/arbre_alarmes.txt" || e2e_echec "objet interactif sans nom"
+heure=$(awk -F'|' '$2 == "spin button" && $3 == "Heure" { print $5 }' "$E2E_ARTEFACTS/arbre_alarmes.txt")
+[[ -n "$heure" ]] || e2e_echec "pas de bouton fléché « Heure » avec sa valeur"
+for ((i = 0; i < 15; ++i)); do
+    [[ "$(sonde focus)" == "spin button|Heure" ]] && break
+    touche Tab
+done
+e2e_egal "spin button|Heure" "$(sonde focus)" "focus sur l'heure de l'alarme"
+pret=$E2E_TEMP/valeurs.pret
+sonde valeurs 3 "$pret" >"$E2E_ARTEFACTS/valeurs.txt" &
+ecoute=$!
+for ((i = 0; i < 100; ++i)); do
+    [[ -e "$pret" ]] && break
+    e2e_dors 0.05
+done
+touche Up
+wait "$ecoute"
+attendu="Heure $(((heure + 1) % 24))"
+grep -qx "${attendu}.0\|$attendu" "$E2E_ARTEFACTS/valeurs.txt" ||
+    e2e_echec "changement de valeur non annoncé : $(tr '\n' ' ' <"$E2E_ARTEFACTS/valeurs.txt")"
+touche Down
+touche Escape
+sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "focus après les alarmes : $(sonde focus)"
+
+# ---------------------------------------------------------------- 4. D-Bus
+proprietaire() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.GetConnectionUnixProcessID fr.chronovocalis.ChronoVocalis 2>/dev/null |
+        sed -n 's/.*uint32 \([0-9]*\).*/\1/p'
+}
+e2e_egal "$PREMIER" "$(proprietaire)" "détenteur du nom sur le bus"
+e2e_copie_dossier second
+e2e_lance_programme "$E2E_DOSSIER"
+SECOND=$E2E_PROGRAMME_PID
+e2e_dors 3
+e2e_vivant "$SECOND" || e2e_echec "la seconde horloge s'est arrêtée"
+e2e_egal "$PREMIER" "$(proprietaire)" "détenteur du nom avec une seconde horloge"
+e2e_arrete "$SECOND" 10
+
+# Loin de la seconde 0, où la demande attendrait le travail de la minute.
+fictif=$((${EPOCHREALTIME%[.,]*} + DECALAGE))
+if ((fictif % 60 > 40)); then
+    e2e_dors $((62 - fictif % 60))
+    fictif=$((${EPOCHREALTIME%[.,]*} + DECALAGE))
+fi
+minute=$(date -d "@$fictif" +%M)
+unites=$((10#$minute % 10))
+mots="14:0 70:1.2 $((10#$minute - unites)):0.8"
+((unites)) && mots+=" $unites:0.8"
+mots+=" 71:1.2"
+e2e_info "DireHeure à 14:$minute fictives : sons $mots"
+for l in $mots 84:0; do
+    n=${l%%:*}
+    sox "$CV_SOURCE/resources/sons/$n.wav" -b 16 "$E2E_TEMP/ref$n.wav"
+done
+# La commande même du lanceur.
+e2e_enregistre heure.wav
+dbus-send --session --type=method_call --dest=fr.chronovocalis.ChronoVocalis \
+    /fr/chronovocalis/ChronoVocalis fr.chronovocalis.ChronoVocalis.DireHeure ||
+    e2e_echec "dbus-send refusé"
+e2e_dors 7
+e2e_arrete_enregistrement
+avant=
+for l in $mots; do
+    n=${l%%:*}
+    mapfile -t trouves < <(e2e_sons heure.wav --correle "$E2E_TEMP/ref$n.wav" --score-min 0.9)
+    e2e_egal 1 "${#trouves[@]}" "sons $n entendus après DireHeure"
+    read -r position _ <<<"${trouves[0]}"
+    if [[ -n "$avant" ]]; then
+        e2e_verifie "place du son $n : $position s, mot d'avant à $avant s" \
+            awk "BEGIN { d = $position - $avant - ${l#*:}; exit !(d >= -0.05 && d <= 0.30) }"
+    fi
+    avant=$position
+done
+mapfile -t trouves < <(e2e_sons heure.wav --correle "$E2E_TEMP/ref84.wav" --score-min 0.9)
+e2e_egal 0 "${#trouves[@]}" "clics entendus après DireHeure"
+kill -TERM "$PREMIER"
+e2e_attends_fin "$PREMIER" 15 || e2e_echec "le programme finit en erreur ($?)"
+exit 0
