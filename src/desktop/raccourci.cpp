@@ -36,7 +36,7 @@ bool FichierExiste(CHRONO& chrono, const QString& chemin) {
 }
 
 void CreeRaccourciProgramme(CHRONO& chrono) {
-    const QString recent = DossierSpecial(chrono, 8);
+    const QString recent = DossierSpecial(chrono, Bureau::DossierRecent);
     Bureau& bureau = chrono.plateforme().bureau();
     const QString fichier = QFileInfo(bureau.cheminProgramme()).fileName();
     const QString programme = AvecSeparateur(bureau.dossierProgramme()) + fichier;

@@ -63,7 +63,7 @@ bool echappeValeur(const QString& valeur, QString& resultat) {
 BureauLinux::BureauLinux(QString cheminProgramme) : cheminProgramme_(std::move(cheminProgramme)) {}
 
 QString BureauLinux::dossierSpecial(int numero) {
-    if (numero != 8)
+    if (numero != DossierRecent)
         return {};
     const QString donnees = dossierXdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
     if (donnees.isEmpty())
@@ -108,7 +108,7 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme) {
 
 void BureauLinux::ajouteDocumentRecent(const QString& programme) {
     // Un échec ne se dit pas : le lanceur n'apparaît simplement pas, comme sous l'ancien système.
-    const QString dossier = dossierSpecial(8);
+    const QString dossier = dossierSpecial(DossierRecent);
     const std::optional<QString> texte = texteLanceur(programme);
     if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
         return;
