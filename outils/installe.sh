@@ -10,6 +10,7 @@ paquets_programme=(
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
+    clang-format-14 clang-tidy-14 shellcheck
 )
 
 liste=("${paquets_programme[@]}")
