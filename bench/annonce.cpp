@@ -22,6 +22,7 @@
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
 #include "son_qt/sortie_son_qt.h"
+#include "speech/catalogue.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -218,7 +219,7 @@ void serie(bool muette, int phrases) {
     const QString sonAlarme = dossier.filePath(QStringLiteral("alarme.wav"));
     QFile fichierAlarme(sonAlarme);
     if (fichierAlarme.open(QIODevice::WriteOnly))
-        fichierAlarme.write(Sons::image(85));
+        fichierAlarme.write(Sons::image(Son::Carillon));
     fichierAlarme.close();
     std::vector<Mesure> alarmes;
     for (int i = 0; i < std::max(1, phrases / 2); ++i) {
@@ -270,11 +271,11 @@ int coupe() {
     PlateformeBanc p(false);
     CHRONO c(p);
     c.Timer.stop();
-    c.sons().JoueSon(84); // ouvre la connexion au serveur, hors mesure
+    c.sons().JoueSon(Son::Clic); // ouvre la connexion au serveur, hors mesure
     c.sons().Pause(0.5);
     c.sons().JoueSon(25);
     c.sons().Pause(0.3);
-    c.sons().JoueSon(84);
+    c.sons().JoueSon(Son::Clic);
     c.sons().Pause(1.2);
     for (const Lancement& l : p.sortie().lancements)
         std::printf("son %d %.6f %.3f\n", l.numero, l.reel, l.remise);

@@ -15,6 +15,7 @@ paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
+    clang-format-14 clang-tidy-14 shellcheck
 )
 
 liste=("${paquets_programme[@]}")

@@ -8,6 +8,7 @@
 #include "platform/horloge.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "speech/catalogue.h"
 #include "speech/horaire.h"
 
 #include <QCloseEvent>
@@ -246,7 +247,7 @@ void CHRONO::Form_QueryUnload() {
 void CHRONO::Form_Unload() {
     aide_->FermeAide();
     ecritReglages();
-    sons_.JoueSon(86);
+    sons_.JoueSon(Son::Fermeture);
     sons_.Pause(0.8);
     Timer.stop();
     hide();

@@ -7,12 +7,13 @@
 #include "help/info.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
+#include "speech/catalogue.h"
 
 #include <QAction>
 #include <QMenu>
 
 void CHRONO::Image0_Click() {
-    sons_.JoueSon(84);
+    sons_.JoueSon(Son::Clic);
     PARAMETRES fenetre(*this);
     parametresOuvert = &fenetre;
     fenetre.exec();
@@ -20,26 +21,26 @@ void CHRONO::Image0_Click() {
 }
 
 void CHRONO::Image2_Click() {
-    sons_.JoueSon(84);
+    sons_.JoueSon(Son::Clic);
     ALARMES fenetre(*this);
     fenetre.exec();
     reprendLeClavier();
 }
 
 void CHRONO::Image3_Click() {
-    sons_.JoueSon(84);
+    sons_.JoueSon(Son::Clic);
     INFO fenetre(*this);
     fenetre.exec();
     reprendLeClavier();
 }
 
 void CHRONO::Image4_Click() {
-    sons_.JoueSon(84);
+    sons_.JoueSon(Son::Clic);
     aide_->AideSommaire();
 }
 
 void CHRONO::Image5_Click() {
-    sons_.JoueSon(84);
+    sons_.JoueSon(Son::Clic);
     close();
 }
 
@@ -50,7 +51,7 @@ void CHRONO::BULLE_Click() {
 }
 
 void CHRONO::AffHoraire_Click() {
-    sons_.JoueSon(85);
+    sons_.JoueSon(Son::Carillon);
 }
 
 void CHRONO::Agrandir_Click() {

@@ -5,36 +5,57 @@
 
 namespace {
 
+// Les index des couleurs du système, tels que les réglages les rangent sous le bit de poids fort.
+enum CouleurSysteme : int {
+    FondBureau = 1,
+    TitreActif = 2,
+    FondFenetre = 5,
+    TexteMenu = 7,
+    TexteFenetre = 8,
+    TexteTitre = 9,
+    EspaceTravail = 12,
+    Selection = 13,
+    TexteSelection = 14,
+    OmbreBouton = 16,
+    TexteGrise = 17,
+    TexteBouton = 18,
+    ReliefBouton = 20,
+    OmbreSombre = 21,
+    ReliefClair = 22,
+    TexteBulle = 23,
+    FondBulle = 24,
+};
+
 QColor couleurSysteme(int index) {
     const QPalette p = QApplication::palette();
     switch (index) {
-    case 1: // bureau
-    case 12:
+    case FondBureau:
+    case EspaceTravail:
         return p.color(QPalette::Dark);
-    case 2: // barre de titre active
-    case 13:
+    case TitreActif:
+    case Selection:
         return p.color(QPalette::Highlight);
-    case 14:
-    case 9:
+    case TexteSelection:
+    case TexteTitre:
         return p.color(QPalette::HighlightedText);
-    case 5:
+    case FondFenetre:
         return p.color(QPalette::Base);
-    case 7:
-    case 8:
-    case 23:
+    case TexteMenu:
+    case TexteFenetre:
+    case TexteBulle:
         return p.color(QPalette::Text);
-    case 16:
+    case OmbreBouton:
         return p.color(QPalette::Mid);
-    case 17:
+    case TexteGrise:
         return p.color(QPalette::Disabled, QPalette::Text);
-    case 18:
+    case TexteBouton:
         return p.color(QPalette::ButtonText);
-    case 20:
-    case 22:
+    case ReliefBouton:
+    case ReliefClair:
         return p.color(QPalette::Light);
-    case 21:
+    case OmbreSombre:
         return p.color(QPalette::Shadow);
-    case 24:
+    case FondBulle:
         return p.color(QPalette::ToolTipBase);
     default:
         return p.color(QPalette::Button);

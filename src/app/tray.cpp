@@ -29,13 +29,13 @@ void CHRONO::EvenementTray(int code) {
         return;
     TrayOccupe = true;
     switch (code) {
-    case 0x202:
-    case 0x203:
+    case CodeSouris::ClicGauche:
+    case CodeSouris::DoubleClicGauche:
         restaure();
         // Revenue par l'icône, elle prend le clavier : ses raccourcis marchent aussitôt.
         activateWindow();
         break;
-    case 0x205:
+    case CodeSouris::ClicDroit:
         // Le menu vit dans sa propre boucle ; les clics sur l'icône pendant ce temps sont perdus.
         BULLE->exec(plateforme_.zoneNotification().positionPointeur());
         break;

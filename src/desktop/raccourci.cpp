@@ -38,7 +38,7 @@ bool FichierExiste(CHRONO& chrono, const QString& chemin) {
 }
 
 void CreeRaccourciProgramme(CHRONO& chrono) {
-    const QString recent = DossierSpecial(chrono, 8);
+    const QString recent = DossierSpecial(chrono, Bureau::DossierRecent);
     Bureau& bureau = chrono.plateforme().bureau();
     const std::optional<Installation> installation = bureau.installation();
     const QString fichier = QFileInfo(bureau.cheminProgramme()).fileName();

@@ -5,6 +5,7 @@
 #include "app/couleurs.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues_qt.h"
+#include "speech/catalogue.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -113,7 +114,7 @@ void INFO::Info_version_Click() {
     // Un CR seul s'afficherait comme un caractère : l'écran ne garde que les lignes.
     InfoMsg->setText(DialoguesQt::lignesEcran(texteInfo_));
     TitreInfo->setTitle(QStringLiteral("A propos ..."));
-    chrono_.sons().JoueSon(82);
+    chrono_.sons().JoueSon(Son::APropos);
 }
 
 void INFO::Retour_Chron_Click() {

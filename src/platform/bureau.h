@@ -9,12 +9,15 @@
 // Services du bureau : dossiers spéciaux, lanceurs (fichiers .desktop), copie et lancement.
 class Bureau {
 public:
+    // Le dossier spécial des documents récents ; ici, celui des applications de l'utilisateur.
+    static constexpr int DossierRecent = 8;
+
     virtual ~Bureau() = default;
-    // Dossier spécial n (8 : le dossier des applications de l'utilisateur), avec un « / » final ;
-    // chaîne vide s'il est introuvable.
+    // Dossier spécial n (seul DossierRecent en a un), avec un « / » final ; chaîne vide s'il est
+    // introuvable.
     virtual QString dossierSpecial(int numero) = 0;
     // Ajoute le programme aux « documents récents » : un lanceur nommé d'après son fichier
-    // + « .desktop » apparaît dans le dossier spécial 8.
+    // + « .desktop » apparaît dans DossierRecent.
     virtual void ajouteDocumentRecent(const QString& programme) = 0;
     // Le dossier de démarrage de session, avec un « / » final ; rien s'il n'est pas défini.
     virtual std::optional<QString> dossierDemarrage() = 0;

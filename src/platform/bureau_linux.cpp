@@ -67,7 +67,7 @@ BureauLinux::BureauLinux(QString cheminProgramme, std::optional<Installation> in
 }
 
 QString BureauLinux::dossierSpecial(int numero) {
-    if (numero != 8)
+    if (numero != DossierRecent)
         return {};
     const QString donnees = dossierXdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
     if (donnees.isEmpty())
@@ -124,7 +124,7 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
 
 void BureauLinux::ajouteDocumentRecent(const QString& programme) {
     // Un échec ne se dit pas : le lanceur n'apparaît simplement pas, comme sous l'ancien système.
-    const QString dossier = dossierSpecial(8);
+    const QString dossier = dossierSpecial(DossierRecent);
     const std::optional<QString> texte = texteLanceur(programme, installation_);
     if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
         return;

@@ -2,8 +2,9 @@
 
 #include "platform/bureau.h"
 
-// Le bureau freedesktop : un raccourci est un lanceur « .desktop », le dossier spécial 8 est le
-// dossier des applications de l'utilisateur et le dossier de démarrage celui de l'autostart.
+// Le bureau freedesktop : un raccourci est un lanceur « .desktop », le dossier des documents récents
+// (DossierRecent) est celui des applications de l'utilisateur et le dossier de démarrage celui de
+// l'autostart.
 class BureauLinux final : public Bureau {
 public:
     // Sans chemin, le programme est l'exécutable en cours ; les tests en donnent un autre.

@@ -5,9 +5,17 @@
 #include <QPoint>
 #include <QString>
 
-// L'icône de la zone de notification. Les clics arrivent sous forme de codes de message souris :
-// 0x202 clic gauche relâché, 0x203 double clic gauche, 0x205 clic droit relâché, 0x208 milieu.
-// Aucun mouvement du pointeur n'arrive par ici : seuls les clics sur l'icône font un code.
+// Les codes de message souris que porte ZoneNotification::evenement.
+namespace CodeSouris {
+inline constexpr int ClicGauche = 0x202; // bouton gauche relâché
+inline constexpr int DoubleClicGauche = 0x203;
+inline constexpr int ClicDroit = 0x205; // bouton droit relâché
+inline constexpr int ClicMilieu = 0x208;
+} // namespace CodeSouris
+
+// L'icône de la zone de notification. Les clics arrivent sous forme de codes de message souris
+// (CodeSouris). Aucun mouvement du pointeur n'arrive par ici : seuls les clics sur l'icône font
+// un code.
 class ZoneNotification : public QObject {
     Q_OBJECT
 public:

@@ -17,16 +17,16 @@ ZoneNotificationQt::ZoneNotificationQt(QObject* parent) : ZoneNotification(paren
         int code = 0;
         switch (raison) {
         case QSystemTrayIcon::Trigger:
-            code = 0x202;
+            code = CodeSouris::ClicGauche;
             break;
         case QSystemTrayIcon::DoubleClick:
-            code = 0x203;
+            code = CodeSouris::DoubleClicGauche;
             break;
         case QSystemTrayIcon::Context:
-            code = 0x205;
+            code = CodeSouris::ClicDroit;
             break;
         case QSystemTrayIcon::MiddleClick:
-            code = 0x208;
+            code = CodeSouris::ClicMilieu;
             break;
         default:
             return;

@@ -1,4 +1,5 @@
 #include "app/chrono.h"
+#include "speech/catalogue.h"
 
 namespace {
 
@@ -18,10 +19,10 @@ void CHRONO::ParleHeure() {
     const QString minute = TexteMinute;
     int h = heure.toInt();
     if (h == 0)
-        h = 99; // minuit a son propre enregistrement
+        h = Son::Zero; // minuit a son propre enregistrement
     sons_.JoueSon(qint16(h));
     sons_.Pause(1.2);
-    sons_.JoueSon(70);
+    sons_.JoueSon(Son::MotHeures);
     sons_.Pause(0.8);
     // Le texte et non sa valeur : seule la minute « 00 » fait une heure juste.
     if (minute == u"00")
@@ -38,5 +39,5 @@ void CHRONO::ParleHeure() {
     }
     sons_.Pause(1.2);
     // On rend la main dès le dernier mot lancé ; il sonne encore.
-    sons_.JoueSon(71);
+    sons_.JoueSon(Son::MotMinutes);
 }

@@ -5,6 +5,7 @@
 #include "app/commun.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
+#include "speech/catalogue.h"
 #include "speech/horaire.h"
 
 #include <QLabel>
@@ -64,7 +65,7 @@ void CHRONO::Timer_Timer() {
     if (maintenant.time().second() == 0 && minute != minuteTravaillee) {
         minuteTravaillee = minute;
         if (TexteMinute == u"00") {
-            sons_.JoueSon(85);
+            sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
         }
         if (annonceDue(déclenche_annonce, TexteMinute))

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Bibliothèque des tests de bout en bout, lue par « source » au début de chaque e2e_*.sh.
 #
 # Chaque test a son dossier temporaire, son serveur X (Xvfb), son serveur de son

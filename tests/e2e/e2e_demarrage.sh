@@ -22,10 +22,10 @@ valeur() { sed -n "s/^$1=//p" "$2" | head -n 1; }
 
 # desechappe valeur : échappements communs des valeurs (\s \n \t \r \\) ; résultat dans DESECHAPPE.
 desechappe() {
-    local v=$1 r= c i
+    local v=$1 r='' c i
     for ((i = 0; i < ${#v}; ++i)); do
         c=${v:i:1}
-        if [[ "$c" == '\' ]] && ((i + 1 < ${#v})); then
+        if [[ "$c" == "\\" ]] && ((i + 1 < ${#v})); then
             i=$((i + 1))
             c=${v:i:1}
             case $c in
@@ -60,10 +60,10 @@ analyse_exec() {
                 c=${v:i:1}
                 [[ "$c" == '"' ]] && break
                 [[ "$c" == '`' || "$c" == '$' ]] && return 1
-                if [[ "$c" == '\' ]]; then
+                if [[ "$c" == "\\" ]]; then
                     i=$((i + 1))
                     c=${v:i:1}
-                    [[ "$c" == '"' || "$c" == '`' || "$c" == '$' || "$c" == '\' ]] || return 1
+                    [[ "$c" == '"' || "$c" == '`' || "$c" == '$' || "$c" == "\\" ]] || return 1
                 fi
                 a+=$c
                 i=$((i + 1))
@@ -158,6 +158,7 @@ touch -d '2001-01-01 12:00' "$programme/CV32.ini" "$ailleurs/CV32.ini"
 
 # Comme un lanceur de session : depuis son propre dossier courant, il se place dans Path puis
 # exécute les arguments de Exec, sans interpréteur de commandes.
+# shellcheck disable=SC2016 # les « $ » sont ceux du bash -c
 e2e_demarre programme-lanceur bash -c 'cd "$1" && cd "$2" && shift 2 && exec env QT_QPA_PLATFORM=xcb "$@"' \
     _ "$ailleurs" "$dossier_travail" "${EXEC_ARGS[@]}"
 second=$E2E_PID

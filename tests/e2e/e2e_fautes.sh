@@ -11,8 +11,10 @@ e2e_x
 e2e_son
 e2e_copie_dossier
 
-# le32 n : quatre octets petit-boutistes, le16 n : deux.
+# le32 n : quatre octets petit-boutistes, le16 n : deux. Le format est fait des octets voulus.
+# shellcheck disable=SC2059
 le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
+# shellcheck disable=SC2059
 le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
 taille=$((1024 * 1024 * 1024))
 son="$E2E_TEMP/énorme \$(son).wav"

@@ -103,6 +103,8 @@ QImage carre(const QColor& couleur, int cote = 12) {
 class TestParametres : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void couleursSysteme_data();
+    void couleursSysteme();
     void controles_data();
     void controles();
     void ordreDeTabulation();
@@ -723,4 +725,48 @@ void TestParametres::ouvertureParLaBarreDOutils() {
 }
 
 QTEST_MAIN(TestParametres)
+// Les index du système tels que les réglages les rangent : chacun prend le rôle de palette
+// qui lui répond ; un index inconnu prend la couleur des boutons.
+void TestParametres::couleursSysteme_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("groupe");
+    QTest::addColumn<int>("role");
+    const int actif = QPalette::Active;
+    QTest::newRow("bureau 1") << 1 << actif << int(QPalette::Dark);
+    QTest::newRow("espace de travail 12") << 12 << actif << int(QPalette::Dark);
+    QTest::newRow("titre actif 2") << 2 << actif << int(QPalette::Highlight);
+    QTest::newRow("sélection 13") << 13 << actif << int(QPalette::Highlight);
+    QTest::newRow("texte du titre 9") << 9 << actif << int(QPalette::HighlightedText);
+    QTest::newRow("texte sélectionné 14") << 14 << actif << int(QPalette::HighlightedText);
+    QTest::newRow("fenêtre 5") << 5 << actif << int(QPalette::Base);
+    QTest::newRow("texte du menu 7") << 7 << actif << int(QPalette::Text);
+    QTest::newRow("texte de fenêtre 8") << 8 << actif << int(QPalette::Text);
+    QTest::newRow("texte de bulle 23") << 23 << actif << int(QPalette::Text);
+    QTest::newRow("ombre de bouton 16") << 16 << actif << int(QPalette::Mid);
+    QTest::newRow("texte grisé 17") << 17 << int(QPalette::Disabled) << int(QPalette::Text);
+    QTest::newRow("texte de bouton 18") << 18 << actif << int(QPalette::ButtonText);
+    QTest::newRow("relief de bouton 20") << 20 << actif << int(QPalette::Light);
+    QTest::newRow("relief clair 22") << 22 << actif << int(QPalette::Light);
+    QTest::newRow("ombre sombre 21") << 21 << actif << int(QPalette::Shadow);
+    QTest::newRow("fond de bulle 24") << 24 << actif << int(QPalette::ToolTipBase);
+    QTest::newRow("inconnu 3") << 3 << actif << int(QPalette::Button);
+}
+
+void TestParametres::couleursSysteme() {
+    QFETCH(int, index);
+    QFETCH(int, groupe);
+    QFETCH(int, role);
+    // Une palette où chaque rôle a sa couleur propre : un index rangé sous le mauvais rôle se voit.
+    const QPalette avant = QApplication::palette();
+    const auto remet = qScopeGuard([&] { QApplication::setPalette(avant); });
+    QPalette distincte;
+    for (int g : {int(QPalette::Active), int(QPalette::Disabled), int(QPalette::Inactive)})
+        for (int r = 0; r < int(QPalette::NColorRoles); ++r)
+            distincte.setColor(QPalette::ColorGroup(g), QPalette::ColorRole(r),
+                               QColor(g * 40 + 10, r * 10, 200));
+    QApplication::setPalette(distincte);
+    const QColor attendue = distincte.color(QPalette::ColorGroup(groupe), QPalette::ColorRole(role));
+    QCOMPARE(couleurReglage(qint32(0x80000000u | quint32(index))), attendue);
+}
+
 #include "tst_parametres.moc"

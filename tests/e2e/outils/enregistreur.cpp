@@ -49,9 +49,9 @@ void mot16(unsigned char* p, std::uint16_t v) {
 void ecritEntete(std::FILE* f, std::uint32_t taux, std::uint16_t canaux, std::uint64_t octets) {
     const auto donnees = static_cast<std::uint32_t>(std::min<std::uint64_t>(octets, 0xFFFFFFFFu - 36));
     unsigned char e[44];
-    std::memcpy(e, "RIFF", 4);
+    std::copy_n("RIFF", 4, e);
     mot32(e + 4, 36 + donnees);
-    std::memcpy(e + 8, "WAVEfmt ", 8);
+    std::copy_n("WAVEfmt ", 8, e + 8);
     mot32(e + 16, 16);
     mot16(e + 20, 1);
     mot16(e + 22, canaux);
@@ -59,7 +59,7 @@ void ecritEntete(std::FILE* f, std::uint32_t taux, std::uint16_t canaux, std::ui
     mot32(e + 28, taux * canaux * 2u);
     mot16(e + 32, static_cast<std::uint16_t>(canaux * 2));
     mot16(e + 34, 16);
-    std::memcpy(e + 36, "data", 4);
+    std::copy_n("data", 4, e + 36);
     mot32(e + 40, donnees);
     const long ici = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
@@ -150,7 +150,9 @@ int main(int argc, char** argv) {
         const double t = maintenant();
         std::fwrite(tampon.data(), 1, static_cast<std::size_t>(lu), sortie);
         octets += static_cast<std::uint64_t>(lu);
-        const double fin = static_cast<double>(octets / octetsTrame) / taux;
+        // Les trames entières seules : une trame entamée n'a pas encore de durée.
+        const std::uint64_t trames = octets / octetsTrame;
+        const double fin = static_cast<double>(trames) / taux;
         const double estimation = t - fin;
         if (estimations.empty()) {
             premier = t;
