@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QString>
 
+class QMenu;
+
 // L'icône de la zone de notification. Les clics arrivent sous forme de codes de message souris :
 // 0x202 clic gauche relâché, 0x203 double clic gauche, 0x205 clic droit relâché, 0x208 milieu.
 // Aucun mouvement du pointeur n'arrive par ici : seuls les clics sur l'icône font un code.
@@ -17,6 +19,10 @@ public:
     // Vrai quand le bureau a une zone de notification et que l'icône y est montrée.
     virtual bool visible() const = 0;
     virtual QPoint positionPointeur() const = 0;
+    // Le menu de l'icône, à confier avant ajoute() : un hôte par D-Bus le montre lui-même au clic
+    // droit, sans jamais demander le code 0x205. Une zone XEmbed l'ignore : le menu reste ouvert
+    // par le programme.
+    virtual void confieMenu(QMenu* menu) { static_cast<void>(menu); }
 
 Q_SIGNALS:
     void evenement(int code);
