@@ -31,6 +31,10 @@ bool hoteDBusInscrit() {
     return reponse.isValid() && reponse.value().toBool();
 }
 
+bool xembedPossible() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 } // namespace
 
 ZoneNotificationQt::ZoneNotificationQt(QObject* parent)
@@ -77,7 +81,8 @@ ZoneNotificationQt::ZoneNotificationQt(QObject* parent)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
         for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
-            bus.connect(Veilleur, CheminVeilleur, Veilleur, QLatin1String(signal), this, SLOT(hoteDBusChange()));
+            bus.connect(Veilleur, CheminVeilleur, Veilleur, QLatin1String(signal), this,
+                        SLOT(hoteDBusChange()));
     }
 }
 
@@ -92,12 +97,19 @@ void ZoneNotificationQt::ajoute(const QIcon& icone, const QString& bulle) {
     voulue_ = true;
     posee_ = false;
     zone_ = zonePresente();
+    // Sans hôte D-Bus au démarrage, Qt prend XEmbed, qui n'existe que sous X11 : ailleurs (Wayland)
+    // l'icône ne paraîtrait jamais et Qt avertirait à chaque démarrage.
+    if (!parDBus_ && !xembedPossible()) {
+        voulue_ = false;
+        zone_ = false;
+        return;
+    }
     icone_.show();
     // Montrée sans zone, l'icône ne serait jamais posée : Qt ne la reprend pas d'elle-même.
     posee_ = zone_;
     if (!zone_)
         guet_.start();
-    if (!filtre_ && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (!filtre_ && xembedPossible()) {
         QCoreApplication::instance()->installNativeEventFilter(this);
         filtre_ = true;
     }
@@ -128,7 +140,9 @@ void ZoneNotificationQt::hoteDBusChange() {
 bool ZoneNotificationQt::zonePresente() const {
     // Par D-Bus, QSystemTrayIcon::isSystemTrayAvailable() répond aussi « oui » pour une zone
     // XEmbed, où cette icône-là ne paraîtra jamais.
-    return parDBus_ ? hoteDBusInscrit() : QSystemTrayIcon::isSystemTrayAvailable();
+    if (parDBus_)
+        return hoteDBusInscrit();
+    return xembedPossible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool ZoneNotificationQt::visible() const {
