@@ -177,6 +177,10 @@ private:
     // CV_left, CV_top, CV_width, CV_height lus au démarrage (twips) : rendus tels quels quand la
     // fenêtre ne dit rien de sûr.
     QRect geometrieLue_;
+    // Une fenêtre cachée vient d'être remontrée : une réduction qui arrive dans ce délai vient du
+    // gestionnaire de fenêtres qui la remappe, non de l'utilisateur.
+    QTimer restaurationEnCours_;
+    static constexpr int DelaiEchoRestauration = 1000; // ms
     std::array<Codage, TableAlarmes::nombre> codagesMessages_{};
     bool chargee_ = false;
     bool enFermeture_ = false;
