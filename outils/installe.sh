@@ -6,10 +6,12 @@ set -euo pipefail
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
+    qt6-wayland
 )
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
+    dbus-daemon libglib2.0-bin xfwm4 xfce4-panel xfconf openbox tint2 weston
 )
 
 liste=("${paquets_programme[@]}")
