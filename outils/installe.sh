@@ -7,6 +7,7 @@ set -euo pipefail
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
+    qt6-wayland
 )
 paquets_paquet=(
     debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils librsvg2-bin
@@ -16,6 +17,7 @@ paquets_tests=(
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
+    libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston
 )
 
 liste=("${paquets_programme[@]}")

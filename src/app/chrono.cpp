@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -39,6 +40,7 @@ CHRONO::CHRONO(Plateforme& plateforme, QWidget* parent)
     : QWidget(parent), plateforme_(plateforme), sons_(plateforme.sortieSon(), plateforme.horloge()),
       aide_(std::make_unique<Aide>(*this)) {
     creeControles();
+    restaurationEnCours_.setSingleShot(true);
     // La minuterie tourne dès la création de la fenêtre, avant même qu'elle se montre.
     Timer.setInterval(900);
     QObject::connect(&Timer, &QTimer::timeout, this, [this] { Timer_Timer(); });
@@ -188,8 +190,17 @@ void CHRONO::Form_Resize(bool pendantAffichage) {
     bande->setY(y);
     // Pendant l'affichage lui-même, cacher serait défait par la fin de show() : le démarrage
     // ne montre pas une fenêtre réduite qui doit rester cachée.
-    if (!pendantAffichage && (windowState() & Qt::WindowMinimized) && doitCacherReduite())
+    if (!pendantAffichage && (windowState() & Qt::WindowMinimized) && doitCacherReduite()) {
+        // xfwm4 rend iconifiée une fenêtre cachée puis remontrée qui avait démarré réduite, avant
+        // qu'elle ne paraisse : c'est l'écho de notre propre affichage, pas l'utilisateur (qui ne
+        // réduit qu'une fenêtre à l'écran) ; la fenêtre redevient normale.
+        if (restaurationEnCours_.isActive() && !(windowHandle() && windowHandle()->isExposed())) {
+            restaurationEnCours_.stop();
+            QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMinimized); });
+            return;
+        }
         hide();
+    }
 }
 
 void CHRONO::mousePressEvent(QMouseEvent* e) {
@@ -220,8 +231,10 @@ void CHRONO::restaure() {
         windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
     // Cachée, elle redevient normale avant d'être montrée : montrée encore réduite, X11 la
     // dessinerait en icône, et sans gestionnaire de fenêtres Qt la croirait ensuite réduite.
-    if (isHidden())
+    if (isHidden()) {
         setWindowState(normale);
+        restaurationEnCours_.start(DelaiEchoRestauration);
+    }
     show();
     setWindowState(normale);
     // Le clavier y retrouvera l'heure dès que la fenêtre sera active.

@@ -7,6 +7,7 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -138,6 +139,8 @@ public:
     QString RepertoireDemarrage;
     bool TrayOccupe = false;
     int dernierEvenementTray = 0;
+    // Le menu de l'icône ouvert par l'hôte D-Bus de la zone et non par le programme.
+    bool menuParHote = false;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -175,6 +178,13 @@ private:
     qint32 couleurFond_ = 0;
     qint32 couleurEncre_ = 0;
     qint32 couleurBande_ = 0;
+    // CV_left, CV_top, CV_width, CV_height lus au démarrage (twips) : rendus tels quels quand la
+    // fenêtre ne dit rien de sûr.
+    QRect geometrieLue_;
+    // Une fenêtre cachée vient d'être remontrée : une réduction qui arrive dans ce délai vient du
+    // gestionnaire de fenêtres qui la remappe, non de l'utilisateur.
+    QTimer restaurationEnCours_;
+    static constexpr int DelaiEchoRestauration = 1000; // ms
     std::array<Codage, TableAlarmes::nombre> codagesMessages_{};
     bool chargee_ = false;
     bool enFermeture_ = false;

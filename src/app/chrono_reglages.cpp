@@ -3,6 +3,7 @@
 
 #include "app/commun.h"
 #include "app/couleurs.h"
+#include "app/geometrie.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
 #include "platform/dialogues.h"
@@ -104,6 +105,7 @@ void CHRONO::appliqueReglages() {
     const int gauche = entierIni(QString::fromUtf16(CV_left), 32);
     const int largeur = entierIni(QString::fromUtf16(CV_width), 32);
     const int hauteur = entierIni(QString::fromUtf16(CV_height), 32);
+    geometrieLue_ = QRect(gauche, haut, largeur, hauteur);
     QRect cadre(px(gauche), px(haut), qMax(px(largeur), 1), qMax(px(hauteur), 1));
     // Une fenêtre rangée sur un écran qui n'est plus branché reviendrait hors de vue.
     bool surUnEcran = false;
@@ -181,12 +183,17 @@ void CHRONO::ecritReglages() {
     EcritINI(QString::fromUtf16(Réduction),
              qint32(etat & Qt::WindowMinimized ? 1 : (etat & Qt::WindowMaximized ? 2 : 0)));
     // La géométrie de la fenêtre normale, sans la faire réapparaître à l'écran.
-    const QRect normale = normalGeometry().isValid() ? normalGeometry() : geometry();
-    const QPoint cadre = pos() - geometry().topLeft();
-    EcritINI(QString::fromUtf16(CV_top), qint32(twips(normale.top() + cadre.y())));
-    EcritINI(QString::fromUtf16(CV_left), qint32(twips(normale.left() + cadre.x())));
-    EcritINI(QString::fromUtf16(CV_height), qint32(twips(normale.height())));
-    EcritINI(QString::fromUtf16(CV_width), qint32(twips(normale.width())));
+    GeometrieVue vue;
+    vue.normale = normalGeometry().isValid() ? normalGeometry() : geometry();
+    vue.cadre = pos() - geometry().topLeft();
+    vue.positionsConnues = plateformePlaceLesFenetres();
+    for (const QScreen* ecran : QGuiApplication::screens())
+        vue.ecrans.append(ecran->geometry());
+    const QRect rangee = geometrieARanger(geometrieLue_, vue);
+    EcritINI(QString::fromUtf16(CV_top), qint32(rangee.top()));
+    EcritINI(QString::fromUtf16(CV_left), qint32(rangee.left()));
+    EcritINI(QString::fromUtf16(CV_height), qint32(rangee.height()));
+    EcritINI(QString::fromUtf16(CV_width), qint32(rangee.width()));
     EcritINI(QString::fromUtf16(cles::CV_visible), this->CV_visible);
     EcritINI(QString::fromUtf16(cles::Démarre), this->Démarre);
     EcritINI(QString::fromUtf16(cles::déclenche_annonce), qint32(this->déclenche_annonce));

@@ -5,12 +5,37 @@
 #include "platform/zone_notification.h"
 
 #include <QMenu>
+#include <QTimer>
 
 void CHRONO::AjouteIconeTray() {
     ZoneNotification& zone = plateforme_.zoneNotification();
     QObject::connect(&zone, &ZoneNotification::evenement, this, [this](int code) { EvenementTray(code); });
     QObject::connect(&zone, &ZoneNotification::visibiliteChangee, this,
                      [this](bool visible) { ZoneNotificationChangee(visible); });
+    // Un hôte D-Bus ouvre lui-même le menu : l'icône est occupée comme pendant le menu ouvert par
+    // un clic droit, jusqu'à sa fermeture, après le travail de l'entrée choisie. L'hôte de Xfce ne
+    // dit pas qu'il a fermé son menu sans choix (Échap, clic ailleurs) : l'entrée choisie ou le
+    // clic suivant sur l'icône le montrent aussi (le menu de l'hôte prend le pointeur tant qu'il
+    // est ouvert : tout clic sur l'icône vient après).
+    QObject::connect(BULLE, &QMenu::aboutToShow, this, [this] {
+        if (TrayOccupe)
+            return;
+        TrayOccupe = true;
+        menuParHote = true;
+    });
+    const auto fin = [this] {
+        if (!menuParHote)
+            return;
+        QTimer::singleShot(0, this, [this] {
+            if (!menuParHote)
+                return;
+            menuParHote = false;
+            TrayOccupe = false;
+        });
+    };
+    QObject::connect(BULLE, &QMenu::aboutToHide, this, fin);
+    QObject::connect(BULLE, &QMenu::triggered, this, fin);
+    zone.confieMenu(BULLE);
     zone.ajoute(ImaTray, QStringLiteral("Icône dans le system tray"));
 }
 
@@ -25,6 +50,10 @@ void CHRONO::RetireIconeTray() {
 // passent jamais.
 void CHRONO::EvenementTray(int code) {
     dernierEvenementTray = code;
+    if (menuParHote) {
+        menuParHote = false;
+        TrayOccupe = false;
+    }
     if (TrayOccupe)
         return;
     TrayOccupe = true;

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QString>
 
+class QMenu;
+
 // Les codes de message souris que porte ZoneNotification::evenement.
 namespace CodeSouris {
 inline constexpr int ClicGauche = 0x202; // bouton gauche relâché
@@ -25,6 +27,10 @@ public:
     // Vrai quand le bureau a une zone de notification et que l'icône y est montrée.
     virtual bool visible() const = 0;
     virtual QPoint positionPointeur() const = 0;
+    // Le menu de l'icône, à confier avant ajoute() : un hôte par D-Bus le montre lui-même au clic
+    // droit, sans jamais demander le code 0x205. Une zone XEmbed l'ignore : le menu reste ouvert
+    // par le programme.
+    virtual void confieMenu(QMenu* menu) { static_cast<void>(menu); }
 
 Q_SIGNALS:
     void evenement(int code);

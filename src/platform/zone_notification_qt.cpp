@@ -2,7 +2,12 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QGuiApplication>
+#include <QMenu>
 
 namespace {
 
@@ -10,9 +15,35 @@ namespace {
 constexpr quint8 DestroyNotify = 17;
 constexpr quint8 ClientMessage = 33;
 
+const QString Veilleur = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString CheminVeilleur = QStringLiteral("/StatusNotifierWatcher");
+constexpr int DelaiBus = 1000; // ms
+
+// La question même que Qt se pose pour choisir l'icône par D-Bus : un hôte est-il inscrit ?
+bool hoteDBusInscrit() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(Veilleur))
+        return false;
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        Veilleur, CheminVeilleur, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    question << Veilleur << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusReply<QVariant> reponse = bus.call(question, QDBus::Block, DelaiBus);
+    return reponse.isValid() && reponse.value().toBool();
+}
+
+bool xembedPossible() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 } // namespace
 
-ZoneNotificationQt::ZoneNotificationQt(QObject* parent) : ZoneNotification(parent) {
+ZoneNotificationQt::ZoneNotificationQt(QObject* parent)
+    : ZoneNotification(parent),
+      veilleur_(Veilleur, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForOwnerChange) {
+    // Qt a fait son choix en construisant icone_, une fois pour tout le processus : le même,
+    // relevé aussitôt après.
+    static const bool choixDeQt = hoteDBusInscrit();
+    parDBus_ = choixDeQt;
     connect(&icone_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason raison) {
         int code = 0;
         switch (raison) {
@@ -45,6 +76,14 @@ ZoneNotificationQt::ZoneNotificationQt(QObject* parent) : ZoneNotification(paren
     verification_.setSingleShot(true);
     verification_.setInterval(0);
     connect(&verification_, &QTimer::timeout, this, [this] { verifie(); });
+    // Un panneau qui démarre, s'arrête ou se relance après l'horloge.
+    connect(&veilleur_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { verification_.start(); });
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
+            bus.connect(Veilleur, CheminVeilleur, Veilleur, QLatin1String(signal), this,
+                        SLOT(hoteDBusChange()));
+    }
 }
 
 ZoneNotificationQt::~ZoneNotificationQt() {
@@ -57,13 +96,20 @@ void ZoneNotificationQt::ajoute(const QIcon& icone, const QString& bulle) {
     icone_.setToolTip(bulle);
     voulue_ = true;
     posee_ = false;
-    zone_ = QSystemTrayIcon::isSystemTrayAvailable();
+    zone_ = zonePresente();
+    // Sans hôte D-Bus au démarrage, Qt prend XEmbed, qui n'existe que sous X11 : ailleurs (Wayland)
+    // l'icône ne paraîtrait jamais et Qt avertirait à chaque démarrage.
+    if (!parDBus_ && !xembedPossible()) {
+        voulue_ = false;
+        zone_ = false;
+        return;
+    }
     icone_.show();
     // Montrée sans zone, l'icône ne serait jamais posée : Qt ne la reprend pas d'elle-même.
     posee_ = zone_;
     if (!zone_)
         guet_.start();
-    if (!filtre_ && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (!filtre_ && xembedPossible()) {
         QCoreApplication::instance()->installNativeEventFilter(this);
         filtre_ = true;
     }
@@ -78,6 +124,25 @@ void ZoneNotificationQt::retire() {
         filtre_ = false;
     }
     icone_.hide();
+}
+
+void ZoneNotificationQt::confieMenu(QMenu* menu) {
+    // Par XEmbed, Qt ouvrirait lui-même ce menu à l'appui du bouton droit, puis le programme
+    // une seconde fois au relâché.
+    if (parDBus_)
+        icone_.setContextMenu(menu);
+}
+
+void ZoneNotificationQt::hoteDBusChange() {
+    verification_.start();
+}
+
+bool ZoneNotificationQt::zonePresente() const {
+    // Par D-Bus, QSystemTrayIcon::isSystemTrayAvailable() répond aussi « oui » pour une zone
+    // XEmbed, où cette icône-là ne paraîtra jamais.
+    if (parDBus_)
+        return hoteDBusInscrit();
+    return xembedPossible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool ZoneNotificationQt::visible() const {
@@ -101,14 +166,18 @@ bool ZoneNotificationQt::nativeEventFilter(const QByteArray& type, void* message
 void ZoneNotificationQt::verifie() {
     if (!voulue_)
         return;
-    const bool zone = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool zone = zonePresente();
     if (zone && !posee_) {
-        // Cacher puis montrer : c'est à ce moment que Qt cherche la zone et s'y accroche ;
-        // ensuite il s'y raccroche seul si elle est remplacée.
+        // Cacher puis montrer : c'est à ce moment que Qt cherche la zone XEmbed et s'y accroche
+        // (ensuite il s'y raccroche seul si elle est remplacée), ou inscrit de nouveau l'icône
+        // auprès du veilleur D-Bus revenu.
         icone_.hide();
         icone_.show();
         posee_ = true;
     }
+    // Un hôte D-Bus relancé ne connaît plus l'icône : elle sera inscrite de nouveau.
+    if (!zone && parDBus_)
+        posee_ = false;
     if (zone)
         guet_.stop();
     else if (!guet_.isActive())

@@ -9,6 +9,9 @@
 #   e2e_prepare [délai]            dossier temporaire, artefacts, nettoyage à la sortie
 #   e2e_x, e2e_son                 Xvfb ; PulseAudio avec l'évier « horloge »
 #   e2e_zone_notification          trayer, pour l'icône de notification
+#   e2e_bus, e2e_gestionnaire wm   bus de session privé ; xfwm4 ou openbox
+#   e2e_panneau_xfce, e2e_tint2    vrais panneaux : StatusNotifier (et XEmbed) ; XEmbed
+#   e2e_weston                     compositeur Wayland sans écran (WAYLAND_DISPLAY exporté)
 #   e2e_enregistre f.wav, e2e_arrete_enregistrement, e2e_sons f.wav [options]
 #   e2e_position epoch, e2e_position_heure "date fictive", e2e_attends_heure_fictive "date"
 #   e2e_copie_dossier [nom], e2e_lance_programme [--heure "date"] [--env V=x] dossier [args]
@@ -328,6 +331,136 @@ e2e_zone_notification() {
     e2e_info "zone de notification prête (trayer, PID $E2E_TRAYER_PID)"
 }
 
+# ---------------------------------------------------------------- bureaux réels
+
+# e2e_bus : dbus-daemon de session privé (prise dans le dossier temporaire), arrêté par son PID ;
+# les services qu'il active (xfconfd) sont dans son groupe et s'arrêtent avec lui.
+e2e_bus() {
+    e2e_requiert dbus-daemon gdbus
+    local prise=$E2E_TEMP/bus
+    e2e_demarre dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$prise"
+    E2E_BUS_PID=$E2E_PID
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$prise
+    local i
+    for ((i = 0; i < 100; ++i)); do
+        e2e_nom_sur_bus org.freedesktop.DBus && break
+        e2e_vivant "$E2E_BUS_PID" || e2e_echec "dbus-daemon s'est arrêté (voir $E2E_ARTEFACTS/dbus.log)"
+        e2e_dors 0.05
+    done
+    e2e_nom_sur_bus org.freedesktop.DBus || e2e_echec "le bus de session ne répond pas"
+    e2e_info "bus de session prêt ($DBUS_SESSION_BUS_ADDRESS, PID $E2E_BUS_PID)"
+}
+
+# e2e_nom_sur_bus nom : vrai si le nom a un propriétaire sur le bus de session.
+e2e_nom_sur_bus() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
+}
+
+# e2e_gestionnaire xfwm4|openbox : gestionnaire de fenêtres, prêt quand il s'annonce sur la racine.
+e2e_gestionnaire() {
+    local wm=$1
+    e2e_requiert "$wm" xprop
+    case $wm in
+    xfwm4) e2e_demarre xfwm4 xfwm4 --compositor=off --sm-client-disable ;;
+    openbox) e2e_demarre openbox openbox --sm-disable ;;
+    *) e2e_echec "gestionnaire inconnu : $wm" ;;
+    esac
+    E2E_WM_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        e2e_vivant "$E2E_WM_PID" || e2e_echec "$wm s'est arrêté (voir $E2E_ARTEFACTS/$wm.log)"
+        e2e_dors 0.05
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || e2e_echec "$wm ne s'annonce pas"
+    e2e_info "gestionnaire de fenêtres $wm prêt (PID $E2E_WM_PID)"
+}
+
+# e2e_panneau_xfce : xfce4-panel avec le seul greffon « systray » (hôte StatusNotifier et zone
+# XEmbed), en bas de l'écran ; sa configuration dans le XDG_CONFIG_HOME du test (lue par xfconfd,
+# activé sur le bus privé). Prêt quand le veilleur StatusNotifier a un hôte.
+e2e_panneau_xfce() {
+    e2e_requiert xfce4-panel
+    [[ "$DBUS_SESSION_BUS_ADDRESS" == "unix:path=$E2E_TEMP/"* ]] || e2e_echec "e2e_bus doit précéder e2e_panneau_xfce"
+    local d=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+    mkdir -p "$d"
+    cat >"$d/xfce4-panel.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=10;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+XML
+    e2e_demarre xfce4-panel xfce4-panel --disable-wm-check
+    E2E_PANNEAU_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+            --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+            IsStatusNotifierHostRegistered 2>/dev/null | grep -q true && break
+        e2e_vivant "$E2E_PANNEAU_PID" || e2e_echec "xfce4-panel s'est arrêté (voir $E2E_ARTEFACTS/xfce4-panel.log)"
+        e2e_dors 0.05
+    done
+    ((i < 200)) || e2e_echec "xfce4-panel n'inscrit pas d'hôte StatusNotifier"
+    e2e_info "xfce4-panel prêt (PID $E2E_PANNEAU_PID)"
+}
+
+# e2e_tint2 : tint2 avec sa seule zone de notification (XEmbed), en bas à droite.
+e2e_tint2() {
+    e2e_requiert tint2 xdotool
+    local conf=$E2E_TEMP/tint2rc
+    cat >"$conf" <<'RC'
+panel_items = S
+panel_position = bottom right horizontal
+panel_size = 240 32
+panel_background_id = 0
+systray_padding = 4 2 4
+systray_icon_size = 24
+RC
+    e2e_demarre tint2 tint2 -c "$conf"
+    E2E_PANNEAU_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        xdotool search --onlyvisible --pid "$E2E_PANNEAU_PID" >/dev/null 2>&1 && break
+        e2e_vivant "$E2E_PANNEAU_PID" || e2e_echec "tint2 s'est arrêté (voir $E2E_ARTEFACTS/tint2.log)"
+        e2e_dors 0.05
+    done
+    e2e_info "tint2 prêt (PID $E2E_PANNEAU_PID)"
+}
+
+# e2e_weston : weston sans écran (headless), sa prise dans le XDG_RUNTIME_DIR du test.
+e2e_weston() {
+    e2e_requiert weston
+    local prise=wayland-e2e-$$
+    e2e_demarre weston weston --backend=headless-backend.so --socket="$prise" --idle-time=0 \
+        --width=1024 --height=768
+    E2E_WESTON_PID=$E2E_PID
+    local i
+    for ((i = 0; i < 200; ++i)); do
+        [[ -S "$XDG_RUNTIME_DIR/$prise" ]] && break
+        e2e_vivant "$E2E_WESTON_PID" || e2e_echec "weston s'est arrêté (voir $E2E_ARTEFACTS/weston.log)"
+        e2e_dors 0.05
+    done
+    [[ -S "$XDG_RUNTIME_DIR/$prise" ]] || e2e_echec "weston n'ouvre pas sa prise"
+    export WAYLAND_DISPLAY=$prise
+    e2e_info "weston prêt ($WAYLAND_DISPLAY, PID $E2E_WESTON_PID)"
+}
+
 # ---------------------------------------------------------------- serveur de son
 
 # e2e_son : PulseAudio privé avec l'évier nul « horloge » et sa prise dans le dossier
@@ -515,7 +648,7 @@ e2e_lance_programme() {
     shift
     local exe=$dossier/chronovocalis
     [[ -x "$exe" ]] || e2e_echec "pas d'exécutable dans $dossier"
-    [[ -n "${DISPLAY:-}" ]] || e2e_echec "e2e_x doit précéder e2e_lance_programme"
+    [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]] || e2e_echec "e2e_x ou e2e_weston doit précéder e2e_lance_programme"
     E2E_DECALAGE=
     if [[ -n "$heure" ]]; then
         local lib cible maintenant

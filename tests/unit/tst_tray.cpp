@@ -3,6 +3,7 @@
 // pendant qu'une fenêtre modale est ouverte.
 #include "app/chrono.h"
 #include "app/demarrage.h"
+#include "app/geometrie.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
@@ -103,6 +104,10 @@ private Q_SLOTS:
     void mouvementsDuPointeurIgnores();
     void fermetureAvecFenetreModale_data();
     void fermetureAvecFenetreModale();
+    void menuOuvertParLHote_data();
+    void menuOuvertParLHote();
+    void geometrieRangee_data();
+    void geometrieRangee();
 };
 
 // Fenêtre cachée derrière l'icône ; chaque code fait ce que dit la table, ou rien.
@@ -494,6 +499,88 @@ void TestTray::fermetureAvecFenetreModale() {
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible() || w == &c, qPrintable(w->metaObject()->className()));
     chrono.reset();
+}
+
+// Un hôte D-Bus montre lui-même le menu (QMenu::aboutToShow sans exec) ; il ne dit pas toujours
+// qu'il l'a refermé. Façons de finir : une entrée choisie, la fermeture annoncée, ou rien du tout.
+void TestTray::menuOuvertParLHote_data() {
+    QTest::addColumn<QString>("fin");
+    QTest::newRow("Agrandir choisie") << "Agrandir";
+    QTest::newRow("fermeture annoncée") << "fermé";
+    QTest::newRow("fermeture tue (Échap chez Xfce)") << "rien";
+}
+
+void TestTray::menuOuvertParLHote() {
+    QFETCH(QString, fin);
+    Banc h;
+    h.demarre(1, false);
+    CHRONO& c = *h.c;
+    h.p.horlogeV().regle(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30)));
+    int ouvertures = 0;
+    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
+    Q_EMIT c.BULLE->aboutToShow();
+    // Légendes rafraîchies, icône occupée : un clic droit qui passerait n'ouvre rien de plus.
+    QCOMPARE(c.AffHoraire->text(), QStringLiteral("Il est 14:07"));
+    QCOMPARE(c.BULLE->title(), QStringLiteral("14:07"));
+    QVERIFY(c.TrayOccupe);
+    QVERIFY(!c.BULLE->isVisible());
+    bool occupeDansAgrandir = false;
+    QObject::connect(c.Agrandir, &QAction::triggered, [&] { occupeDansAgrandir = c.TrayOccupe; });
+    if (fin == QLatin1String("Agrandir")) {
+        c.Agrandir->trigger();
+        QVERIFY(occupeDansAgrandir);
+        QVERIFY(c.isVisible());
+        QCoreApplication::processEvents();
+        QVERIFY(!c.TrayOccupe);
+        c.setWindowState(Qt::WindowMinimized);
+        QVERIFY(c.isHidden());
+    } else if (fin == QLatin1String("fermé")) {
+        Q_EMIT c.BULLE->aboutToHide();
+        QCoreApplication::processEvents();
+        QVERIFY(!c.TrayOccupe);
+    }
+    // Menu fini, annoncé ou non : le clic gauche suivant ramène la fenêtre cachée.
+    QVERIFY(c.isHidden());
+    h.p.zone().clique(0x202);
+    QVERIFY(c.isVisible());
+    QCOMPARE(c.windowState(), Qt::WindowNoState);
+    QVERIFY(!c.TrayOccupe);
+    QCOMPARE(ouvertures, 1);
+    // Le menu ouvert ensuite par le programme (XEmbed) l'est une fois, et libère l'icône.
+    const int parLeProgramme = clicDroit(h, [&] { c.BULLE->close(); });
+    QCOMPARE(parLeProgramme, 1);
+    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!c.menuParHote);
+}
+
+// Lu : CV_left 1200, CV_top 1500, CV_width 2565, CV_height 795 (twips) ; un écran 1024 × 768.
+void TestTray::geometrieRangee_data() {
+    QTest::addColumn<QRect>("normale");
+    QTest::addColumn<QPoint>("cadre");
+    QTest::addColumn<bool>("positionsConnues");
+    QTest::addColumn<QRect>("attendue");
+    QTest::newRow("X11, déplacée, cadre du gestionnaire")
+        << QRect(305, 205, 171, 53) << QPoint(-5, -25) << true << QRect(4500, 2700, 2565, 795);
+    QTest::newRow("X11, agrandie par l'utilisateur")
+        << QRect(85, 125, 300, 100) << QPoint(-5, -25) << true << QRect(1200, 1500, 4500, 1500);
+    QTest::newRow("Wayland : place inconnue, taille gardée")
+        << QRect(0, 0, 200, 60) << QPoint(-3, -30) << false << QRect(1200, 1500, 3000, 900);
+    QTest::newRow("place sur aucun écran")
+        << QRect(5000, 4000, 171, 53) << QPoint(0, 0) << true << QRect(1200, 1500, 2565, 795);
+    QTest::newRow("bord de l'écran, encore dessus")
+        << QRect(-150, 700, 171, 53) << QPoint(0, 0) << true << QRect(-2250, 10500, 2565, 795);
+    QTest::newRow("taille nulle") << QRect(300, 200, 0, 0) << QPoint(0, 0) << true
+                                  << QRect(1200, 1500, 2565, 795);
+}
+
+void TestTray::geometrieRangee() {
+    QFETCH(QRect, normale);
+    QFETCH(QPoint, cadre);
+    QFETCH(bool, positionsConnues);
+    QFETCH(QRect, attendue);
+    const GeometrieVue vue{normale, cadre, positionsConnues, {QRect(0, 0, 1024, 768)}};
+    const QRect rangee = geometrieARanger(QRect(1200, 1500, 2565, 795), vue);
+    QCOMPARE(rangee, attendue);
 }
 
 QTEST_MAIN(TestTray)
