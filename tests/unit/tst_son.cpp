@@ -127,8 +127,8 @@ void TestSon::analyse_data() {
     QTest::newRow("données annoncées plus longues que le fichier") << tronque << true << 44 << 60;
     QTest::newRow("pas de bloc fmt") << riff(bloc("data", "abcd")) << false << 0 << 0;
     QTest::newRow("pas RIFF") << QByteArray("RIFX\0\0\0\0WAVE", 12) << false << 0 << 0;
-    QTest::newRow("24 bits") << riff(bloc("fmt ", fmt(1, 1, 8000, 24)) + bloc("data", "abc")) << false << 0
-                             << 0;
+    QTest::newRow("24 bits") << riff(bloc("fmt ", fmt(1, 1, 8000, 24)) + bloc("data", "abc")) << true << 44
+                             << 3;
     QTest::newRow("données vides") << riff(bloc("fmt ", pcm8) + bloc("data", "")) << false << 0 << 0;
     QTest::newRow("vide") << QByteArray() << false << 0 << 0;
 }
