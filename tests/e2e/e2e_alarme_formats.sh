@@ -7,7 +7,7 @@
 # revient à 10:04:58 : 10:05 s'annonce à nouveau (l'horloge murale), aucune alarme ne repart.
 source "$(dirname "$0")/commun.sh"
 e2e_prepare 180
-e2e_requiert sox python3
+e2e_requiert sox perl
 e2e_x
 e2e_son
 e2e_copie_dossier
@@ -21,18 +21,16 @@ sox -n -r 22050 -c 8 -b 16 "$s/4.wav" synth 0.4 sine 1100 vol 0.5
 sox -n -r 16000 -c 1 -b 24 -t wavpcm "$s/5-pcm.wav" synth 0.4 sine 1300 vol 0.5
 sox -n -r 8000 -c 1 -e ima-adpcm "$s/6.wav" synth 0.4 sine 1500 vol 0.5
 # Format étendu dont l'extension (2 octets) ne porte pas de sous-format, alignement des blocs faux.
-python3 - "$s/5-pcm.wav" "$s/5.wav" <<'PY'
-import struct, sys
-o = open(sys.argv[1], 'rb').read()
-i = o.index(b'fmt ')
-n = struct.unpack('<I', o[i + 4:i + 8])[0]
-fmt = bytearray(o[i + 8:i + 8 + n][:16])
-fmt[0:2] = struct.pack('<H', 0xFFFE)
-fmt[12:14] = struct.pack('<H', 7)
-fmt += struct.pack('<H', 0)
-corps = o[12:i] + b'fmt ' + struct.pack('<I', len(fmt)) + bytes(fmt) + o[i + 8 + n:]
-open(sys.argv[2], 'wb').write(b'RIFF' + struct.pack('<I', len(corps) + 4) + b'WAVE' + corps)
-PY
+perl -e '
+    local $/;
+    open my $e, "<:raw", $ARGV[0] or die; my $o = <$e>;
+    my $i = index($o, "fmt "); my $n = unpack("V", substr($o, $i + 4, 4));
+    my $fmt = substr($o, $i + 8, 16);
+    substr($fmt, 0, 2) = pack("v", 0xFFFE); substr($fmt, 12, 2) = pack("v", 7);
+    $fmt .= pack("v", 0);
+    my $corps = substr($o, 12, $i - 12) . "fmt " . pack("V", length $fmt) . $fmt . substr($o, $i + 8 + $n);
+    open my $s, ">:raw", $ARGV[1] or die; print $s "RIFF", pack("V", length($corps) + 4), "WAVE", $corps;
+' "$s/5-pcm.wav" "$s/5.wav"
 # sox lui-même refuse l'extension courte : la référence du 5 vient du fichier d'origine.
 for n in 1 2 3 4 5-pcm; do
     sox "$s/$n.wav" -b 16 -r 44100 -c 1 "$E2E_TEMP/ref${n%-pcm}.wav"
@@ -85,26 +83,32 @@ e2e_arrete "$E2E_PROGRAMME_PID"
 p1=$(e2e_position "$premier")
 p2=$(e2e_position "$second")
 
+# « heures » deux fois : 10:05 s'annonce à chaque passage de l'horloge murale, dans la seconde
+# 0 (le tic de 900 ms la voit jusqu'à 0,9 s après son début).
+mapfile -t trouves < <(e2e_sons formats.wav --correle "$E2E_TEMP/ref70.wav" --score-min 0.9)
+printf '%s\n' "${trouves[@]}" >"$E2E_ARTEFACTS/heures.txt"
+e2e_egal 2 "${#trouves[@]}" "occurrences de « heures »"
+read -r h1 _ <<<"${trouves[0]}"
+read -r h2 _ <<<"${trouves[1]}"
+e2e_proche "$(e2e_calcule "$h1 - $p1")" 1.65 0.5 "« heures » du premier 10:05"
+e2e_proche "$(e2e_calcule "$h2 - $p2")" 1.65 0.5 "« heures » du second 10:05"
+# Le tic de la minute a commencé 1,2 s avant « heures ».
+t0=$(e2e_calcule "$h1 - 1.2")
+
 # Chaque son une fois, à sa place : après la phrase (3,2 s), la seconde d'attente et la mise en
-# route du flux depuis le disque (0,2 à 0,3 s), puis 1,5 s par alarme.
+# route du flux depuis le disque (quelques centièmes), puis 1,5 s par alarme.
 for n in 1 2 3 4 5; do
     mapfile -t trouves < <(e2e_sons formats.wav --correle "$E2E_TEMP/ref$n.wav" --score-min 0.8)
     printf '%s\n' "${trouves[@]}" >"$E2E_ARTEFACTS/sons_$n.txt"
     e2e_egal 1 "${#trouves[@]}" "occurrences du son de l'alarme $n"
     read -r position score <<<"${trouves[0]}"
-    ecart=$(e2e_calcule "$position - $p1")
-    e2e_info "alarme $n à 10:05:00 + $ecart s (ressemblance $score)"
-    e2e_proche "$ecart" "$(e2e_calcule "4.45 + 1.5 * ($n - 1)")" 0.4 "place du son de l'alarme $n"
+    ecart=$(e2e_calcule "$position - $t0")
+    e2e_info "alarme $n au début du tic de 10:05 + $ecart s (ressemblance $score)"
+    e2e_proche "$ecart" "$(e2e_calcule "4.3 + 1.5 * ($n - 1)")" 0.3 "place du son de l'alarme $n"
 done
 # À la place de l'alarme 6 : rien.
-sox "$E2E_ARTEFACTS/formats.wav" "$E2E_TEMP/place6.wav" trim "$(e2e_calcule "$p1 + 11.9")" 1.2
+sox "$E2E_ARTEFACTS/formats.wav" "$E2E_TEMP/place6.wav" trim "$(e2e_calcule "$t0 + 11.8")" 1.2
 crete=$(sox "$E2E_TEMP/place6.wav" -n stat 2>&1 | awk '/Maximum amplitude/ { print $3 }')
 e2e_info "crête à la place de l'alarme 6 : $crete"
 awk -v c="$crete" 'BEGIN { exit !(c < 0.01) }' || e2e_echec "un son à la place de l'alarme 6 (crête $crete)"
-# « heures » deux fois : 10:05 s'annonce à chaque passage de l'horloge murale.
-mapfile -t trouves < <(e2e_sons formats.wav --correle "$E2E_TEMP/ref70.wav" --score-min 0.9)
-printf '%s\n' "${trouves[@]}" >"$E2E_ARTEFACTS/heures.txt"
-e2e_egal 2 "${#trouves[@]}" "occurrences de « heures »"
-read -r position _ <<<"${trouves[1]}"
-e2e_proche "$(e2e_calcule "$position - $p2")" 1.2 0.3 "« heures » du second 10:05"
 exit 0
