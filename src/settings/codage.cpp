@@ -32,31 +32,22 @@ QStringDecoder decodeurUtf8() {
                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
 }
 
-// Vrai si la lecture prendrait ces octets pour de l'UTF-8 et y verrait d'autres caractères.
-bool relusEnUtf8(const QByteArray& octets) {
-    bool ascii = true;
-    for (const char o : octets)
-        ascii = ascii && static_cast<unsigned char>(o) < 0x80;
-    if (ascii)
-        return false;
-    QStringDecoder utf8 = decodeurUtf8();
-    const QString texte = utf8.decode(octets); // le décodage ne se fait qu'à la conversion
-    return !utf8.hasError();
-}
-
-// Les unités de 16 bits telles quelles, sans contrôle des paires : l'aller-retour est exact.
+// Les unités de 16 bits telles quelles, sans contrôle des paires : l'aller-retour est exact. La
+// marque d'ordre n'entre pas dans le texte ; l'écriture la remet.
 QString depuisUtf16(const QByteArray& octets, bool grosBout) {
-    QString texte(octets.size() / 2, Qt::Uninitialized);
+    QString texte(octets.size() / 2 - 1, Qt::Uninitialized);
     const auto* o = reinterpret_cast<const uchar*>(octets.constData());
     QChar* d = texte.data();
-    for (qsizetype i = 0; i + 1 < octets.size(); i += 2)
+    for (qsizetype i = 2; i + 1 < octets.size(); i += 2)
         *d++ = QChar(grosBout ? char16_t(o[i] << 8 | o[i + 1]) : char16_t(o[i + 1] << 8 | o[i]));
     return texte;
 }
 
 QByteArray versUtf16(const QString& texte, bool grosBout) {
-    QByteArray octets(texte.size() * 2, Qt::Uninitialized);
+    QByteArray octets(texte.size() * 2 + 2, Qt::Uninitialized);
     char* d = octets.data();
+    *d++ = char(grosBout ? 0xFE : 0xFF);
+    *d++ = char(grosBout ? 0xFF : 0xFE);
     for (const QChar c : texte) {
         const char16_t u = c.unicode();
         *d++ = char(grosBout ? u >> 8 : u & 0xFF);
@@ -110,9 +101,20 @@ TexteDecode decode(const QByteArray& octets) {
     return texteLu(resultat, Codage::Windows1252);
 }
 
+namespace {
+
+// Vrai si ces octets se relisent en ce texte, dans ce codage.
+bool serelit(const QByteArray& octets, const QString& texte, Codage codage) {
+    const TexteDecode relu = decode(octets);
+    return relu.reconnu && relu.codage == codage && relu.texte == texte;
+}
+
+} // namespace
+
 QByteArray encode(const QString& texte, Codage& codage) {
-    if (codage == Codage::Utf16LE || codage == Codage::Utf16BE)
-        return versUtf16(texte, codage == Codage::Utf16BE);
+    // Chaque codage n'est gardé que si le fichier se relit tel qu'il est écrit ; sinon le suivant
+    // (Windows-1252 que la lecture prendrait pour de l'UTF-8 ou pour de l'UTF-16, texte aux
+    // octets nuls trop nombreux), jusqu'à l'UTF-16, qui se relit toujours.
     if (codage == Codage::Windows1252) {
         QByteArray octets(texte.size(), Qt::Uninitialized);
         char* d = octets.data();
@@ -123,9 +125,18 @@ QByteArray encode(const QString& texte, Codage& codage) {
                 break;
             }
         }
-        if (complet && !relusEnUtf8(octets))
+        if (complet && serelit(octets, texte, codage))
             return octets;
         codage = Codage::Utf8;
     }
-    return texte.toUtf8();
+    if (codage == Codage::Utf8) {
+        QByteArray octets = texte.toUtf8();
+        if (serelit(octets, texte, codage))
+            return octets;
+        codage = Codage::Utf16LE;
+    }
+    // FF FE 00 00 se lirait comme de l'UTF-32 : un texte qui commence par NUL s'écrit gros-boutiste.
+    if (codage == Codage::Utf16LE && texte.startsWith(QChar(0)))
+        codage = Codage::Utf16BE;
+    return versUtf16(texte, codage == Codage::Utf16BE);
 }

@@ -16,10 +16,11 @@ struct TexteDecode {
     QString raison;
 };
 
-// UTF-16 derrière sa marque d'ordre (gardée en tête du texte, comme celle de l'UTF-8) ; sinon
+// UTF-16 derrière sa marque d'ordre (remise à l'écriture) ; sinon
 // UTF-8 quand les octets en sont, sinon Windows-1252. Aucun octet n'est perdu.
 TexteDecode decode(const QByteArray& octets);
 
-// Réécrit dans le codage lu (l'UTF-16 unité par unité, dans son ordre) ; un caractère que Windows-1252 ne
-// connaît pas, ou des octets Windows-1252 que la relecture prendrait pour de l'UTF-8, font passer en UTF-8.
+// Réécrit dans le codage lu (l'UTF-16 unité par unité, dans son ordre, marque comprise), tant que
+// le fichier se relit tel quel : un caractère que Windows-1252 ne connaît pas, ou des octets
+// qu'on relirait autrement, font passer en UTF-8 ; trop d'octets nuls, en UTF-16. `codage` suit.
 QByteArray encode(const QString& texte, Codage& codage);
