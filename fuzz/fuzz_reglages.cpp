@@ -87,8 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const QByteArray octets(reinterpret_cast<const char*>(donnees), qsizetype(reste));
     const QString libre = decode(QByteArray(reinterpret_cast<const char*>(donnees + reste), longueur)).texte;
 
-    // Lecture : aucun octet perdu, quel que soit le codage reconnu.
+    // Lecture : aucun octet perdu, quel que soit le codage reconnu ; un codage inconnu le dit.
     const TexteDecode lu = decode(octets);
+    if (!lu.reconnu) {
+        verifie(lu.texte.isEmpty() && lu.raison.contains(QLatin1String("codage")), "codage inconnu expliqué");
+        return 0;
+    }
     {
         Codage c = lu.codage;
         verifie(encode(lu.texte, c) == octets, "octets lus puis réécrits à l'identique");
@@ -108,10 +112,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         verifiePlace(t, *place);
         verifieConversions(t.valeur(*place));
     }
+    if (place && !sansSaut(valeur)) {
+        const QString avant = t.texte();
+        verifie(!t.remplace(*place, valeur) && t.texte() == avant,
+                "une valeur sur deux lignes n'est pas écrite");
+    }
     if (place && sansSaut(valeur)) {
         const QString avant = t.texte();
         const PlaceValeur p = *place;
-        t.remplace(p, valeur);
+        verifie(t.remplace(p, valeur), "une valeur d'une ligne s'écrit");
         const auto encore = t.cherche(cle);
         const auto* q = std::get_if<PlaceValeur>(&encore);
         verifie(q && q->egal == p.egal, "la clé reste à sa place");

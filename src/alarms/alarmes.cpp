@@ -6,6 +6,8 @@
 #include "app/commun.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues.h"
+#include "settings/texte_ini.h"
+#include "son_qt/wave.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -274,6 +276,7 @@ void ALARMES::Bouton_SpinDown() {
     AffAlarme->setText(affichageHeure(courante().Heure));
     // Repeint tout de suite : la valeur suit pendant que le bouton reste enfoncé.
     AffAlarme->repaint();
+    horaireChange();
     nommeHoraire();
 }
 
@@ -281,6 +284,7 @@ void ALARMES::Bouton_SpinUp() {
     courante().Heure = pasSpin(courante().Heure, +1, 23);
     AffAlarme->setText(affichageHeure(courante().Heure));
     AffAlarme->repaint();
+    horaireChange();
     nommeHoraire();
 }
 
@@ -288,6 +292,7 @@ void ALARMES::BoutonMn_SpinDown() {
     courante().Minute = pasSpin(courante().Minute, -1, 59);
     AffMn->setText(affichageMinute(courante().Minute));
     AffMn->repaint();
+    horaireChange();
     nommeHoraire();
 }
 
@@ -295,7 +300,13 @@ void ALARMES::BoutonMn_SpinUp() {
     courante().Minute = pasSpin(courante().Minute, +1, 59);
     AffMn->setText(affichageMinute(courante().Minute));
     AffMn->repaint();
+    horaireChange();
     nommeHoraire();
+}
+
+void ALARMES::horaireChange() {
+    // Une heure réglée à nouveau peut sonner, même déjà passée aujourd'hui (horloge reculée).
+    chrono_.Alarmes.declenchement(AlarmeCourante) = {};
 }
 
 void ALARMES::MsgSonne_Change() {
@@ -304,10 +315,19 @@ void ALARMES::MsgSonne_Change() {
     courante().TexteMsg = texteDepuisBoite(MsgSonne->document()->toRawText());
 }
 
+bool ALARMES::cheminAccepte(const QString& chemin) {
+    // Un saut de ligne couperait la ligne du réglage en deux : le chemin reste celui d'avant.
+    const std::optional<QString> refus = refusChemin(chemin);
+    if (refus)
+        chrono_.DIALOG().message(this, *refus, TitreApplication, IconeMessage::Aucune);
+    return !refus;
+}
+
 void ALARMES::BoutonEXE_Click() {
+    // Un programme de Linux n'a pas d'extension .exe : « Tous les fichiers » le rend accessible.
     const std::optional<QString> choisi =
-        chrono_.DIALOG().fichier(this, QStringLiteral("Programmes(*.exe)|*.exe"));
-    if (!choisi)
+        chrono_.DIALOG().fichier(this, QStringLiteral("Programmes(*.exe)|*.exe|Tous les fichiers (*)|*"));
+    if (!choisi || !cheminAccepte(*choisi))
         return;
     courante().CheminProg = *choisi;
     montreChemin(courante().CheminProg);
@@ -316,9 +336,17 @@ void ALARMES::BoutonEXE_Click() {
 void ALARMES::BoutonWave_Click() {
     const std::optional<QString> choisi =
         chrono_.DIALOG().fichier(this, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
-    if (!choisi)
+    if (!choisi || !cheminAccepte(*choisi))
         return;
     courante().CheminSon = *choisi;
+    // Gardé tel que choisi, mais l'utilisateur apprend tout de suite qu'il restera muet.
+    if (!lisWave(*choisi).valide)
+        chrono_.DIALOG().message(
+            this,
+            QStringLiteral("Le fichier ") + *choisi +
+                QStringLiteral(" n'est pas un son que Chrono Vocalis sait jouer : il faut "
+                               "un fichier WAVE non compressé (PCM ou à virgule flottante)."),
+            TitreApplication, IconeMessage::Aucune);
 }
 
 void ALARMES::Retour_Chrono_Click() {

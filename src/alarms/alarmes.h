@@ -70,6 +70,8 @@ private:
     void marqueChoix(int index);
     void montreChemin(const QString& chemin);
     void ajusteTitre();
+    bool cheminAccepte(const QString& chemin);
+    void horaireChange();
     Alarme& courante();
 
     CHRONO& chrono_;

@@ -6,6 +6,7 @@
 #include "speech/sons.h"
 
 #include <QIcon>
+#include <QList>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -56,15 +57,16 @@ public:
     void Timer_Timer();
     void ParleHeure();
     void DeclencheAlarme(int n);
-    // Le tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure.
+    // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
+    // s'il est retenu par une fenêtre modale (voir tic.cpp).
     bool ticEnCours = false;
     // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
     qint64 minuteTravaillee = -1;
     // La minute du titre et de l'heure affichés (cleMinute).
     qint64 minuteAffichee = -1;
-    // Qt ne relance pas Timer tant que son tic attend : ce relais (créé au premier tic) prend sa
-    // cadence pendant ce temps.
-    QTimer* relaisTic = nullptr;
+    // Qt ne relance pas une minuterie tant que son tic attend : un relais par tic en cours (créés
+    // au besoin) prend sa cadence pendant ce temps.
+    QList<QTimer*> relaisTic;
     // Boutons de la barre d'outils et menu de l'icône.
     void Image0_Click();
     void Image2_Click();
@@ -186,6 +188,14 @@ private:
     QTimer restaurationEnCours_;
     static constexpr int DelaiEchoRestauration = 1000; // ms
     std::array<Codage, TableAlarmes::nombre> codagesMessages_{};
+    // Les fenêtres modale et surgissante actives au début de chaque tic en cours, du premier au
+    // plus imbriqué.
+    struct TicEnCours {
+        QPointer<QWidget> modale;
+        QPointer<QWidget> menu;
+    };
+    QList<TicEnCours> ticsEnCours_;
+    bool ticRetenu() const;
     bool chargee_ = false;
     bool enFermeture_ = false;
     bool fermee_ = false;

@@ -38,7 +38,14 @@ void CHRONO::EcritINI(const QString& param, const QString& Valeur) {
     const auto trouve = TexteIni.cherche(param);
     if (const auto* erreur = std::get_if<ErreurCle>(&trouve))
         ErreurINI(*erreur == ErreurCle::Absente ? param : QStringLiteral(" = "));
-    TexteIni.remplace(std::get<PlaceValeur>(trouve), Valeur);
+    // Défense de dernier rang : les sélecteurs refusent déjà ces chemins.
+    if (!TexteIni.remplace(std::get<PlaceValeur>(trouve), Valeur))
+        DIALOG().message(
+            this,
+            QStringLiteral("La valeur du paramètre %1 tient sur plusieurs lignes : elle n'est pas "
+                           "enregistrée, le fichier garde la précédente.")
+                .arg(param),
+            titreErreurIni(), IconeMessage::Aucune);
 }
 
 void CHRONO::EcritINI(const QString& param, qint32 Valeur) {

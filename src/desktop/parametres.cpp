@@ -9,6 +9,7 @@
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
+#include "settings/texte_ini.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -229,6 +230,11 @@ void PARAMETRES::BoutonImage_Click() {
     const std::optional<QString> choix = chrono_.DIALOG().fichier(this, filtreImages());
     if (!choix)
         return;
+    // Un saut de ligne couperait la ligne du réglage en deux : rien ne change.
+    if (const std::optional<QString> refus = refusChemin(*choix)) {
+        chrono_.DIALOG().message(this, *refus, TitreApplication, IconeMessage::Aucune);
+        return;
+    }
     // Un fichier illisible ne remplace ni le chemin ni l'image en place.
     const std::optional<QImage> image = LitImage(*choix);
     if (!image) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,12 +33,22 @@ std::optional<QColor> DialoguesQt::couleur(QWidget* parent, const QColor& initia
 std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filtre) {
     // Comme l'ancien sélecteur commun : part du dossier courant avec le nom choisi la fois d'avant.
     QFileDialog dialogue(parent);
+    // Le sélecteur de Qt partout : celui de GTK comparerait les motifs à la casse près (*.wav
+    // manquerait RÉVEIL.WAV) et montrerait ses propres libellés.
+    dialogue.setOption(QFileDialog::DontUseNativeDialog);
     dialogue.setFileMode(QFileDialog::ExistingFile);
     dialogue.setAcceptMode(QFileDialog::AcceptOpen);
     dialogue.setDirectory(QDir::currentPath());
-    // Le filtre demandé d'abord ; « Tous les fichiers » ensuite, car un programme de Linux n'a pas
-    // d'extension .exe.
-    dialogue.setNameFilters(filtresQt(filtre) << QStringLiteral("Tous les fichiers (*)"));
+    const QList<FiltreFichier> filtres = decoupeFiltre(filtre);
+    QStringList pourQt;
+    for (const FiltreFichier& f : filtres)
+        pourQt << f.pourQt();
+    dialogue.setNameFilters(pourQt);
+    // Qt écrit chaque libellé à sa façon ; la liste montre ceux du programme, lettre pour lettre,
+    // et Qt garde ses motifs à lui pour trier les fichiers.
+    if (auto* types = dialogue.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < types->count() && i < filtres.size(); ++i)
+            types->setItemText(i, filtres[i].libelle);
     if (!dernierFichier_.isEmpty())
         dialogue.selectFile(QFileInfo(dernierFichier_).fileName());
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
@@ -46,20 +57,32 @@ std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filt
     return dernierFichier_;
 }
 
-QStringList DialoguesQt::filtresQt(const QString& filtre) {
-    QStringList resultat;
+QString FiltreFichier::pourQt() const {
+    // Le libellé porte déjà ses motifs à la mode Windows : Qt les veut après lui, séparés par des
+    // blancs.
+    QString nom = libelle;
+    const qsizetype parenthese = nom.indexOf(QLatin1Char('('));
+    if (parenthese > 0 && nom.endsWith(QLatin1Char(')')))
+        nom = nom.left(parenthese).trimmed();
+    return nom + QLatin1String(" (") + motifs.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+QList<FiltreFichier> DialoguesQt::decoupeFiltre(const QString& filtre) {
+    QList<FiltreFichier> resultat;
     const QStringList morceaux = filtre.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < morceaux.size(); i += 2) {
         QStringList motifs = morceaux[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& m : motifs)
             m = m.trimmed();
-        // Le libellé porte déjà ses motifs à la mode Windows : Qt les veut séparés par des blancs.
-        QString libelle = morceaux[i];
-        const qsizetype parenthese = libelle.indexOf(QLatin1Char('('));
-        if (parenthese > 0 && libelle.endsWith(QLatin1Char(')')))
-            libelle = libelle.left(parenthese).trimmed();
-        resultat << libelle + QLatin1String(" (") + motifs.join(QLatin1Char(' ')) + QLatin1Char(')');
+        resultat << FiltreFichier{morceaux[i], motifs};
     }
+    return resultat;
+}
+
+QStringList DialoguesQt::filtresQt(const QString& filtre) {
+    QStringList resultat;
+    for (const FiltreFichier& f : decoupeFiltre(filtre))
+        resultat << f.pourQt();
     return resultat;
 }
 

@@ -2,7 +2,17 @@
 
 #include "platform/dialogues.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+// Une paire « libellé|motifs » d'un filtre de sélecteur.
+struct FiltreFichier {
+    QString libelle;
+    QStringList motifs;
+    // « Images (*.bmp *.ico) », la forme que Qt lit.
+    QString pourQt() const;
+};
 
 class DialoguesQt final : public Dialogues {
 public:
@@ -13,6 +23,7 @@ public:
 
     // « Images(*.bmp)|*.bmp;*.ico » devient « Images (*.bmp *.ico) », un filtre par paire.
     static QStringList filtresQt(const QString& filtre);
+    static QList<FiltreFichier> decoupeFiltre(const QString& filtre);
     // Les sauts de ligne du programme (LF CR, CR LF, CR seul) deviennent de simples LF à l'écran.
     static QString lignesEcran(QString texte);
 

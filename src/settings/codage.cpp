@@ -32,35 +32,89 @@ QStringDecoder decodeurUtf8() {
                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
 }
 
-// Vrai si la lecture prendrait ces octets pour de l'UTF-8 et y verrait d'autres caractères.
-bool relusEnUtf8(const QByteArray& octets) {
-    bool ascii = true;
-    for (const char o : octets)
-        ascii = ascii && static_cast<unsigned char>(o) < 0x80;
-    if (ascii)
-        return false;
-    QStringDecoder utf8 = decodeurUtf8();
-    const QString texte = utf8.decode(octets); // le décodage ne se fait qu'à la conversion
-    return !utf8.hasError();
+// Les unités de 16 bits telles quelles, sans contrôle des paires : l'aller-retour est exact. La
+// marque d'ordre n'entre pas dans le texte ; l'écriture la remet.
+QString depuisUtf16(const QByteArray& octets, bool grosBout) {
+    QString texte(octets.size() / 2 - 1, Qt::Uninitialized);
+    const auto* o = reinterpret_cast<const uchar*>(octets.constData());
+    QChar* d = texte.data();
+    for (qsizetype i = 2; i + 1 < octets.size(); i += 2)
+        *d++ = QChar(grosBout ? char16_t(o[i] << 8 | o[i + 1]) : char16_t(o[i + 1] << 8 | o[i]));
+    return texte;
+}
+
+QByteArray versUtf16(const QString& texte, bool grosBout) {
+    QByteArray octets(texte.size() * 2 + 2, Qt::Uninitialized);
+    char* d = octets.data();
+    *d++ = char(grosBout ? 0xFE : 0xFF);
+    *d++ = char(grosBout ? 0xFF : 0xFE);
+    for (const QChar c : texte) {
+        const char16_t u = c.unicode();
+        *d++ = char(grosBout ? u >> 8 : u & 0xFF);
+        *d++ = char(grosBout ? u & 0xFF : u >> 8);
+    }
+    return octets;
+}
+
+TexteDecode texteLu(QString texte, Codage codage) {
+    TexteDecode t;
+    t.texte = std::move(texte);
+    t.codage = codage;
+    return t;
+}
+
+TexteDecode inconnu(const QString& quoi) {
+    TexteDecode t;
+    t.reconnu = false;
+    t.raison =
+        QStringLiteral("son codage (%1) n'est pas de ceux que Chrono Vocalis sait lire ; "
+                       "enregistrez-le en UTF-8, en ANSI ou en Unicode (UTF-16 avec sa marque d'ordre)")
+            .arg(quoi);
+    return t;
 }
 
 } // namespace
 
 TexteDecode decode(const QByteArray& octets) {
+    if (octets.startsWith(QByteArray("\xFF\xFE\0\0", 4)) || octets.startsWith(QByteArray("\0\0\xFE\xFF", 4)))
+        return inconnu(QStringLiteral("UTF-32"));
+    const bool petitBout = octets.startsWith("\xFF\xFE");
+    if (petitBout || octets.startsWith("\xFE\xFF")) {
+        if (octets.size() % 2)
+            return inconnu(QStringLiteral("UTF-16 au nombre d'octets impair"));
+        return texteLu(depuisUtf16(octets, !petitBout), petitBout ? Codage::Utf16LE : Codage::Utf16BE);
+    }
+    // Un texte de Windows-1252 n'a pas d'octet nul ; un quart d'octets nuls, c'est de l'UTF-16 ou
+    // de l'UTF-32 sans marque d'ordre, qui ne se lirait qu'en caractères épars.
+    if (octets.size() >= 2 && octets.count('\0') * 4 >= octets.size())
+        return inconnu(QStringLiteral("UTF-16 ou UTF-32 sans marque d'ordre"));
     QStringDecoder utf8 = decodeurUtf8();
     QString texte = utf8.decode(octets);
     if (!utf8.hasError())
-        return {texte, Codage::Utf8};
+        return texteLu(texte, Codage::Utf8);
     QString resultat(octets.size(), Qt::Uninitialized);
     QChar* d = resultat.data();
     for (const char o : octets) {
         const auto b = static_cast<unsigned char>(o);
         *d++ = (b >= 0x80 && b < 0xA0) ? QChar(k1252[b - 0x80]) : QChar(b);
     }
-    return {resultat, Codage::Windows1252};
+    return texteLu(resultat, Codage::Windows1252);
 }
 
+namespace {
+
+// Vrai si ces octets se relisent en ce texte, dans ce codage.
+bool serelit(const QByteArray& octets, const QString& texte, Codage codage) {
+    const TexteDecode relu = decode(octets);
+    return relu.reconnu && relu.codage == codage && relu.texte == texte;
+}
+
+} // namespace
+
 QByteArray encode(const QString& texte, Codage& codage) {
+    // Chaque codage n'est gardé que si le fichier se relit tel qu'il est écrit ; sinon le suivant
+    // (Windows-1252 que la lecture prendrait pour de l'UTF-8 ou pour de l'UTF-16, texte aux
+    // octets nuls trop nombreux), jusqu'à l'UTF-16, qui se relit toujours.
     if (codage == Codage::Windows1252) {
         QByteArray octets(texte.size(), Qt::Uninitialized);
         char* d = octets.data();
@@ -71,9 +125,18 @@ QByteArray encode(const QString& texte, Codage& codage) {
                 break;
             }
         }
-        if (complet && !relusEnUtf8(octets))
+        if (complet && serelit(octets, texte, codage))
             return octets;
         codage = Codage::Utf8;
     }
-    return texte.toUtf8();
+    if (codage == Codage::Utf8) {
+        QByteArray octets = texte.toUtf8();
+        if (serelit(octets, texte, codage))
+            return octets;
+        codage = Codage::Utf16LE;
+    }
+    // FF FE 00 00 se lirait comme de l'UTF-32 : un texte qui commence par NUL s'écrit gros-boutiste.
+    if (codage == Codage::Utf16LE && texte.startsWith(QChar(0)))
+        codage = Codage::Utf16BE;
+    return versUtf16(texte, codage == Codage::Utf16BE);
 }

@@ -21,6 +21,10 @@ LectureFichier litFichierTexte(const QString& chemin) {
         return resultat;
     }
     resultat.contenu = decode(octets);
+    if (!resultat.contenu.reconnu) {
+        resultat.erreur = resultat.contenu.raison;
+        return resultat;
+    }
     resultat.lu = true;
     return resultat;
 }

@@ -73,8 +73,11 @@ QString TexteReglages::valeur(const PlaceValeur& place) const {
     return texte_.mid(place.egal + 1, place.finLigne - place.egal - 1);
 }
 
-void TexteReglages::remplace(const PlaceValeur& place, const QString& valeur) {
+bool TexteReglages::remplace(const PlaceValeur& place, const QString& valeur) {
+    if (valeur.contains(u'\r') || valeur.contains(u'\n'))
+        return false;
     texte_.replace(place.egal + 1, place.finLigne - place.egal - 1, valeur);
+    return true;
 }
 
 QString TexteReglages::pourEcriture() const {
@@ -91,4 +94,24 @@ QString messagePourEcriture(QString& texteMsg) {
     if (t.size() > 2)
         saut = oteDernierSaut(t);
     return t + saut;
+}
+
+std::optional<QString> refusChemin(const QString& chemin) {
+    QString visible;
+    bool controle = false;
+    for (const QChar c : chemin) {
+        if (c.category() != QChar::Other_Control) {
+            visible += c;
+            continue;
+        }
+        controle = true;
+        // Les symboles des contrôles (␊ pour LF) ; DEL et les contrôles C1 deviennent « ␡ ».
+        visible += c.unicode() < 0x20 ? QChar(0x2400 + c.unicode()) : QChar(0x2421);
+    }
+    if (!controle)
+        return std::nullopt;
+    return QStringLiteral("Le chemin « %1 » contient un saut de ligne ou un autre caractère de contrôle : "
+                          "Chrono Vocalis ne peut pas l'enregistrer. Renommez le fichier, puis choisissez-le "
+                          "à nouveau.")
+        .arg(visible);
 }

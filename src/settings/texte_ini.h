@@ -3,6 +3,7 @@
 #include "settings/codage.h"
 
 #include <QString>
+#include <optional>
 #include <variant>
 
 // Où se trouve la valeur d'une clé : entre le « = » et la fin de sa ligne.
@@ -28,7 +29,9 @@ public:
     std::variant<PlaceValeur, ErreurCle> cherche(QStringView cle) const;
     QString valeur(const PlaceValeur& place) const;
     // Remplace tout ce qui suit le « = » jusqu'à la fin de la ligne ; le reste ne bouge pas.
-    void remplace(const PlaceValeur& place, const QString& valeur);
+    // Une valeur qui ne tient pas sur une ligne (CR ou LF) n'est jamais écrite : la suite
+    // deviendrait une ligne à part, peut-être celle d'une clé. Faux alors, et rien ne change.
+    bool remplace(const PlaceValeur& place, const QString& valeur);
 
     // Le texte tel qu'il s'écrit : un dernier saut de ligne (CR LF ou LF) ôté puis remis,
     // CR LF quand il n'y en avait pas.
@@ -46,3 +49,8 @@ private:
 // Règles des fichiers de message : un message vide devient une espace ; un dernier saut de
 // ligne (CR LF ou LF) est ôté s'il y a plus de deux caractères, puis le fichier finit par un saut.
 QString messagePourEcriture(QString& texteMsg);
+
+// Un chemin choisi dans un sélecteur et qui porte un caractère de contrôle (saut de ligne,
+// tabulation…) : le message qui le refuse, le chemin montré avec ses contrôles rendus visibles.
+// Rien pour un chemin sans contrôle.
+std::optional<QString> refusChemin(const QString& chemin);

@@ -1,5 +1,6 @@
 #include "son_qt/sortie_son_qt.h"
 
+#include "son_qt/conversion_pcm.h"
 #include "son_qt/wave.h"
 
 #include <QAudioDevice>
@@ -51,18 +52,35 @@ FluxAudio::~FluxAudio() {
     arrete();
 }
 
-bool FluxAudio::demarre(QIODevice& source, const QAudioFormat& format, qint64 octets) {
+bool FluxAudio::demarre(QIODevice& source, const FormatWave& wave) {
     arrete();
-    const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
-    const QAudioDevice sortie = parSeconde > 0 ? QMediaDevices::defaultAudioOutput() : QAudioDevice();
-    if (sortie.isNull() || !sortie.isFormatSupported(format))
+    const QAudioDevice sortie = QMediaDevices::defaultAudioOutput();
+    if (sortie.isNull())
         return false;
+    QAudioFormat format;
+    for (const QAudioFormat& candidat : formatsCandidats(wave)) {
+        if (sortie.isFormatSupported(candidat)) {
+            format = candidat;
+            break;
+        }
+    }
+    if (!format.isValid())
+        return false;
+    QIODevice* donnees = &source;
+    qint64 octets = wave.tailleDonnees;
+    if (format != formatNaturel(wave)) {
+        conversion_ = std::make_unique<ConversionPcm>(source, wave, format);
+        conversion_->open(QIODevice::ReadOnly);
+        donnees = conversion_.get();
+        octets = conversion_->size();
+    }
+    const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
     sink_ = std::make_unique<QAudioSink>(sortie, format);
     // Tout le son d'un coup au serveur (plus 20 ms, la période de Qt, pour que la dernière
     // tranche entre) : Qt n'a plus à le compléter toutes les 20 ms, l'annonce coûte moitié moins.
     // Un long fichier d'alarme garde un tampon de 2 s, complété au fil de la lecture.
     sink_->setBufferSize(qsizetype(qMin(octets + parSeconde / 50, parSeconde * 2)));
-    sink_->start(&source);
+    sink_->start(donnees);
     if (sink_->error() != QAudio::NoError) {
         arrete();
         return false;
@@ -80,6 +98,7 @@ void FluxAudio::arrete() {
         if (!fossoyeur_.isActive())
             fossoyeur_.start();
     }
+    conversion_.reset();
 }
 
 void FluxAudio::enterre() {
@@ -113,7 +132,7 @@ bool SortieSonQt::joue(const QByteArray& image) {
         QByteArray::fromRawData(image.constData() + wave.debutDonnees, qsizetype(wave.tailleDonnees)));
     if (!donnees_.open(QIODevice::ReadOnly))
         return false;
-    return flux_.demarre(donnees_, wave.format, wave.tailleDonnees);
+    return flux_.demarre(donnees_, wave);
 }
 
 void SortieSonQt::arrete() {
@@ -149,7 +168,7 @@ std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& command
     }
     fenetre_ = std::make_unique<PortionFichier>(fichier_, wave.debutDonnees, wave.tailleDonnees);
     fenetre_->open(QIODevice::ReadOnly);
-    if (!flux_.demarre(*fenetre_, wave.format, wave.tailleDonnees))
+    if (!flux_.demarre(*fenetre_, wave))
         arrete();
     return std::nullopt;
 }

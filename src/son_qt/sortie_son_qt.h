@@ -2,6 +2,7 @@
 
 #include "platform/peripherique_wave.h"
 #include "platform/sortie_son.h"
+#include "son_qt/wave.h"
 
 #include <QAudioFormat>
 #include <QBuffer>
@@ -24,7 +25,9 @@ class FluxAudio : public QObject {
 public:
     FluxAudio();
     ~FluxAudio() override;
-    bool demarre(QIODevice& source, const QAudioFormat& format, qint64 octets);
+    // `source` commence au premier octet des données ; converties si la sortie ne prend pas
+    // leur format tel quel.
+    bool demarre(QIODevice& source, const FormatWave& wave);
     void arrete();
 
 private:
@@ -35,6 +38,7 @@ private:
     void enterre();
 
     std::unique_ptr<QAudioSink> sink_;
+    std::unique_ptr<QIODevice> conversion_;
     std::vector<Arrete> arretes_;
     QTimer finDifferee_;
     QTimer fossoyeur_;

@@ -1,30 +1,35 @@
 #include "son_qt/wave.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QtEndian>
 
 namespace {
 
+constexpr quint16 CodePcm = 1;
+constexpr quint16 CodeFlottant = 3;
+constexpr quint16 CodeEtendu = 0xFFFE;
+// Au-delà, aucun serveur de son ne suit (PulseAudio s'arrête à 768 kHz).
+constexpr quint32 FrequenceMax = 768000;
+
 bool litOctets(QIODevice& flux, char* destination, qint64 nombre) {
     return flux.read(destination, nombre) == nombre;
 }
 
-QAudioFormat::SampleFormat formatEchantillon(quint16 code, quint16 bits) {
-    if (code == 1) {
-        switch (bits) {
-        case 8:
-            return QAudioFormat::UInt8;
-        case 16:
-            return QAudioFormat::Int16;
-        case 32:
-            return QAudioFormat::Int32;
-        default:
-            return QAudioFormat::Unknown;
-        }
+// Le codage et la taille des échantillons, ou faux si on ne sait pas les jouer.
+bool decritEchantillons(quint16 code, quint16 bits, FormatWave& f) {
+    if (code == CodePcm && bits >= 8 && bits <= 32) {
+        f.codage = CodageWave::Entier;
+        f.octetsParEchantillon = (bits + 7) / 8;
+        return true;
     }
-    if (code == 3 && bits == 32)
-        return QAudioFormat::Float;
-    return QAudioFormat::Unknown;
+    if (code == CodeFlottant && (bits == 32 || bits == 64)) {
+        f.codage = CodageWave::Flottant;
+        f.octetsParEchantillon = bits / 8;
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -49,27 +54,27 @@ FormatWave analyseWave(QIODevice& flux) {
         const qint64 debut = position + 8;
         if (qstrncmp(bloc, "fmt ", 4) == 0) {
             char fmt[40] = {};
-            if (longueur < 16 || !litOctets(flux, fmt, qMin<qint64>(longueur, sizeof fmt)))
+            const qint64 lus = qMin<qint64>(longueur, sizeof fmt);
+            if (longueur < 16 || !litOctets(flux, fmt, lus))
                 return resultat;
             quint16 code = qFromLittleEndian<quint16>(fmt);
             const quint16 canaux = qFromLittleEndian<quint16>(fmt + 2);
             const quint32 frequence = qFromLittleEndian<quint32>(fmt + 4);
             const quint16 bits = qFromLittleEndian<quint16>(fmt + 14);
-            // WAVE_FORMAT_EXTENSIBLE : le vrai code est au début du sous-format.
-            if (code == 0xFFFE && longueur >= 26)
-                code = qFromLittleEndian<quint16>(fmt + 24);
-            const auto echantillon = formatEchantillon(code, bits);
-            if (echantillon == QAudioFormat::Unknown || canaux == 0 || canaux > 8 || frequence < 1000 ||
-                frequence > 384000)
-                return resultat;
-            resultat.format.setSampleFormat(echantillon);
-            resultat.format.setChannelCount(canaux);
-            resultat.format.setSampleRate(int(frequence));
+            // WAVE_FORMAT_EXTENSIBLE : le vrai code ouvre le sous-format. Une extension trop
+            // courte pour le porter vient d'écrivains qui ne font que du PCM.
+            if (code == CodeEtendu)
+                code = lus >= 26 ? qFromLittleEndian<quint16>(fmt + 24) : CodePcm;
+            if (!decritEchantillons(code, bits, resultat) || canaux == 0 || canaux > 8 || frequence == 0 ||
+                frequence > FrequenceMax)
+                return FormatWave{};
+            resultat.canaux = canaux;
+            resultat.frequence = int(frequence);
             formatLu = true;
         } else if (qstrncmp(bloc, "data", 4) == 0) {
             if (!formatLu)
-                return resultat;
-            const qint64 trame = resultat.format.bytesPerFrame();
+                return FormatWave{};
+            const qint64 trame = resultat.octetsParTrame();
             qint64 utile = qMin<qint64>(longueur, taille - debut);
             utile -= utile % trame;
             resultat.debutDonnees = debut;
@@ -80,5 +85,14 @@ FormatWave analyseWave(QIODevice& flux) {
         // Les blocs de taille impaire sont suivis d'un octet de remplissage.
         position = debut + longueur + (longueur & 1);
     }
-    return resultat;
+    return FormatWave{};
+}
+
+FormatWave lisWave(const QString& chemin) {
+    if (chemin.isEmpty() || !QFileInfo(chemin).isFile())
+        return {};
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return {};
+    return analyseWave(fichier);
 }

@@ -38,3 +38,15 @@ QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStr
             dues << n;
     return dues;
 }
+
+bool notePremierDepart(TableAlarmes& alarmes, int n, const QDate& jour) {
+    const Alarme& a = alarmes(n);
+    Declenchement& d = alarmes.declenchement(n);
+    if (d.jour != jour)
+        d = Declenchement{jour, {}};
+    const int heure = a.Heure * 60 + a.Minute;
+    if (d.heures.contains(heure))
+        return false;
+    d.heures << heure;
+    return true;
+}

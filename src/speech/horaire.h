@@ -22,3 +22,8 @@ qint64 cleMinute(const QDateTime& instant);
 // Les numéros des alarmes réglées sur cette heure et cette minute (« hh », « mm »), dans l'ordre.
 // Qu'elles soient actives ou non ne compte pas ici.
 QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStringView TexteMinute);
+
+// Vrai si l'alarme n peut partir ce jour-là : une seule fois par jour pour l'heure où elle est
+// réglée, même quand l'horloge recule (fin de l'heure d'été, heure corrigée à la main). Le départ
+// accepté est noté ; l'éditeur efface ces notes quand il change l'heure de l'alarme.
+bool notePremierDepart(TableAlarmes& alarmes, int n, const QDate& jour);

@@ -8,6 +8,7 @@
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -35,34 +36,57 @@ void afficheInstant(CHRONO& c, const QDateTime& instant) {
 
 } // namespace
 
+bool CHRONO::ticRetenu() const {
+    // Une boîte, une fenêtre ou un menu ouvert depuis le début du tic le plus imbriqué le tient
+    // jusqu'à sa fermeture, peut-être des heures : les minutes qui passent sont faites sans lui.
+    if (ticsEnCours_.isEmpty())
+        return false;
+    const TicEnCours& t = ticsEnCours_.constLast();
+    QWidget* modale = QApplication::activeModalWidget();
+    QWidget* menu = QApplication::activePopupWidget();
+    return (modale && modale != t.modale) || (menu && menu != t.menu);
+}
+
 void CHRONO::Timer_Timer() {
     // Ni avant les réglages lus, ni après la fermeture (venue pendant une attente) : rien.
     if (!chargee() || sons_.fini())
         return;
     const QDateTime maintenant = plateforme_.horloge().maintenant();
     afficheInstant(*this, maintenant);
+    // Le travail d'une minute se fait une fois, au premier tic de sa seconde 0 ; une seconde 0
+    // sans tic est perdue.
+    const qint64 minute = cleMinute(maintenant);
+    const bool minuteNouvelle = maintenant.time().second() == 0 && minute != minuteTravaillee;
     // Un tic venu pendant les attentes d'un autre ne fait que l'affichage, et sans attendre : il
-    // ne retarde pas la phrase en cours ; le témoin s'éteindra à la fin de l'autre tic.
-    if (ticEnCours)
+    // ne retarde pas la phrase en cours ; le témoin s'éteindra à la fin de l'autre tic. Seule
+    // exception : l'autre est retenu par une fenêtre modale et une minute nouvelle commence.
+    if (ticEnCours && !(minuteNouvelle && ticRetenu()))
         return;
+    const qsizetype niveau = ticsEnCours_.size();
+    ticsEnCours_.append(TicEnCours{QApplication::activeModalWidget(), QApplication::activePopupWidget()});
     const QScopedValueRollback<bool> enCours(ticEnCours, true);
-    if (!relaisTic) {
-        relaisTic = new QTimer(this);
-        QObject::connect(relaisTic, &QTimer::timeout, this, [this] {
+    // Le tic retenu reprendra avec ses textes à lui (l'annonce ou les alarmes qui lui restent).
+    QScopedValueRollback<QString> heureRetenue(TexteHeure);
+    QScopedValueRollback<QString> minuteRetenue(TexteMinute);
+    while (relaisTic.size() <= niveau) {
+        auto* relais = new QTimer(this);
+        QObject::connect(relais, &QTimer::timeout, this, [this] {
             // Timer arrêté (éditeur des alarmes, fermeture) : l'affichage reste figé.
             if (Timer.isActive())
                 Timer_Timer();
         });
+        relaisTic.append(relais);
     }
-    relaisTic->start(Timer.interval());
-    const auto finRelais = qScopeGuard([this] { relaisTic->stop(); });
+    QTimer* relais = relaisTic.at(niveau);
+    relais->start(Timer.interval());
+    const auto finRelais = qScopeGuard([this, relais] {
+        relais->stop();
+        ticsEnCours_.removeLast();
+    });
 
     TexteHeure = maintenant.toString(u"hh");
     TexteMinute = maintenant.toString(u"hh:mm").right(2);
-    // Le travail d'une minute se fait une fois, au premier tic de sa seconde 0 ; une seconde 0
-    // sans tic est perdue.
-    const qint64 minute = cleMinute(maintenant);
-    if (maintenant.time().second() == 0 && minute != minuteTravaillee) {
+    if (minuteNouvelle) {
         minuteTravaillee = minute;
         if (TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
@@ -72,11 +96,16 @@ void CHRONO::Timer_Timer() {
             ParleHeure();
         sons_.Pause(1);
         for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))
-            if (!sons_.fini())
+            if (!sons_.fini() && notePremierDepart(Alarmes, n, maintenant.date()))
                 DeclencheAlarme(n);
     }
     sons_.Pause(0.25);
     if (sons_.fini())
         return;
+    // Les textes restent ceux du dernier tic, comme l'affichage.
+    if (niveau > 0)
+        return;
+    heureRetenue.commit();
+    minuteRetenue.commit();
     Flash->hide();
 }

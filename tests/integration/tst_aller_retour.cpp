@@ -31,6 +31,17 @@ QByteArray versWindows1252(const QByteArray& utf8) {
     return QString::fromUtf8(utf8).toLatin1();
 }
 
+// « Unicode » du Bloc-notes : la marque d'ordre puis les unités de 16 bits, dans un ordre ou l'autre.
+QByteArray versUtf16(const QByteArray& utf8, bool grosBout) {
+    QByteArray o(grosBout ? "\xFE\xFF" : "\xFF\xFE");
+    for (const QChar c : QString::fromUtf8(utf8)) {
+        const char16_t u = c.unicode();
+        o += grosBout ? char(u >> 8) : char(u & 0xFF);
+        o += grosBout ? char(u & 0xFF) : char(u >> 8);
+    }
+    return o;
+}
+
 } // namespace
 
 class TestAllerRetour : public QObject {
@@ -39,6 +50,8 @@ private Q_SLOTS:
     void reglagesLivres();
     void formes_data();
     void formes();
+    void codageInconnu_data();
+    void codageInconnu();
     void lignesInconnuesEtDoublons();
 };
 
@@ -69,6 +82,8 @@ void TestAllerRetour::reglagesLivres() {
 void TestAllerRetour::formes_data() {
     QTest::addColumn<QString>("forme");
     QTest::newRow("Windows-1252, écrit sous Windows") << "1252";
+    QTest::newRow("UTF-16 petit-boutiste, « Unicode » du Bloc-notes") << "UTF-16LE";
+    QTest::newRow("UTF-16 gros-boutiste") << "UTF-16BE";
     QTest::newRow("LF seul, écrit sous Linux") << "LF";
     QTest::newRow("dernière ligne sans saut") << "sansfin";
     QTest::newRow("10 Mo de lignes inconnues avant les clés") << "10Mo";
@@ -81,10 +96,13 @@ void TestAllerRetour::formes() {
     auto transforme = [&](QByteArray o) {
         if (forme == QLatin1String("1252"))
             return versWindows1252(o);
+        if (forme.startsWith(QLatin1String("UTF-16")))
+            return versUtf16(o, forme.endsWith(QLatin1String("BE")));
         if (forme == QLatin1String("LF"))
             return o.replace("\r\n", "\n");
         return o;
     };
+    d.ecrit(QStringLiteral("CV32.ini.utf8"), d.lit(QStringLiteral("CV32.ini")));
     QByteArray ini = transforme(d.lit(QStringLiteral("CV32.ini")));
     if (forme == QLatin1String("sansfin"))
         ini.chop(2);
@@ -119,11 +137,42 @@ void TestAllerRetour::formes() {
     QByteArray attendu = forme == QLatin1String("1252")
                              ? versWindows1252(sansBlancApresEgal(QString::fromLatin1(ini).toUtf8()))
                              : sansBlancApresEgal(ini);
+    if (forme.startsWith(QLatin1String("UTF-16")))
+        attendu = transforme(sansBlancApresEgal(d.lit(QStringLiteral("CV32.ini.utf8"))));
     if (forme == QLatin1String("sansfin"))
         attendu += "\r\n";
     QCOMPARE(d.lit(QStringLiteral("CV32.ini")), attendu);
     for (const QString& nom : nomsMessages)
         QCOMPARE(d.lit(nom), messages.value(nom));
+}
+
+void TestAllerRetour::codageInconnu_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("debut"); // remplace le début du fichier
+    QTest::addColumn<QString>("codage");
+    QTest::newRow("CV32.ini en UTF-32") << "CV32.ini" << QByteArray("\xFF\xFE\0\0;\0\0\0", 8) << "UTF-32";
+    QTest::newRow("MSG2.ASC en UTF-16 sans marque")
+        << "MSG2.ASC" << QByteArray("D\0e\0b\0o\0u\0t\0", 12) << "UTF-16 ou UTF-32 sans marque d'ordre";
+}
+
+void TestAllerRetour::codageInconnu() {
+    // La raison dit que le codage est en cause, et non qu'une clé manque.
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, debut);
+    QFETCH(QString, codage);
+    DossierEssai d;
+    const QByteArray octets = nom == QLatin1String("CV32.ini") ? debut + QByteArray(4, '\0') : debut;
+    d.ecrit(nom, octets);
+    PlateformeFausse p;
+    QVERIFY_THROWS_EXCEPTION(FinProgramme, ProcedureDemarrage(p));
+    QCOMPARE(p.dialogues().messages.size(), 1);
+    QCOMPARE(
+        p.dialogues().messages[0].texte,
+        QStringLiteral("Impossible de lire le fichier %1 : son codage (%2) n'est pas de ceux que Chrono "
+                       "Vocalis sait lire ; enregistrez-le en UTF-8, en ANSI ou en Unicode (UTF-16 avec sa "
+                       "marque d'ordre).")
+            .arg(nom, codage));
+    QCOMPARE(d.lit(nom), octets);
 }
 
 void TestAllerRetour::lignesInconnuesEtDoublons() {

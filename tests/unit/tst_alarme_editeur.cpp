@@ -392,17 +392,55 @@ void TestAlarmeEditeur::messageSansPerte() {
 
 void TestAlarmeEditeur::selecteurs_data() {
     QTest::addColumn<bool>("programme");
-    QTest::addColumn<QString>("choix"); // vide : l'utilisateur annule
-    QTest::newRow("programme annulé") << true << QString();
-    QTest::newRow("programme choisi") << true << "/opt/mes outils/réveil";
-    QTest::newRow("son annulé") << false << QString();
-    QTest::newRow("son choisi") << false << "/home/moi/sons/coq.wav";
+    QTest::addColumn<QString>("choix");   // vide : l'utilisateur annule ; « @ » : dans le dossier d'essai
+    QTest::addColumn<bool>("garde");      // le chemin entre dans l'alarme
+    QTest::addColumn<QString>("message"); // le message montré, vide pour aucun
+    const QString refus =
+        QStringLiteral("Le chemin « %1 » contient un saut de ligne ou un autre caractère de "
+                       "contrôle : Chrono Vocalis ne peut pas l'enregistrer. Renommez le "
+                       "fichier, puis choisissez-le à nouveau.");
+    QTest::newRow("programme annulé") << true << QString() << false << QString();
+    QTest::newRow("programme choisi") << true << "/opt/mes outils/réveil" << true << QString();
+    QTest::newRow("son annulé") << false << QString() << false << QString();
+    QTest::newRow("son WAVE") << false << "@coq.wav" << true << QString();
+    // Un saut de ligne planterait une ligne de réglage à lui (« ALH2 = 5 ») dans CV32.ini.
+    QTest::newRow("programme avec un saut de ligne")
+        << true << "/tmp/a\nALH2 = 5" << false << refus.arg(QStringLiteral("/tmp/a␊ALH2 = 5"));
+    QTest::newRow("son avec un retour chariot")
+        << false << "/tmp/b\r.wav" << false << refus.arg(QStringLiteral("/tmp/b␍.wav"));
+    QTest::newRow("programme avec une tabulation")
+        << true << "/tmp/c\td" << false << refus.arg(QStringLiteral("/tmp/c␉d"));
+    QTest::newRow("son avec un contrôle C1")
+        << false << QStringLiteral("/tmp/e\u0085.wav") << false << refus.arg(QStringLiteral("/tmp/e␡.wav"));
+    // Gardé tel que choisi, mais l'utilisateur sait tout de suite qu'il restera muet.
+    const QString muet =
+        QStringLiteral(" n'est pas un son que Chrono Vocalis sait jouer : il faut un fichier WAVE "
+                       "non compressé (PCM ou à virgule flottante).");
+    QTest::newRow("son qui n'est pas un WAVE") << false << "@texte.wav" << true << "@texte.wav" + muet;
+    QTest::newRow("son absent") << false << "/pas/de/son.wav" << true
+                                << QStringLiteral("Le fichier /pas/de/son.wav") + muet;
+    QTest::newRow("son dossier") << false << "@" << true << "@" + muet;
 }
 
 void TestAlarmeEditeur::selecteurs() {
     QFETCH(bool, programme);
     QFETCH(QString, choix);
+    QFETCH(bool, garde);
+    QFETCH(QString, message);
     Banc h;
+    const auto place = [&](QString t) {
+        return t.replace(QLatin1Char('@'), h.dossier.chemin() + QLatin1Char('/'));
+    };
+    choix = place(choix);
+    message = place(message);
+    if (message.startsWith(h.dossier.chemin()))
+        message.prepend(QStringLiteral("Le fichier "));
+    // Un vrai WAVE (16 bits mono, 4 trames) et un texte qui en porte le nom.
+    h.dossier.ecrit(QStringLiteral("coq.wav"),
+                    QByteArray("RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0\x88\x58\x01\0\x02\0"
+                               "\x10\0data\x08\0\0\0\1\0\2\0\3\0\4\0",
+                               52));
+    h.dossier.ecrit(QStringLiteral("texte.wav"), "ceci n'est pas un son\n");
     Alarme& a = h.c->Alarmes(4);
     a.CheminProg = QStringLiteral("/avant/prog");
     a.CheminSon = QStringLiteral("/avant/son.wav");
@@ -415,11 +453,11 @@ void TestAlarmeEditeur::selecteurs() {
     h.p.journal.lignes.clear();
     (programme ? f.BoutonEXE : f.BoutonWave)->click();
     QCOMPARE(h.p.dialogues().filtres,
-             QStringList({programme ? QStringLiteral("Programmes(*.exe)|*.exe")
+             QStringList({programme ? QStringLiteral("Programmes(*.exe)|*.exe|Tous les fichiers (*)|*")
                                     : QStringLiteral("Fichiers Wave(*.Wav)|*.wav")}));
     QStringList attendu = avant;
     QStringList vuAttendu = vuAvant;
-    if (!choix.isEmpty()) {
+    if (garde) {
         Alarme copie = a;
         (programme ? copie.CheminProg : copie.CheminSon) = choix;
         attendu[3] = decrit(copie);
@@ -430,6 +468,23 @@ void TestAlarmeEditeur::selecteurs() {
     QCOMPARE(table(*h.c), attendu);
     QCOMPARE(visible(f), vuAttendu);
     QVERIFY(h.p.journal.filtre({"wave", "son", "lance"}).isEmpty());
+    QStringList messages;
+    for (const MessageNote& m : h.p.dialogues().messages)
+        messages << m.texte;
+    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
+    // Refusé : à la fermeture, CV32.ini s'écrit octet pour octet comme sans le choix.
+    if (!garde && !choix.isEmpty()) {
+        f.Retour_Chrono->click();
+        h.c->close();
+        QVERIFY(h.c->fermee());
+        Banc temoin;
+        temoin.c->Alarmes(4).CheminProg = QStringLiteral("/avant/prog");
+        temoin.c->Alarmes(4).CheminSon = QStringLiteral("/avant/son.wav");
+        temoin.c->close();
+        QVERIFY(temoin.c->fermee());
+        QCOMPARE(h.dossier.lit(QStringLiteral("CV32.ini")), temoin.dossier.lit(QStringLiteral("CV32.ini")));
+        QVERIFY(!h.dossier.lit(QStringLiteral("CV32.ini")).contains("ALH2 = 5"));
+    }
 }
 
 void TestAlarmeEditeur::placement_data() {

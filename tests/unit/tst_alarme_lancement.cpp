@@ -1,13 +1,17 @@
 // Le vrai lancement d'un programme d'alarme : le chemin est le programme, tel quel, sans
 // interpréteur de commandes ; il tourne dans son dossier, détaché du nôtre.
+#include "desktop/parametres.h"
 #include "platform/bureau_linux.h"
 #include "platform/dialogues_qt.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +49,8 @@ private Q_SLOTS:
     void syntaxeDuShellJamaisInterpretee();
     void nomSeul();
     void selecteurDeProgrammeReel();
+    void libellesDesSelecteurs_data();
+    void libellesDesSelecteurs();
 };
 
 void TestAlarmeLancement::cheminAvecBlancs_data() {
@@ -160,10 +166,70 @@ void TestAlarmeLancement::selecteurDeProgrammeReel() {
     attente.start(20);
     DialoguesQt dialogues;
     const std::optional<QString> choisi =
-        dialogues.fichier(nullptr, QStringLiteral("Programmes(*.exe)|*.exe"));
+        dialogues.fichier(nullptr, QStringLiteral("Programmes(*.exe)|*.exe|Tous les fichiers (*)|*"));
     QDir::setCurrent(ancien);
     QCOMPARE(filtres, QStringList({"Programmes (*.exe)", "Tous les fichiers (*)"}));
     QCOMPARE(choisi, std::optional<QString>(d.filePath(QStringLiteral("mon réveil"))));
+}
+
+void TestAlarmeLancement::libellesDesSelecteurs_data() {
+    // Les filtres que passent l'éditeur des alarmes et les réglages, et ce que la liste des types
+    // doit montrer, lettre pour lettre.
+    QTest::addColumn<QString>("filtre");
+    QTest::addColumn<QStringList>("libelles");
+    QTest::addColumn<QStringList>("montres"); // fichiers du dossier visibles avec le premier type
+    QTest::newRow("programmes") << "Programmes(*.exe)|*.exe|Tous les fichiers (*)|*"
+                                << QStringList{"Programmes(*.exe)", "Tous les fichiers (*)"}
+                                << QStringList{"MAJ.EXE", "prog.exe"};
+    QTest::newRow("sons") << "Fichiers Wave(*.Wav)|*.wav" << QStringList{"Fichiers Wave(*.Wav)"}
+                          << QStringList{"COQ.WAV", "son.wav"};
+    QTest::newRow("images") << PARAMETRES::filtreImages() << QStringList{"Images(*.bmp;*.ico)"}
+                            << QStringList{"FOND.BMP", "icone.ico", "photo.png"};
+}
+
+void TestAlarmeLancement::libellesDesSelecteurs() {
+    QFETCH(QString, filtre);
+    QFETCH(QStringList, libelles);
+    QFETCH(QStringList, montres);
+    QTemporaryDir d;
+    for (const char* nom :
+         {"prog.exe", "MAJ.EXE", "son.wav", "COQ.WAV", "FOND.BMP", "icone.ico", "photo.png", "notes.txt"}) {
+        QFile f(d.filePath(QString::fromLatin1(nom)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(d.path());
+    QStringList vus;
+    QStringList fichiers;
+    int essais = 0;
+    QTimer attente;
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!boite)
+            return;
+        if (auto* types = boite->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            vus.clear();
+            for (int i = 0; i < types->count(); ++i)
+                vus << types->itemText(i);
+        }
+        // La liste se remplit au fil de l'eau : on la relit jusqu'à ce qu'elle ne bouge plus.
+        auto* liste = boite->findChild<QListView*>(QStringLiteral("listView"));
+        QStringList maintenant;
+        if (liste && liste->model())
+            for (int i = 0; i < liste->model()->rowCount(liste->rootIndex()); ++i)
+                maintenant << liste->model()->index(i, 0, liste->rootIndex()).data().toString();
+        maintenant.sort();
+        if ((maintenant == fichiers && !maintenant.isEmpty()) || ++essais > 250)
+            boite->reject();
+        fichiers = maintenant;
+    });
+    attente.start(20);
+    DialoguesQt dialogues;
+    const std::optional<QString> choisi = dialogues.fichier(nullptr, filtre);
+    QDir::setCurrent(ancien);
+    QVERIFY(!choisi);
+    QCOMPARE(vus, libelles);
+    QCOMPARE(fichiers, montres);
 }
 
 QTEST_MAIN(TestAlarmeLancement)

@@ -47,9 +47,15 @@ QByteArray litFichier(const QString& chemin) {
 // Les clés du groupe [Desktop Entry], valeurs brutes.
 QMap<QString, QString> cles(const QByteArray& texte) {
     QMap<QString, QString> m;
+    bool entete = true;
+    // Le groupe principal seul : l'action « Dire l'heure » a ses propres Name et Exec.
     for (const QByteArray& l : texte.split('\n')) {
-        if (l.startsWith('['))
+        if (l.startsWith('[')) {
+            if (!entete)
+                break;
+            entete = false;
             continue;
+        }
         const qsizetype egal = l.indexOf('=');
         if (egal > 0)
             m.insert(QString::fromUtf8(l.left(egal)), QString::fromUtf8(l.mid(egal + 1)));

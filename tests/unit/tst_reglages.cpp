@@ -54,6 +54,8 @@ private Q_SLOTS:
     void codage();
     void codageTousLesOctets();
     void codagePasseEnUtf8();
+    void codageSeRelitToujours_data();
+    void codageSeRelitToujours();
     void entiers_data();
     void entiers();
     void drapeaux_data();
@@ -263,6 +265,37 @@ void TestReglages::codagePasseEnUtf8() {
     const QString ambigu = QStringLiteral("ALSON1 =/sons/Ã©t.wav");
     QCOMPARE(decode(encode(ambigu, c)).texte, ambigu);
     QCOMPARE(int(c), int(Codage::Utf8));
+}
+
+void TestReglages::codageSeRelitToujours_data() {
+    // Des textes lus sans peine, mais dont les octets écrits tels quels se reliraient autrement
+    // (trouvés par le fuzzing) : le fichier change de codage plutôt que de texte.
+    QTest::addColumn<int>("lu");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("ecrit");
+    QTest::newRow("« ÿþ » en tête, en Windows-1252 : FF FE, la marque de l'UTF-16")
+        << int(Codage::Windows1252) << QStringLiteral("ÿþa = 1\r\n") << int(Codage::Utf8);
+    QTest::newRow("un octet sur deux nul : de l'UTF-16 sans marque")
+        << int(Codage::Utf8) << QString::fromUtf16(u"a\0b\0c\0=\0", 8) << int(Codage::Utf16LE);
+    QTest::newRow("NUL en tête en UTF-16 petit-boutiste : FF FE 00 00, la marque de l'UTF-32")
+        << int(Codage::Utf16LE) << QString::fromUtf16(u"\0\0a = 1", 7) << int(Codage::Utf16BE);
+    QTest::newRow("UTF-16 gros-boutiste gardé")
+        << int(Codage::Utf16BE) << QStringLiteral("é = 日本") << int(Codage::Utf16BE);
+}
+
+void TestReglages::codageSeRelitToujours() {
+    QFETCH(int, lu);
+    QFETCH(QString, texte);
+    QFETCH(int, ecrit);
+    Codage c = Codage(lu);
+    const QByteArray octets = encode(texte, c);
+    QCOMPARE(int(c), ecrit);
+    const TexteDecode relu = decode(octets);
+    QVERIFY(relu.reconnu);
+    QCOMPARE(relu.texte, texte);
+    QCOMPARE(int(relu.codage), ecrit);
+    Codage encore = relu.codage;
+    QCOMPARE(encode(relu.texte, encore), octets);
 }
 
 void TestReglages::entiers_data() {

@@ -3,6 +3,7 @@
 #include "fakes/faux.h"
 #include "platform/horloge.h"
 #include "platform/son_differe.h"
+#include "son_qt/conversion_pcm.h"
 #include "son_qt/sortie_son_qt.h"
 #include "son_qt/wave.h"
 #include "speech/sons.h"
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void numeroInconnu();
     void analyse_data();
     void analyse();
+    void conversion_data();
+    void conversion();
     void sortieReelleSansServeur();
     void peripheriqueWaveSansFichier();
     void pauseServiLesEvenements();
@@ -127,8 +130,35 @@ void TestSon::analyse_data() {
     QTest::newRow("données annoncées plus longues que le fichier") << tronque << true << 44 << 60;
     QTest::newRow("pas de bloc fmt") << riff(bloc("data", "abcd")) << false << 0 << 0;
     QTest::newRow("pas RIFF") << QByteArray("RIFX\0\0\0\0WAVE", 12) << false << 0 << 0;
-    QTest::newRow("24 bits") << riff(bloc("fmt ", fmt(1, 1, 8000, 24)) + bloc("data", "abc")) << false << 0
-                             << 0;
+    QTest::newRow("24 bits") << riff(bloc("fmt ", fmt(1, 1, 8000, 24)) + bloc("data", "abc")) << true << 44
+                             << 3;
+    QTest::newRow("24 bits stéréo") << riff(bloc("fmt ", fmt(1, 2, 96000, 24)) +
+                                            bloc("data", QByteArray(13, 'x')))
+                                    << true << 44 << 12;
+    QTest::newRow("flottants 32 bits")
+        << riff(bloc("fmt ", fmt(3, 1, 48000, 32)) + bloc("data", QByteArray(8, 'x'))) << true << 44 << 8;
+    QTest::newRow("flottants 64 bits")
+        << riff(bloc("fmt ", fmt(3, 2, 44100, 64)) + bloc("data", QByteArray(20, 'x'))) << true << 44 << 16;
+    QTest::newRow("format étendu à extension courte")
+        << riff(bloc("fmt ", fmt(0xFFFE, 1, 22050, 24, 18)) + bloc("data", "abcdef")) << true << 46 << 6;
+    QByteArray etenduFlottant = fmt(0xFFFE, 2, 44100, 32, 40);
+    qToLittleEndian<quint16>(3, etenduFlottant.data() + 24);
+    QTest::newRow("format étendu, flottants")
+        << riff(bloc("fmt ", etenduFlottant) + bloc("data", QByteArray(8, 'x'))) << true << 68 << 8;
+    QByteArray alignementFaux = fmt(1, 2, 44100, 16);
+    qToLittleEndian<quint16>(1, alignementFaux.data() + 12);
+    QTest::newRow("alignement des blocs faux : la trame vient des bits et des canaux")
+        << riff(bloc("fmt ", alignementFaux) + bloc("data", QByteArray(10, 'x'))) << true << 44 << 8;
+    QTest::newRow("huit canaux") << riff(bloc("fmt ", fmt(1, 8, 8000, 16)) +
+                                         bloc("data", QByteArray(16, 'x')))
+                                 << true << 44 << 16;
+    QTest::newRow("neuf canaux") << riff(bloc("fmt ", fmt(1, 9, 8000, 16)) +
+                                         bloc("data", QByteArray(18, 'x')))
+                                 << false << 0 << 0;
+    QTest::newRow("ADPCM") << riff(bloc("fmt ", fmt(2, 1, 8000, 4)) + bloc("data", "abcd")) << false << 0
+                           << 0;
+    QTest::newRow("flottants 16 bits")
+        << riff(bloc("fmt ", fmt(3, 1, 8000, 16)) + bloc("data", "abcd")) << false << 0 << 0;
     QTest::newRow("données vides") << riff(bloc("fmt ", pcm8) + bloc("data", "")) << false << 0 << 0;
     QTest::newRow("vide") << QByteArray() << false << 0 << 0;
 }
@@ -147,6 +177,87 @@ void TestSon::analyse() {
         QCOMPARE(w.debutDonnees, debut);
         QCOMPARE(w.tailleDonnees, taille);
     }
+}
+
+void TestSon::conversion_data() {
+    // Des échantillons d'entrée, le format de la sortie, et ce qu'elle reçoit.
+    QTest::addColumn<int>("codage"); // 0 entiers, 1 flottants
+    QTest::addColumn<int>("octets");
+    QTest::addColumn<int>("canaux");
+    QTest::addColumn<QByteArray>("entree");
+    QTest::addColumn<int>("sortie"); // QAudioFormat::SampleFormat
+    QTest::addColumn<int>("canauxSortie");
+    QTest::addColumn<QList<double>>("attendu");
+    const auto octets = [](std::initializer_list<int> l) {
+        QByteArray b;
+        for (int o : l)
+            b += char(o);
+        return b;
+    };
+    QTest::newRow("24 bits vers 32 bits, sans perte")
+        << 0 << 3 << 1 << octets({0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x00, 0x01, 0x00})
+        << int(QAudioFormat::Int32) << 1 << QList<double>{2147483392.0, -2147483648.0, 65536.0};
+    QByteArray f64(24, '\0');
+    qToLittleEndian<double>(0.5, f64.data());
+    qToLittleEndian<double>(-1.0, f64.data() + 8);
+    qToLittleEndian<double>(3.0, f64.data() + 16);
+    QTest::newRow("flottants 64 bits vers 16 bits, bornés")
+        << 1 << 8 << 1 << f64 << int(QAudioFormat::Int16) << 1 << QList<double>{16384, -32768, 32767};
+    QTest::newRow("8 bits stéréo mêlés en mono flottant")
+        << 0 << 1 << 2 << octets({0xC0, 0x40, 0xFF, 0xFF}) << int(QAudioFormat::Float) << 1
+        << QList<double>{0.0, 127.0 / 128.0};
+    QTest::newRow("mono 16 bits répété sur deux canaux")
+        << 0 << 2 << 1 << octets({0x00, 0x40, 0x00, 0xC0}) << int(QAudioFormat::Int16) << 2
+        << QList<double>{16384, 16384, -16384, -16384};
+    QTest::newRow("32 bits vers 8 bits non signés") << 0 << 4 << 1 << octets({0, 0, 0, 0x80, 0, 0, 0, 0})
+                                                    << int(QAudioFormat::UInt8) << 1 << QList<double>{0, 128};
+}
+
+void TestSon::conversion() {
+    QFETCH(int, codage);
+    QFETCH(int, octets);
+    QFETCH(int, canaux);
+    QFETCH(QByteArray, entree);
+    QFETCH(int, sortie);
+    QFETCH(int, canauxSortie);
+    QFETCH(QList<double>, attendu);
+    FormatWave w;
+    w.valide = true;
+    w.codage = codage ? CodageWave::Flottant : CodageWave::Entier;
+    w.octetsParEchantillon = octets;
+    w.canaux = canaux;
+    w.frequence = 8000;
+    w.tailleDonnees = entree.size();
+    QAudioFormat f;
+    f.setSampleFormat(QAudioFormat::SampleFormat(sortie));
+    f.setChannelCount(canauxSortie);
+    f.setSampleRate(8000);
+    QBuffer source;
+    source.setData(entree);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    ConversionPcm conversion(source, w, f);
+    QVERIFY(conversion.open(QIODevice::ReadOnly));
+    QCOMPARE(conversion.size(), qint64(attendu.size() * f.bytesPerSample()));
+    const QByteArray lu = conversion.readAll();
+    QCOMPARE(lu.size(), conversion.size());
+    QList<double> valeurs;
+    for (qsizetype i = 0; i < lu.size(); i += f.bytesPerSample()) {
+        const char* p = lu.constData() + i;
+        switch (f.sampleFormat()) {
+        case QAudioFormat::UInt8:
+            valeurs << double(uchar(*p));
+            break;
+        case QAudioFormat::Int16:
+            valeurs << double(qFromLittleEndian<qint16>(p));
+            break;
+        case QAudioFormat::Int32:
+            valeurs << double(qFromLittleEndian<qint32>(p));
+            break;
+        default:
+            valeurs << double(qFromLittleEndian<float>(p));
+        }
+    }
+    QCOMPARE(valeurs, attendu);
 }
 
 void TestSon::sortieReelleSansServeur() {

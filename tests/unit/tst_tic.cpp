@@ -1,14 +1,20 @@
 // Le tic de l'horloge : l'affichage, une seule fois le travail de chaque minute même quand les
 // tics s'imbriquent dans ses attentes, l'heure du système qui saute, la fermeture en pleine phrase.
+#include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "app/commun.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "platform/dialogues_qt.h"
 #include "speech/horaire.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSet>
 #include <QTest>
 
@@ -68,16 +74,34 @@ public:
 class PlateformeAcceleree final : public Plateforme {
 public:
     Journal journal;
-    PlateformeAcceleree() {
+    // Les vraies boîtes de Qt, ou les fausses qui notent.
+    explicit PlateformeAcceleree(bool vraiesBoites = false) {
         horloge_ = std::make_unique<HorlogeAcceleree>();
         sortieSon_ = std::make_unique<SortieSonFausse>(journal);
         wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
+        if (vraiesBoites)
+            dialogues_ = std::make_unique<DialoguesQt>();
+        else
+            dialogues_ = std::make_unique<DialoguesFaux>(journal);
         bureau_ = std::make_unique<BureauFaux>(journal);
         zone_ = std::make_unique<ZoneNotificationFausse>(journal);
         aide_ = std::make_unique<VisionneuseAideFausse>(journal);
     }
     HorlogeAcceleree& horlogeA() { return static_cast<HorlogeAcceleree&>(horloge()); }
+};
+
+// Une vraie fenêtre modale, ouverte le temps d'un appel : ce que l'horloge voit d'une boîte
+// laissée ouverte.
+class FenetreModale {
+public:
+    FenetreModale() {
+        boite_.setModal(true);
+        boite_.show();
+    }
+    ~FenetreModale() { boite_.hide(); }
+
+private:
+    QDialog boite_;
 };
 
 } // namespace
@@ -94,11 +118,16 @@ private Q_SLOTS:
     void ticPendantUnePause();
     void ticImbriqueALaMinuteSuivante();
     void boiteOuverteAuTraversDUneMinute();
+    void fenetreDeLaBarrePendantUnePause();
+    void boiteReelleOuverteTroisMinutes();
     void boiteOuverteHorsDUnTic();
     void vingtQuatreHeures_data();
     void vingtQuatreHeures();
     void heureDuSystemeChangee_data();
     void heureDuSystemeChangee();
+    void alarmeUneFoisParJour_data();
+    void alarmeUneFoisParJour();
+    void heureRegleeDansLEditeur();
     void fermeturePendantLeTravail_data();
     void fermeturePendantLeTravail();
     void rienAvantLeChargement();
@@ -245,15 +274,18 @@ void TestTic::ticImbriqueALaMinuteSuivante() {
 }
 
 void TestTic::boiteOuverteAuTraversDUneMinute() {
-    // Le message de l'alarme de 07:15 reste ouvert plus de deux minutes : l'affichage suit, rien
-    // ne sonne, 07:16 et 07:17 ne sont pas travaillées, puis le tic finit comme d'habitude.
+    // Le message de l'alarme de 07:15 reste ouvert près de trois minutes : les minutes suivantes
+    // se font pendant ce temps (alarme 2 à 07:16), chacune une fois ; le programme de l'alarme 1
+    // part quand la boîte se ferme, puis le tic finit comme d'habitude.
     Banc b;
     b.c.déclenche_annonce = 3;
-    b.c.Alarmes(1) = Alarme{7, 15, false, true, false, QStringLiteral("Réveil"), {}, {}};
-    b.c.Alarmes(2) = Alarme{7, 16, false, true, false, QStringLiteral("Jamais vu"), {}, {}};
+    b.c.Alarmes(1) = Alarme{7, 15, false, true, true, QStringLiteral("Réveil"), {}, QStringLiteral("prog1")};
+    b.c.Alarmes(2) =
+        Alarme{7, 16, true, false, true, {}, QStringLiteral("cloche.wav"), QStringLiteral("prog2")};
     QStringList heures;
     b.p.dialogues().pendantMessage = [&](const MessageNote&) {
-        const QDateTime fin = b.maintenant().addSecs(130);
+        const FenetreModale boite;
+        const QDateTime fin = b.maintenant().addSecs(170);
         while (b.maintenant() < fin) {
             b.p.horlogeV().avance(0.9);
             b.c.Timer_Timer();
@@ -265,19 +297,57 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
     b.tic(le(1, 6, 2026, QTime(7, 15, 0, 300)));
     QCOMPARE(heures, QStringList({"07:15", "07:16", "07:17"}));
     QVERIFY(b.c.windowTitle().startsWith(QLatin1String(" 07:17 - ")));
-    QCOMPARE(b.p.journal.filtre({"son", "attente", "message"}),
-             QStringList({"son 7", "attente 1.2", "son 70", "attente 0.8", "son 15", "attente 1.2", "son 71",
-                          "attente 1", "message Alarme 1 | Réveil", "attente 0.25"}));
+    QCOMPARE(b.p.journal.filtre({"son", "attente 1", "message", "wave", "lance"}),
+             QStringList({"son 7", "attente 1.2", "son 70", "son 15", "attente 1.2", "son 71", "attente 1",
+                          "message Alarme 1 | Réveil",
+                          // 07:16 puis 07:17, la boîte toujours ouverte
+                          "attente 1", "wave Sound cloche.wav", "attente 1.5", "lance prog2", "attente 1",
+                          // la boîte fermée, la suite de 07:15
+                          "lance prog1"}));
     QVERIFY(b.c.Flash->isHidden());
     QCOMPARE(b.c.TexteMinute, QStringLiteral("15"));
-    // Boîte fermée, les minutes suivantes se travaillent comme d'habitude.
+    // Les minutes suivantes se travaillent comme d'habitude, aucune deux fois.
     b.p.dialogues().pendantMessage = nullptr;
-    b.p.son().joues.clear();
+    b.p.journal.lignes.clear();
+    b.tic(le(1, 6, 2026, QTime(7, 17, 0, 950)));
     b.tic(le(1, 6, 2026, QTime(7, 18, 0, 50)));
-    QCOMPARE(b.p.son().joues, QList<int>());
     b.tic(le(1, 6, 2026, QTime(7, 20, 0, 50)));
-    QCOMPARE(b.p.son().joues, QList<int>({7, 70, 20, 71}));
+    QCOMPARE(b.p.journal.filtre({"son", "attente 1", "message", "wave", "lance"}),
+             QStringList({"attente 1", "son 7", "attente 1.2", "son 70", "son 20", "attente 1.2", "son 71",
+                          "attente 1"}));
     QCOMPARE(b.p.dialogues().messages.size(), 1);
+}
+
+void TestTic::fenetreDeLaBarrePendantUnePause() {
+    // Un clic pendant le carillon de 14:00 ouvre « Informations », laissée ouverte jusqu'à 14:15 :
+    // 14:15 s'annonce pendant ce temps, puis la phrase de 14:00 reprend à la fermeture, avec ses
+    // propres heure et minute.
+    Banc b;
+    b.c.déclenche_annonce = 2;
+    bool premier = true;
+    b.p.horlogeV().pendantAttente = [&](double) {
+        if (!std::exchange(premier, false))
+            return;
+        QTimer::singleShot(100, [&] {
+            QVERIFY(QApplication::activeModalWidget());
+            b.p.journal.note(QStringLiteral("--- ouverte"));
+            while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
+                b.p.horlogeV().avance(0.9);
+                b.c.Timer_Timer();
+            }
+            b.p.journal.note(QStringLiteral("--- fermée"));
+            QApplication::activeModalWidget()->close();
+        });
+        b.c.Image3_Click();
+    };
+    b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
+    QCOMPARE(b.p.journal.filtre({"son", "---"}),
+             QStringList({"son 85", "son 84", "son 82", "--- ouverte", "son 14", "son 70", "son 15", "son 71",
+                          "--- fermée", "son 14", "son 70"}));
+    // 14:01 à 14:15 faites pendant que la fenêtre est ouverte, puis la fin de 14:00.
+    QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 1")), 16);
+    QCOMPARE(b.c.minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(14, 15))));
+    QVERIFY(b.c.Flash->isHidden());
 }
 
 void TestTic::boiteOuverteHorsDUnTic() {
@@ -386,6 +456,80 @@ void TestTic::heureDuSystemeChangee() {
     }
 }
 
+void TestTic::alarmeUneFoisParJour_data() {
+    // Chaque tic : l'instant, l'heure de l'alarme 1 à ce moment, et si elle part.
+    QTest::addColumn<QList<QDateTime>>("tics");
+    QTest::addColumn<QList<QTime>>("reglages");
+    QTest::addColumn<QList<bool>>("departs");
+    QTest::addColumn<int>("annonces"); // phrases entendues (chaque 1/2 H)
+    const QDate j(2026, 10, 25);
+    const auto a = [&](int h, int m, int ms = 100) { return QDateTime(j, QTime(h, m, 0, ms)); };
+    // Le jour du passage à l'heure d'hiver, 02:30 revient une heure plus tard : l'heure se dit
+    // deux fois (l'horloge murale), l'alarme ne sonne qu'une.
+    QTest::newRow("fin de l'heure d'été")
+        << QList<QDateTime>{a(2, 30), a(2, 59), a(2, 0), a(2, 30)}
+        << QList<QTime>{QTime(2, 30), QTime(2, 30), QTime(2, 30), QTime(2, 30)}
+        << QList<bool>{true, false, false, false} << 3;
+    QTest::newRow("heure reculée de deux minutes à la main")
+        << QList<QDateTime>{a(7, 15), a(7, 16), a(7, 14), a(7, 15)}
+        << QList<QTime>{QTime(7, 15), QTime(7, 15), QTime(7, 15), QTime(7, 15)}
+        << QList<bool>{true, false, false, false} << 0;
+    QTest::newRow("le lendemain, elle repart")
+        << QList<QDateTime>{a(7, 15), QDateTime(j.addDays(1), QTime(7, 15, 0, 100))}
+        << QList<QTime>{QTime(7, 15), QTime(7, 15)} << QList<bool>{true, true} << 0;
+    QTest::newRow("une autre heure réglée la laisse repartir")
+        << QList<QDateTime>{a(7, 15), a(7, 16), a(7, 15), a(7, 16)}
+        << QList<QTime>{QTime(7, 15), QTime(7, 16), QTime(7, 15), QTime(7, 16)}
+        << QList<bool>{true, true, false, false} << 0;
+    QTest::newRow("reculée jusqu'à la veille : un autre jour")
+        << QList<QDateTime>{QDateTime(j, QTime(0, 0, 0, 100)),
+                            QDateTime(j.addDays(-1), QTime(23, 59, 0, 100)),
+                            QDateTime(j, QTime(0, 0, 0, 100))}
+        << QList<QTime>{QTime(0, 0), QTime(0, 0), QTime(0, 0)} << QList<bool>{true, false, false} << 2;
+}
+
+void TestTic::alarmeUneFoisParJour() {
+    QFETCH(QList<QDateTime>, tics);
+    QFETCH(QList<QTime>, reglages);
+    QFETCH(QList<bool>, departs);
+    QFETCH(int, annonces);
+    Banc b;
+    b.c.déclenche_annonce = 1;
+    for (int i = 0; i < tics.size(); ++i) {
+        b.c.Alarmes(1) = Alarme{qint16(reglages[i].hour()),
+                                qint16(reglages[i].minute()),
+                                false,
+                                true,
+                                false,
+                                QStringLiteral("Debout"),
+                                {},
+                                {}};
+        const int avant = b.p.dialogues().messages.size();
+        b.tic(tics[i]);
+        QCOMPARE(b.p.dialogues().messages.size() - avant, departs[i] ? 1 : 0);
+    }
+    QCOMPARE(b.p.son().joues.count(70), annonces);
+}
+
+void TestTic::heureRegleeDansLEditeur() {
+    // Partie à 07:15, l'alarme est remise à 07:15 dans l'éditeur (une minute de plus, une de
+    // moins) : l'horloge reculée à 07:15, elle repart. Sans l'éditeur, elle ne repart pas.
+    for (const bool editee : {false, true}) {
+        Banc b;
+        b.c.Alarmes(1) = Alarme{7, 15, false, true, false, QStringLiteral("Debout"), {}, {}};
+        b.tic(le(1, 6, 2026, QTime(7, 15, 0, 100)));
+        if (editee) {
+            ALARMES f(b.c);
+            f.BoutonMn_SpinUp();
+            f.BoutonMn_SpinDown();
+        }
+        b.c.Timer.stop(); // relancée par la fermeture de l'éditeur
+        b.tic(le(1, 6, 2026, QTime(7, 14, 0, 100)));
+        b.tic(le(1, 6, 2026, QTime(7, 15, 0, 100)));
+        QCOMPARE(b.p.dialogues().messages.size(), editee ? 2 : 1);
+    }
+}
+
 void TestTic::fermeturePendantLeTravail_data() {
     QTest::addColumn<int>("attente");  // rang de l'attente pendant laquelle on ferme
     QTest::addColumn<bool>("alarmes"); // les six alarmes réglées sur 14:30, tout actif
@@ -479,6 +623,50 @@ void TestTic::ticsReelsPendantLesAttentes() {
     QCOMPARE(p.journal.filtre({"son"}), QStringList({"son 14", "son 70", "son 15", "son 71"}));
     QVERIFY(lecturesALArret >= 0);
     QCOMPARE(h.lecturesPendantUnTic, lecturesALArret);
+}
+
+void TestTic::boiteReelleOuverteTroisMinutes() {
+    // La vraie boucle d'événements et une vraie boîte de message : celle de l'alarme 1 (07:14)
+    // reste ouverte jusqu'à 07:16:30. Pendant ce temps 07:15 s'annonce et l'alarme 2 sonne ; à la
+    // fermeture, le programme de l'alarme 1 part ; rien deux fois. Entre les secondes 5 et 50,
+    // l'heure fictive saute en avant pour que le test ne dure que quelques secondes.
+    DossierEssai dossier;
+    PlateformeAcceleree p(true);
+    CHRONO c(p);
+    c.Timer.stop();
+    c.assureChargee();
+    c.déclenche_annonce = 3;
+    c.Alarmes(1) = Alarme{7, 14, false, true, true, QStringLiteral("Réveil"), {}, QStringLiteral("prog1")};
+    c.Alarmes(2) =
+        Alarme{7, 15, true, false, true, {}, QStringLiteral("cloche.wav"), QStringLiteral("prog2")};
+    HorlogeAcceleree& h = p.horlogeA();
+    h.depart = le(1, 6, 2026, QTime(7, 13, 59, 800));
+    h.ecoule.start();
+    const QDateTime fermeture = le(1, 6, 2026, QTime(7, 16, 30));
+    const QDateTime fin = le(1, 6, 2026, QTime(7, 17, 8));
+    QStringList boites;
+    QTimer pilote;
+    QObject::connect(&pilote, &QTimer::timeout, [&] {
+        const QDateTime t = h.maintenant();
+        if (t.time().second() >= 5 && t.time().second() < 50 && t < fin)
+            h.depart = h.depart.addSecs(50 - t.time().second());
+        auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (boite && !boites.contains(boite->text()))
+            boites << boite->text();
+        if (boite && t >= fermeture)
+            boite->button(QMessageBox::Ok)->click();
+    });
+    pilote.start(10);
+    c.Timer.setInterval(900 / HorlogeAcceleree::facteur);
+    c.Timer.start();
+    QTRY_VERIFY_WITH_TIMEOUT(h.maintenant() >= fin && !c.ticEnCours, 30000);
+    c.Timer.stop();
+    pilote.stop();
+    QCOMPARE(boites, QStringList{"Réveil"});
+    QCOMPARE(p.journal.filtre({"son", "wave Sound", "lance"}),
+             QStringList({"son 7", "son 70", "son 15", "son 71", "wave Sound cloche.wav", "lance prog2",
+                          "lance prog1"}));
+    QCOMPARE(c.minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(7, 17))));
 }
 
 QTEST_MAIN(TestTic)
