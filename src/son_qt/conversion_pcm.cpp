@@ -107,6 +107,9 @@ void ConversionPcm::ecrit(double v, char* p) const {
 qint64 ConversionPcm::readData(char* donnees, qint64 max) {
     const int entreeTrame = entree_.octetsParTrame();
     const int sortieTrame = sortie_.bytesPerFrame();
+    // Un format sans trame (invalide) ne peut rien produire : fin du son plutôt qu'une division par zéro.
+    if (sortieTrame <= 0 || entreeTrame <= 0)
+        return -1;
     const qint64 premiere = pos() / sortieTrame;
     const qint64 trames = std::min({max / sortieTrame, trames_ - premiere, TramesParBloc});
     if (trames <= 0)
@@ -131,12 +134,12 @@ qint64 ConversionPcm::readData(char* donnees, qint64 max) {
                 // Plus de canaux que la sortie : ceux qui tombent sur le même sont mêlés.
                 int n = 0;
                 for (int i = j; i < canauxEntree; i += canauxSortie, ++n)
-                    v += echantillon(e + i * entree_.octetsParEchantillon);
+                    v += echantillon(e + qsizetype(i) * entree_.octetsParEchantillon);
                 v /= n;
             } else {
-                v = echantillon(e + (j % canauxEntree) * entree_.octetsParEchantillon);
+                v = echantillon(e + qsizetype(j % canauxEntree) * entree_.octetsParEchantillon);
             }
-            ecrit(v, s + j * octetsSortie);
+            ecrit(v, s + qsizetype(j) * octetsSortie);
         }
     }
     return faites * sortieTrame;
