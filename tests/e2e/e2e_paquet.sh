@@ -119,7 +119,9 @@ appstreamcli validate --no-net "/usr/share/metainfo/$id_bureau.metainfo.xml" >"$
     e2e_echec "appstreamcli validate : $(cat "$E2E_ARTEFACTS/appstream.log")"
 
 # La ligne Exec du menu : un chemin seul, sans guillemets ni code de champ.
-exec_menu=$(sed -n '/^\[Desktop Entry\]/,/^\[/s/^Exec=//p' "$entree")
+# cle_entree fichier clé : la valeur dans le groupe [Desktop Entry] seul (l'action a son propre Exec).
+cle_entree() { sed -n "/^\[Desktop Entry\]/,/^\[/s/^$2=//p" "$1"; }
+exec_menu=$(cle_entree "$entree" Exec)
 [[ "$exec_menu" =~ ^/[^[:space:]\"%]+$ ]] || e2e_echec "ligne Exec du menu inattendue : $exec_menu"
 e2e_egal /usr/bin/chronovocalis "$exec_menu" "programme de l'entrée du menu"
 
@@ -254,7 +256,8 @@ for u in "$ua" "$ub"; do
     # Une seule entrée : aucun autre lanceur de l'horloge dans le menu de l'utilisateur.
     e2e_egal "$id_bureau.desktop" "$(ls "${donnees[$u]}/applications")" "lanceurs du menu de $u"
     sortie=$(desktop-file-validate "$menu" 2>&1) || e2e_echec "desktop-file-validate refuse $menu : $sortie"
-    e2e_egal '"/usr/bin/chronovocalis"' "$(sed -n 's/^Exec=//p' "$menu")" "Exec de l'entrée du menu de $u"
+    e2e_egal '"/usr/bin/chronovocalis"' "$(cle_entree "$menu" Exec)" "Exec de l'entrée du menu de $u"
+    e2e_egal 'DireHeure;' "$(cle_entree "$menu" Actions)" "action « Dire l'heure » de l'entrée du menu de $u"
     e2e_egal "$id_bureau" "$(sed -n 's/^Icon=//p' "$menu")" "icône de l'entrée du menu de $u"
     [[ -e "${config[$u]}/autostart/$id_bureau.desktop" ]] && e2e_echec "autostart écrit dès le démarrage pour $u"
 done
@@ -321,9 +324,9 @@ autostart=${config[$ua]}/autostart/$id_bureau.desktop
 [[ -f "$autostart" ]] || e2e_echec "pas de lanceur autostart pour $ua"
 [[ -e "${config[$ub]}/autostart" ]] && e2e_echec "un dossier autostart est apparu pour $ub"
 sortie=$(desktop-file-validate "$autostart" 2>&1) || e2e_echec "desktop-file-validate refuse $autostart : $sortie"
-exec_auto=$(sed -n 's/^Exec=//p' "$autostart")
+exec_auto=$(cle_entree "$autostart" Exec)
 e2e_egal '"/usr/bin/chronovocalis"' "$exec_auto" "Exec du lanceur autostart"
-e2e_egal /usr/bin/chronovocalis "$(sed -n 's/^TryExec=//p' "$autostart")" "TryExec du lanceur autostart"
+e2e_egal /usr/bin/chronovocalis "$(cle_entree "$autostart" TryExec)" "TryExec du lanceur autostart"
 grep -q '^Path=' "$autostart" && e2e_echec "le lanceur autostart fixe un dossier de travail"
 cp "$autostart" "$E2E_ARTEFACTS/autostart.desktop"
 # Lancé comme le ferait la session, depuis la racine : l'horloge revient dans son dossier.
