@@ -5,6 +5,7 @@
 #include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 
@@ -24,16 +25,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        c->RepertoireDemarrage = dossier.chemin();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | DemarrageIci) {}
     QString demarrage() { return p.bureau().racine.path() + QStringLiteral("/autostart/"); }
     QString raccourci() { return p.bureau().programme + QStringLiteral("/chronovocalis.desktop"); }
     // Le lanceur que le démarrage aurait laissé dans le dossier du programme.

@@ -4,6 +4,7 @@
 #include "app/chrono.h"
 #include "app/demarrage.h"
 #include "app/geometrie.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
@@ -19,11 +20,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-
+struct Banc : BancChrono {
+    Banc() : BancChrono(Rien) {}
     // Toute la procédure de démarrage, avec l'état rangé et la règle de visibilité donnés.
     void demarre(int reduction, bool cvVisible) {
         dossier.regle(QStringLiteral("Réduction"), QString::number(reduction));
