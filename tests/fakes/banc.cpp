@@ -1,6 +1,6 @@
 #include "fakes/banc.h"
 
-BancChrono::BancChrono(int mise, std::unique_ptr<Bureau> bureau) : p(std::move(bureau)) {
+BancChrono::BancChrono(int mise, const FabriqueBureau& bureau) : p(bureau ? bureau() : nullptr) {
     if ((mise & Chargee) == Chargee)
         charge();
     else if (mise & Construite)

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // L'horloge bâtie sur les faux, dans un dossier d'essai garni des réglages livrés. Chaque test
@@ -20,7 +21,9 @@ struct BancChrono {
         // Le dossier de démarrage de l'horloge est le dossier d'essai, où sont ses réglages.
         DemarrageIci = 8,
     };
-    explicit BancChrono(int mise = Chargee, std::unique_ptr<Bureau> bureau = nullptr);
+    // Le bureau donné (faux sinon) est fait une fois le dossier d'essai devenu dossier courant.
+    using FabriqueBureau = std::function<std::unique_ptr<Bureau>()>;
+    explicit BancChrono(int mise = Chargee, const FabriqueBureau& bureau = {});
     ~BancChrono();
     BancChrono(const BancChrono&) = delete;
     BancChrono& operator=(const BancChrono&) = delete;

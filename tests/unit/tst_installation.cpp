@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
@@ -19,25 +20,6 @@
 namespace {
 
 const QString identifiant = QStringLiteral("fr.chronovocalis.ChronoVocalis");
-
-class PlateformeInstallee final : public Plateforme {
-public:
-    explicit PlateformeInstallee(const Installation& installation) {
-        horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
-        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
-        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
-        bureau_ = std::make_unique<BureauLinux>(installation.bibliotheque + QStringLiteral("/chronovocalis"),
-                                                installation);
-        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
-        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
-    }
-    void avantFin(int code) override { throw FinProgramme{code}; }
-    void quitte(int code) override { journal.note(QStringLiteral("quitte %1").arg(code)); }
-
-    Journal journal;
-    DialoguesFaux& dialoguesF() { return static_cast<DialoguesFaux&>(dialogues()); }
-};
 
 QByteArray litFichier(const QString& chemin) {
     QFile f(chemin);
@@ -79,15 +61,11 @@ QString valide(const QString& chemin) {
 
 // Une installation dans un dossier temporaire, un HOME neuf, et le dossier de l'utilisateur
 // (garni des réglages livrés) comme dossier courant, ainsi que le laisse le lanceur.
-struct Banc {
+struct Maison {
     QTemporaryDir racine;
     QByteArray homeAvant = qgetenv("HOME");
     Installation installation;
-    DossierEssai utilisateur;
-    std::unique_ptr<PlateformeInstallee> p;
-    std::unique_ptr<CHRONO> c;
-
-    Banc() {
+    Maison() {
         const QString r = racine.path();
         installation = {r + QStringLiteral("/usr/lib/chronovocalis"),
                         r + QStringLiteral("/usr/share/chronovocalis"),
@@ -97,14 +75,19 @@ struct Banc {
         qputenv("HOME", (r + QStringLiteral("/maison")).toUtf8());
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
-        p = std::make_unique<PlateformeInstallee>(installation);
-        c = std::make_unique<CHRONO>(*p);
-        c->Timer.stop();
     }
-    ~Banc() {
-        c.reset();
-        qputenv("HOME", homeAvant);
-    }
+    ~Maison() { qputenv("HOME", homeAvant); }
+    Maison(const Maison&) = delete;
+    Maison& operator=(const Maison&) = delete;
+};
+
+// La maison d'abord : le vrai bureau lit HOME ; l'horloge part avant que HOME ne revienne.
+struct Banc : Maison, BancChrono {
+    Banc()
+        : BancChrono(Construite, [this] {
+              return std::make_unique<BureauLinux>(
+                  installation.bibliotheque + QStringLiteral("/chronovocalis"), installation);
+          }) {}
     QString maison(const QString& relatif) const {
         return racine.path() + QStringLiteral("/maison/") + relatif;
     }
@@ -173,10 +156,10 @@ void TestInstallation::lanceursDuPaquet() {
     QCOMPARE(valide(applications + identifiant + QStringLiteral(".desktop")), QString());
 
     // La copie du programme va dans le dossier de l'utilisateur, rien dans l'installation.
-    QCOMPARE(litFichier(b.utilisateur.chemin(identifiant + QStringLiteral(".desktop"))), lanceur);
+    QCOMPARE(litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))), lanceur);
     QCOMPARE(QDir(b.installation.bibliotheque).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
-    QVERIFY(b.p->dialoguesF().messages.isEmpty());
+    QVERIFY(b.p.dialogues().messages.isEmpty());
 }
 
 void TestInstallation::autoDemarre() {
@@ -187,13 +170,12 @@ void TestInstallation::autoDemarre() {
     b.c->Démarre = false;
     PARAMETRES f(*b.c);
     f.CheckDémarre->click();
-    QCOMPARE(litFichier(autostart),
-             litFichier(b.utilisateur.chemin(identifiant + QStringLiteral(".desktop"))));
+    QCOMPARE(litFichier(autostart), litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))));
     QCOMPARE(cles(litFichier(autostart)).value(QStringLiteral("Exec")),
              QStringLiteral("\"%1\"").arg(b.installation.lanceur));
     f.CheckDémarre->click();
     QVERIFY(!QFile::exists(autostart));
-    QVERIFY(b.p->dialoguesF().messages.isEmpty());
+    QVERIFY(b.p.dialogues().messages.isEmpty());
 }
 
 void TestInstallation::aideDuPaquet() {

@@ -63,24 +63,12 @@ QByteArray ligne(const QByteArray& ini, const QByteArray& cle) {
 }
 
 // Les services faux, sauf la fin normale : la vraie, qui fait sortir toutes les boucles.
-class PlateformeSortieReelle final : public Plateforme {
+class PlateformeSortieReelle final : public PlateformeFausse {
 public:
-    PlateformeSortieReelle() {
-        horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
-        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
-        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
-        bureau_ = std::make_unique<BureauFaux>(journal);
-        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
-        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
-    }
-    void avantFin(int code) override { throw FinProgramme{code}; }
     void quitte(int code) override {
-        journal.note(QStringLiteral("quitte %1").arg(code));
+        PlateformeFausse::quitte(code);
         Plateforme::quitte(code);
     }
-    ZoneNotificationFausse& zone() { return static_cast<ZoneNotificationFausse&>(zoneNotification()); }
-    Journal journal;
 };
 
 } // namespace
