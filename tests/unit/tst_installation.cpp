@@ -8,23 +8,17 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 #include "help/aide.h"
 #include "platform/bureau_linux.h"
 #include "platform/installation.h"
 
 #include <QCheckBox>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
 
 const QString identifiant = QStringLiteral("fr.chronovocalis.ChronoVocalis");
-
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
 
 // Les clés du groupe [Desktop Entry], valeurs brutes.
 QMap<QString, QString> cles(const QByteArray& texte) {
@@ -43,20 +37,6 @@ QMap<QString, QString> cles(const QByteArray& texte) {
             m.insert(QString::fromUtf8(l.left(egal)), QString::fromUtf8(l.mid(egal + 1)));
     }
     return m;
-}
-
-// desktop-file-validate : vide si le fichier est accepté sans erreur ni avertissement.
-QString valide(const QString& chemin) {
-    if (QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty())
-        return {};
-    QProcess p;
-    p.start(QStringLiteral("desktop-file-validate"), {chemin});
-    if (!p.waitForFinished(20000))
-        return QStringLiteral("desktop-file-validate ne répond pas");
-    const QString sortie = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
-    const bool erreur = p.exitCode() != 0 || sortie.contains(QStringLiteral("error")) ||
-                        sortie.contains(QStringLiteral("warning"));
-    return erreur ? sortie : QString();
 }
 
 // Une installation dans un dossier temporaire, un HOME neuf, et le dossier de l'utilisateur

@@ -8,6 +8,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,11 +48,6 @@ struct Banc : BancChrono {
         return t;
     }
 };
-
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
 
 void ecritFichier(const QString& chemin, const QByteArray& octets) {
     QFile f(chemin);

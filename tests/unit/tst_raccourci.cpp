@@ -8,10 +8,10 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 #include "platform/bureau_linux.h"
 
 #include <QCheckBox>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <sys/stat.h>
@@ -125,29 +125,11 @@ QMap<QString, QString> cles(const QByteArray& texte) {
     return m;
 }
 
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
 void ecritFichier(const QString& chemin, const QByteArray& octets) {
     QDir().mkpath(QFileInfo(chemin).absolutePath());
     QFile f(chemin);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(octets);
-}
-
-// desktop-file-validate : vide si le fichier est accepté, sinon ce qu'il en dit.
-QString valide(const QString& chemin) {
-    QProcess p;
-    p.start(QStringLiteral("desktop-file-validate"), {chemin});
-    if (!p.waitForFinished(20000))
-        return QStringLiteral("desktop-file-validate ne répond pas");
-    const QString sortie = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
-    // Les simples suggestions (« hint ») ne sont pas des défauts.
-    const bool erreur = p.exitCode() != 0 || sortie.contains(QStringLiteral("error")) ||
-                        sortie.contains(QStringLiteral("warning"));
-    return erreur ? QStringLiteral("code %1 : %2").arg(p.exitCode()).arg(sortie) : QString();
 }
 
 bool validateurPresent() {
