@@ -17,6 +17,8 @@
 #   e2e_copie_dossier [nom], e2e_lance_programme [--heure "date"] [--env V=x] dossier [args]
 #   e2e_attends_fenetre regex [délai], e2e_fenetre_visible regex, e2e_capture nom
 #   e2e_demarre nom cmd…, e2e_arrete pid, e2e_attends_fin pid [délai], e2e_vivant pid
+#   e2e_attends_que [--pid pid] [--pas s] délai "échec" cmd…, e2e_sonde (la même, sans échec)
+#   e2e_attends_disparition regex [délai]
 #   e2e_dors s, e2e_attends_jusqua epoch, e2e_calcule "expr"
 #   e2e_echec, e2e_verifie, e2e_egal, e2e_proche, e2e_requiert, e2e_info
 #   e2e_nettoie, e2e_processus_restants
@@ -177,19 +179,58 @@ e2e_arrete() {
     return 0
 }
 
+e2e__mort() { ! e2e_vivant "$1"; }
+
 # e2e_attends_fin pid [délai en s entières, 30] : attend la fin d'un processus lancé ici ; rend son code de sortie.
 e2e_attends_fin() {
-    local pid=$1 delai=${2:-30} fin statut=0
-    e2e__us
-    fin=$((E2E__US + delai * 1000000))
-    while e2e_vivant "$pid"; do
-        e2e__us
-        ((E2E__US > fin)) && e2e_echec "${E2E__NOMS[$pid]:-$pid} ne s'est pas terminé en $delai s"
-        e2e_dors 0.05
-    done
+    local pid=$1 delai=${2:-30} statut=0
+    e2e_attends_que "$delai" "${E2E__NOMS[$pid]:-$pid} ne s'est pas terminé" e2e__mort "$pid"
     wait "$pid" 2>/dev/null || statut=$?
     e2e__oublie "$pid"
     return "$statut"
+}
+
+# e2e_sonde [--pid pid] [--pas s, 0.05] délai cmd… : relance la commande (sortie jetée) jusqu'à
+# ce qu'elle réussisse ; faux passé le délai (s entières). Compté en heure réelle, pas en tours :
+# une commande lente sous charge ne rallonge pas l'attente. Avec --pid, échec dès que ce processus
+# lancé ici s'arrête : son journal dit pourquoi, inutile d'attendre la fin du délai.
+e2e_sonde() {
+    local pid='' pas=0.05 delai fin nom
+    while [[ "${1:-}" == --* ]]; do
+        case $1 in
+        --pid) pid=$2 ;;
+        --pas) pas=$2 ;;
+        *) e2e_echec "e2e_sonde : option inconnue $1" ;;
+        esac
+        shift 2
+    done
+    delai=$1
+    shift
+    e2e__us
+    fin=$((E2E__US + delai * 1000000))
+    while :; do
+        "$@" >/dev/null 2>&1 && return 0
+        if [[ -n "$pid" ]] && ! e2e_vivant "$pid"; then
+            nom=${E2E__NOMS[$pid]:-$pid}
+            e2e_echec "$nom s'est arrêté (voir $E2E_ARTEFACTS/$nom.log)"
+        fi
+        e2e__us
+        ((E2E__US <= fin)) || return 1
+        e2e_dors "$pas"
+    done
+}
+
+# e2e_attends_que [--pid pid] [--pas s] délai "échec" cmd… : e2e_sonde, et le test échoue passé
+# le délai en disant ce qui manque.
+e2e_attends_que() {
+    local -a options=()
+    while [[ "${1:-}" == --* ]]; do
+        options+=("$1" "$2")
+        shift 2
+    done
+    local delai=$1 echec=$2
+    shift 2
+    e2e_sonde "${options[@]}" "$delai" "$@" || e2e_echec "$echec (en $delai s)"
 }
 
 # Processus vivants portant le jeton de ce test dans leur environnement, hors ce script :
@@ -299,20 +340,10 @@ e2e_x() {
     : >"$numero"
     e2e_demarre xvfb bash -c 'exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$1"' _ "$numero"
     E2E_X_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        [[ -s "$numero" ]] && break
-        e2e_vivant "$E2E_X_PID" || e2e_echec "Xvfb s'est arrêté (voir $E2E_ARTEFACTS/xvfb.log)"
-        e2e_dors 0.05
-    done
-    [[ -s "$numero" ]] || e2e_echec "Xvfb n'a pas donné de numéro d'écran"
+    e2e_attends_que --pid "$E2E_X_PID" 10 "Xvfb n'a pas donné de numéro d'écran" test -s "$numero"
     DISPLAY=:$(head -n 1 "$numero")
     export DISPLAY
-    for ((i = 0; i < 100; ++i)); do
-        xdpyinfo >/dev/null 2>&1 && break
-        e2e_dors 0.05
-    done
-    xdpyinfo >/dev/null 2>&1 || e2e_echec "l'écran $DISPLAY ne répond pas"
+    e2e_attends_que 10 "l'écran $DISPLAY ne répond pas" xdpyinfo
     e2e_info "Xvfb prêt sur $DISPLAY (PID $E2E_X_PID)"
 }
 
@@ -322,12 +353,8 @@ e2e_zone_notification() {
     e2e_demarre trayer trayer --edge bottom --align right --widthtype pixel --width 200 \
         --heighttype pixel --height 32 --SetDockType true
     E2E_TRAYER_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 100; ++i)); do
-        xdotool search --onlyvisible --pid "$E2E_TRAYER_PID" >/dev/null 2>&1 && break
-        e2e_vivant "$E2E_TRAYER_PID" || e2e_echec "trayer s'est arrêté (voir $E2E_ARTEFACTS/trayer.log)"
-        e2e_dors 0.05
-    done
+    e2e_attends_que --pid "$E2E_TRAYER_PID" 10 "trayer ne montre pas de fenêtre" \
+        xdotool search --onlyvisible --pid "$E2E_TRAYER_PID"
     e2e_info "zone de notification prête (trayer, PID $E2E_TRAYER_PID)"
 }
 
@@ -341,15 +368,12 @@ e2e_bus() {
     e2e_demarre dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$prise"
     E2E_BUS_PID=$E2E_PID
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$prise
-    local i
-    for ((i = 0; i < 100; ++i)); do
-        e2e_nom_sur_bus org.freedesktop.DBus && break
-        e2e_vivant "$E2E_BUS_PID" || e2e_echec "dbus-daemon s'est arrêté (voir $E2E_ARTEFACTS/dbus.log)"
-        e2e_dors 0.05
-    done
-    e2e_nom_sur_bus org.freedesktop.DBus || e2e_echec "le bus de session ne répond pas"
+    e2e_attends_que --pid "$E2E_BUS_PID" 10 "le bus de session ne répond pas" e2e_nom_sur_bus org.freedesktop.DBus
     e2e_info "bus de session prêt ($DBUS_SESSION_BUS_ADDRESS, PID $E2E_BUS_PID)"
 }
+
+# Vrai quand un gestionnaire de fenêtres s'annonce sur la racine.
+e2e__gestionnaire_annonce() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # e2e_nom_sur_bus nom : vrai si le nom a un propriétaire sur le bus de session.
 e2e_nom_sur_bus() {
@@ -363,17 +387,14 @@ e2e_gestionnaire() {
     e2e_requiert "$wm" xprop
     case $wm in
     xfwm4) e2e_demarre xfwm4 xfwm4 --compositor=off --sm-client-disable ;;
-    openbox) e2e_demarre openbox openbox --sm-disable ;;
+    openbox)
+        mkdir -p "$XDG_CONFIG_HOME/openbox"
+        e2e_demarre openbox openbox --sm-disable
+        ;;
     *) e2e_echec "gestionnaire inconnu : $wm" ;;
     esac
     E2E_WM_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        e2e_vivant "$E2E_WM_PID" || e2e_echec "$wm s'est arrêté (voir $E2E_ARTEFACTS/$wm.log)"
-        e2e_dors 0.05
-    done
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || e2e_echec "$wm ne s'annonce pas"
+    e2e_attends_que --pid "$E2E_WM_PID" 10 "$wm ne s'annonce pas" e2e__gestionnaire_annonce
     e2e_info "gestionnaire de fenêtres $wm prêt (PID $E2E_WM_PID)"
 }
 
@@ -408,16 +429,14 @@ e2e_panneau_xfce() {
 XML
     e2e_demarre xfce4-panel xfce4-panel --disable-wm-check
     E2E_PANNEAU_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-            --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-            IsStatusNotifierHostRegistered 2>/dev/null | grep -q true && break
-        e2e_vivant "$E2E_PANNEAU_PID" || e2e_echec "xfce4-panel s'est arrêté (voir $E2E_ARTEFACTS/xfce4-panel.log)"
-        e2e_dors 0.05
-    done
-    ((i < 200)) || e2e_echec "xfce4-panel n'inscrit pas d'hôte StatusNotifier"
+    e2e_attends_que --pid "$E2E_PANNEAU_PID" 20 "xfce4-panel n'inscrit pas d'hôte StatusNotifier" e2e__hote_statusnotifier
     e2e_info "xfce4-panel prêt (PID $E2E_PANNEAU_PID)"
+}
+
+e2e__hote_statusnotifier() {
+    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        IsStatusNotifierHostRegistered 2>/dev/null | grep -q true
 }
 
 # e2e_tint2 : tint2 avec sa seule zone de notification (XEmbed), en bas à droite.
@@ -434,12 +453,8 @@ systray_icon_size = 24
 RC
     e2e_demarre tint2 tint2 -c "$conf"
     E2E_PANNEAU_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        xdotool search --onlyvisible --pid "$E2E_PANNEAU_PID" >/dev/null 2>&1 && break
-        e2e_vivant "$E2E_PANNEAU_PID" || e2e_echec "tint2 s'est arrêté (voir $E2E_ARTEFACTS/tint2.log)"
-        e2e_dors 0.05
-    done
+    e2e_attends_que --pid "$E2E_PANNEAU_PID" 10 "tint2 ne montre pas de fenêtre" \
+        xdotool search --onlyvisible --pid "$E2E_PANNEAU_PID"
     e2e_info "tint2 prêt (PID $E2E_PANNEAU_PID)"
 }
 
@@ -450,13 +465,7 @@ e2e_weston() {
     e2e_demarre weston weston --backend=headless-backend.so --socket="$prise" --idle-time=0 \
         --width=1024 --height=768
     E2E_WESTON_PID=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        [[ -S "$XDG_RUNTIME_DIR/$prise" ]] && break
-        e2e_vivant "$E2E_WESTON_PID" || e2e_echec "weston s'est arrêté (voir $E2E_ARTEFACTS/weston.log)"
-        e2e_dors 0.05
-    done
-    [[ -S "$XDG_RUNTIME_DIR/$prise" ]] || e2e_echec "weston n'ouvre pas sa prise"
+    e2e_attends_que --pid "$E2E_WESTON_PID" 10 "weston n'ouvre pas sa prise" test -S "$XDG_RUNTIME_DIR/$prise"
     export WAYLAND_DISPLAY=$prise
     e2e_info "weston prêt ($WAYLAND_DISPLAY, PID $E2E_WESTON_PID)"
 }
@@ -482,24 +491,16 @@ e2e_son() {
         --load="module-native-protocol-unix socket=$d/native auth-anonymous=1"
     E2E_PULSE_PID=$E2E_PID
     export PULSE_SERVER=unix:$d/native
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        pactl info >/dev/null 2>&1 && break
-        e2e_vivant "$E2E_PULSE_PID" || e2e_echec "pulseaudio s'est arrêté (voir $E2E_ARTEFACTS/pulseaudio.log)"
-        e2e_dors 0.05
-    done
-    pactl info >/dev/null 2>&1 || e2e_echec "le serveur de son ne répond pas"
+    e2e_attends_que --pid "$E2E_PULSE_PID" 10 "le serveur de son ne répond pas" pactl info
     pactl set-default-sink horloge >/dev/null
     e2e_demarre gardien pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
         --latency-msec=10 -d horloge /dev/zero
     E2E_GARDIEN_PID=$E2E_PID
-    for ((i = 0; i < 100; ++i)); do
-        pactl list short sinks 2>/dev/null | grep -q 'horloge.*RUNNING' && break
-        e2e_dors 0.05
-    done
-    pactl list short sinks | grep -q 'horloge.*RUNNING' || e2e_echec "l'évier horloge ne tourne pas"
+    e2e_attends_que --pid "$E2E_GARDIEN_PID" 5 "l'évier horloge ne tourne pas" e2e__evier_tourne
     e2e_info "serveur de son prêt ($PULSE_SERVER, PID $E2E_PULSE_PID)"
 }
+
+e2e__evier_tourne() { pactl list short sinks 2>/dev/null | grep -q 'horloge.*RUNNING'; }
 
 # e2e_enregistre fichier.wav : enregistre le moniteur de l'évier en continu (mono,
 # 44100 Hz, 16 bits) jusqu'à e2e_arrete_enregistrement. Un chemin relatif va dans les
@@ -526,13 +527,7 @@ e2e_enregistre() {
     E2E__ENR_PID=$E2E_PID
     e2e_demarre parec bash -c 'exec parec -d horloge.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=10 >"$1"' _ "$tube"
     E2E__ENR_PAREC=$E2E_PID
-    local i
-    for ((i = 0; i < 200; ++i)); do
-        [[ -s "$E2E__ENR_ORIGINE" ]] && break
-        e2e_vivant "$E2E__ENR_PID" || e2e_echec "l'enregistreur s'est arrêté (voir $E2E_ARTEFACTS/enregistreur.log)"
-        e2e_dors 0.01
-    done
-    [[ -s "$E2E__ENR_ORIGINE" ]] || e2e_echec "l'enregistrement ne démarre pas"
+    e2e_attends_que --pid "$E2E__ENR_PID" --pas 0.01 5 "l'enregistrement ne démarre pas" test -s "$E2E__ENR_ORIGINE"
 }
 
 # e2e_arrete_enregistrement : fin de parec, l'enregistreur voit la fin du flux, ferme le
@@ -674,20 +669,25 @@ e2e_fenetre_visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
 # titre ; son identifiant (la première) est dans E2E_FENETRE. Échec du test sinon.
 # xdotool lit le motif octet par octet : « . » ne couvre pas une lettre accentuée.
 e2e_attends_fenetre() {
-    local motif=$1 delai=${2:-10} fin ids
-    e2e__us
-    fin=$((E2E__US + delai * 1000000))
-    while :; do
-        ids=$(xdotool search --onlyvisible --name "$motif" 2>/dev/null) && [[ -n "$ids" ]] && break
-        e2e__us
-        ((E2E__US > fin)) && {
-            e2e_capture "fenetre_absente"
-            e2e_echec "pas de fenêtre visible « $motif » en $delai s"
-        }
-        e2e_dors 0.05
-    done
-    E2E_FENETRE=$(head -n 1 <<<"$ids")
+    local motif=$1 delai=${2:-10}
+    e2e_sonde "$delai" e2e__cherche_fenetre "$motif" || {
+        e2e_capture "fenetre_absente"
+        e2e_echec "pas de fenêtre visible « $motif » en $delai s"
+    }
+    E2E_FENETRE=$(head -n 1 <<<"$E2E__IDS")
 }
+# Les fenêtres trouvées d'un coup dans E2E__IDS : celle qu'on rend est celle qu'on a vue.
+e2e__cherche_fenetre() { E2E__IDS=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) && [[ -n "$E2E__IDS" ]]; }
+
+# e2e_attends_disparition regex [délai en s entières, 10] : plus aucune fenêtre visible de ce
+# titre ; sinon capture et échec.
+e2e_attends_disparition() {
+    e2e_sonde "${2:-10}" e2e__fenetre_absente "$1" || {
+        e2e_capture reste_affichee
+        e2e_echec "la fenêtre « $1 » est toujours là"
+    }
+}
+e2e__fenetre_absente() { ! e2e_fenetre_visible "$1"; }
 
 # e2e_capture nom : capture de tout l'écran dans les artefacts (nom.png), chemin dans E2E_CAPTURE.
 e2e_capture() {

@@ -17,9 +17,9 @@ e2e_requiert xdotool sox dbus-send xprop
 
 e2e_x
 e2e_son
-e2e_bus_session
+e2e_bus
 e2e_accessibilite
-e2e_openbox
+e2e_gestionnaire openbox
 
 JOUR=2027-03-15
 touche() {

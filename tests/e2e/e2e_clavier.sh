@@ -25,17 +25,6 @@ touche() {
     e2e_dors 0.3
 }
 
-# attends_disparition regex [délai s] : plus aucune fenêtre visible de ce titre.
-attends_disparition() {
-    local i
-    for ((i = 0; i < ${2:-10} * 20; ++i)); do
-        e2e_fenetre_visible "$1" || return 0
-        e2e_dors 0.05
-    done
-    e2e_capture reste_affichee
-    e2e_echec "la fenêtre « $1 » est toujours là"
-}
-
 # Le gris de la barre d'outils en haut de l'horloge (720 twips du bord gauche : 48 pixels),
 # pris sur son dernier bouton : le premier, qui a le clavier, est en surbrillance.
 barre_visible() {
@@ -66,13 +55,13 @@ touche ctrl+p
 e2e_attends_fenetre '^CHRONO VOCALIS 95$' 10
 e2e_capture reglages
 touche Return
-attends_disparition '^CHRONO VOCALIS 95$'
+e2e_attends_disparition '^CHRONO VOCALIS 95$'
 
 touche ctrl+a
 e2e_attends_fenetre '^Réglages des alarmes$' 10
 e2e_capture alarmes
 touche Escape
-attends_disparition '^Réglages des alarmes$'
+e2e_attends_disparition '^Réglages des alarmes$'
 
 barre_visible sans_barre && e2e_echec "la barre d'outils est visible avant F10"
 touche F10
@@ -133,7 +122,7 @@ touche ctrl+i
 e2e_attends_fenetre '^Informations$' 10
 e2e_capture informations_par_icone
 touche Return
-attends_disparition '^Informations$'
+e2e_attends_disparition '^Informations$'
 kill -TERM "$E2E_PROGRAMME_PID"
 e2e_attends_fin "$E2E_PROGRAMME_PID" 15 || e2e_echec "le programme finit en erreur ($?)"
 exit 0

@@ -31,10 +31,9 @@ e2e_demarre lecteur bash -c 'exec pacat --playback "${@:2}" --latency-msec=100 -
     "$E2E_TEMP/lecteur" "${format[@]}"
 lecteur=$E2E_PID
 exec {tube}>"$E2E_TEMP/lecteur"
-for ((i = 0; i < 100; ++i)); do
-    (($(pactl list short sink-inputs | wc -l) >= 2)) && break
-    e2e_dors 0.05
-done
+# shellcheck disable=SC2317 # appelée par e2e_sonde
+deux_flux() { (($(pactl list short sink-inputs | wc -l) >= 2)); }
+e2e_sonde 5 deux_flux || true
 e2e_egal 2 "$(pactl list short sink-inputs | wc -l)" "flux ouverts sur l'évier (gardien et lecteur)"
 
 e2e_enregistre harnais.wav
@@ -99,6 +98,28 @@ awk -v m="$fenetre" 'BEGIN { exit !(m > 0.5) }' || e2e_echec "la fenêtre n'appa
 e2e_fenetre_visible '^Fenêtre inexistante$' && e2e_echec "une fenêtre absente est trouvée"
 # Sans fenêtre, l'attente échoue au bout du délai (sous-shell : le test continue).
 (e2e_attends_fenetre '^Fenêtre inexistante$' 1) 2>/dev/null && e2e_echec "l'attente d'une fenêtre absente a réussi"
+(e2e_attends_disparition '^Essai du harnais$' 1) 2>/dev/null && e2e_echec "une fenêtre visible est dite disparue"
+
+# L'attente bornée : rend la main dès que la condition tient, au pas donné ; tient son délai
+# en heure réelle ; dit ce qui manque ; n'attend pas un processus surveillé qui s'est arrêté.
+essais=0
+# shellcheck disable=SC2317 # appelée par e2e_sonde
+troisieme() { ((++essais >= 3)); }
+t0=${EPOCHREALTIME/,/.}
+e2e_sonde --pas 0.1 5 troisieme || e2e_echec "la condition devenue vraie n'est pas vue"
+e2e_egal 3 "$essais" "essais de la condition"
+e2e_proche "$(e2e_calcule "${EPOCHREALTIME/,/.} - $t0")" 0.2 0.1 "deux pas de 100 ms avant la troisième réussite"
+t0=${EPOCHREALTIME/,/.}
+e2e_sonde 1 false && e2e_echec "une condition jamais vraie réussit"
+e2e_proche "$(e2e_calcule "${EPOCHREALTIME/,/.} - $t0")" 1.1 0.1 "fin de l'attente au délai"
+(e2e_attends_que 1 "la condition manque" false) 2>"$E2E_TEMP/echec.txt" && e2e_echec "e2e_attends_que réussit sans la condition"
+grep -q "ÉCHEC : la condition manque (en 1 s)" "$E2E_TEMP/echec.txt" || e2e_echec "message d'échec : $(cat "$E2E_TEMP/echec.txt")"
+e2e_demarre bref true
+bref=$E2E_PID
+t0=${EPOCHREALTIME/,/.}
+(e2e_attends_que --pid "$bref" 10 "jamais" false) 2>"$E2E_TEMP/echec.txt" && e2e_echec "l'attente d'un processus arrêté réussit"
+grep -q "bref s'est arrêté (voir $E2E_ARTEFACTS/bref.log)" "$E2E_TEMP/echec.txt" || e2e_echec "message d'échec : $(cat "$E2E_TEMP/echec.txt")"
+awk -v d="$(e2e_calcule "${EPOCHREALTIME/,/.} - $t0")" 'BEGIN { exit !(d < 1) }' || e2e_echec "l'arrêt du processus surveillé attend le délai"
 
 e2e_zone_notification
 
@@ -106,6 +127,7 @@ e2e_zone_notification
 e2e_arrete "$client"
 e2e_vivant "$client" && e2e_echec "xmessage tourne encore"
 e2e_fenetre_visible '^Essai du harnais$' && e2e_echec "la fenêtre reste visible après l'arrêt du client"
+e2e_attends_disparition '^Essai du harnais$' 1
 
 # Tout s'arrête par PID : rien ne reste, pas même l'écran ou la prise du serveur de son.
 ecran=${DISPLAY#:}

@@ -31,17 +31,6 @@ clique() {
     xdotool mousemove $((fx + $2)) $((fy + $3)) click 1
 }
 
-# attends_disparition regex [délai s] : plus aucune fenêtre visible de ce titre.
-attends_disparition() {
-    local i
-    for ((i = 0; i < ${2:-10} * 20; ++i)); do
-        e2e_fenetre_visible "$1" || return 0
-        e2e_dors 0.05
-    done
-    e2e_capture reste_affichee
-    e2e_echec "la fenêtre « $1 » est toujours là"
-}
-
 # couleur_pixel x y : « r,g,b » du pixel (coordonnées absolues) de la dernière capture.
 couleur_pixel() {
     convert "$E2E_CAPTURE" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
@@ -106,7 +95,7 @@ clique "$info" 30 286
 e2e_dors 1.5
 # « Quitte » (4455, 4140 twips) ferme la fenêtre et cache la barre.
 clique "$info" 332 286
-attends_disparition '^Informations$' 10
+e2e_attends_disparition '^Informations$' 10
 e2e_dors 0.3
 barre_visible apres_quitte && e2e_echec "la barre d'outils reste visible après « Quitte »"
 

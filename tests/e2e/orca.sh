@@ -11,9 +11,9 @@ source "$(dirname "$0")/accessibilite.sh"
 e2e_prepare 240
 e2e_requiert orca xdotool xprop
 e2e_x
-e2e_bus_session
+e2e_bus
 e2e_accessibilite
-e2e_openbox
+e2e_gestionnaire openbox
 touche() {
     printf '\n--- touche %s\n' "$1" >>"$E2E_ARTEFACTS/etapes.txt"
     xdotool key --clearmodifiers "$1"

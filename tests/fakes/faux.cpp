@@ -149,12 +149,14 @@ bool VisionneuseAideFausse::commande(QWidget* proprietaire, const QString& fichi
     return true;
 }
 
-PlateformeFausse::PlateformeFausse() {
+PlateformeFausse::PlateformeFausse() : PlateformeFausse(nullptr) {}
+
+PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
     horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
     sortieSon_ = std::make_unique<SortieSonFausse>(journal);
     wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
     dialogues_ = std::make_unique<DialoguesFaux>(journal);
-    bureau_ = std::make_unique<BureauFaux>(journal);
+    bureau_ = bureau ? std::move(bureau) : std::make_unique<BureauFaux>(journal);
     zone_ = std::make_unique<ZoneNotificationFausse>(journal);
     aide_ = std::make_unique<VisionneuseAideFausse>(journal);
 }

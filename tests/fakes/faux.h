@@ -158,9 +158,11 @@ struct FinProgramme {
     int code;
 };
 
-class PlateformeFausse final : public Plateforme {
+class PlateformeFausse : public Plateforme {
 public:
     PlateformeFausse();
+    // Les mêmes faux autour d'un bureau donné (le vrai bureau Linux des tests des lanceurs).
+    explicit PlateformeFausse(std::unique_ptr<Bureau> bureau);
     void avantFin(int code) override;
     void quitte(int code) override;
 
@@ -169,7 +171,8 @@ public:
     SortieSonFausse& son() { return static_cast<SortieSonFausse&>(sortieSon()); }
     PeripheriqueWaveFaux& wave() { return static_cast<PeripheriqueWaveFaux&>(peripheriqueWave()); }
     DialoguesFaux& dialogues() { return static_cast<DialoguesFaux&>(Plateforme::dialogues()); }
-    BureauFaux& bureau() { return static_cast<BureauFaux&>(Plateforme::bureau()); }
+    // dynamic_cast : sur un vrai bureau, l'appel lève au lieu de lire n'importe quoi.
+    BureauFaux& bureau() { return dynamic_cast<BureauFaux&>(Plateforme::bureau()); }
     ZoneNotificationFausse& zone() { return static_cast<ZoneNotificationFausse&>(zoneNotification()); }
     VisionneuseAideFausse& aide() { return static_cast<VisionneuseAideFausse&>(visionneuseAide()); }
     std::optional<int> codeQuitte;

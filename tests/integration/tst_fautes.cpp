@@ -1,6 +1,7 @@
 // Le programme entier face aux pannes : tué net pendant qu'il enregistre, disque plein, dossier
 // en lecture seule ou effacé, fichiers supprimés pendant qu'il tourne.
 #include "app/chrono.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 
@@ -71,15 +72,7 @@ int lanceEcrivain(const QString& dossier, int tours) {
 }
 
 // L'horloge chargée dans le dossier d'essai, que le test fermera.
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-    }
+struct Banc : BancChrono {
     // Ferme l'horloge ; rend le code de fin si le programme a dû s'arrêter.
     std::optional<int> ferme() {
         try {

@@ -1,6 +1,7 @@
 // L'aide : chemin du fichier, ouverture et fermeture par la fenêtre de l'horloge, et la vraie
 // fenêtre d'aide (hors écran).
 #include "app/chrono.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
@@ -18,16 +19,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        p.journal.lignes.clear();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | JournalVide) {}
     QString fichier() { return p.bureau().programme + QStringLiteral("/VOCALIS.html"); }
 };
 

@@ -2,6 +2,7 @@
 // programme selon les trois cases ; erreurs et fermeture du programme au milieu.
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/bureau_linux.h"
@@ -16,17 +17,8 @@ const QString son = QStringLiteral("/home/moi/sons/réveil.wav");
 const QString prog = QStringLiteral("/opt/mes outils/réveil");
 const QString texte = QStringLiteral("Debout !\r\nLe café est prêt.\r\n");
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        c->RepertoireDemarrage = dossier.chemin();
-        p.journal.lignes.clear();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | DemarrageIci | JournalVide) {}
     void regle(int n, bool alarme, bool msg, bool programme) {
         Alarme& a = c->Alarmes(n);
         a.AlarmeActive = alarme;

@@ -6,6 +6,7 @@
 #include "alarms/regles_alarme.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 
@@ -19,16 +20,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        c->RepertoireDemarrage = dossier.chemin();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | DemarrageIci) {}
 };
 
 // Frappe au clavier, lettre par lettre (accents compris) ; « \n » est la touche Entrée.

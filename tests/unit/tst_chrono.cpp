@@ -4,6 +4,7 @@
 #include "app/commun.h"
 #include "app/demarrage.h"
 #include "app/etiquette_heure.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 
@@ -28,18 +29,8 @@ QByteArray ligne(const QByteArray& ini, const QByteArray& cle) {
     return "<absente>";
 }
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    void cree() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-    }
-    void charge() {
-        cree();
-        c->assureChargee();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Rien) {}
 };
 
 } // namespace

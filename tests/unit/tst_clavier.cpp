@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "app/commun.h"
 #include "desktop/parametres.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
@@ -36,19 +37,13 @@ bool active(QWidget* w) {
     return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
 }
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    CHRONO c{p};
+struct Banc : BancChrono {
     bool actif = false;
     Banc() {
-        c.Timer.stop();
-        c.assureChargee();
-        actif = active(&c);
+        actif = active(c.get());
         p.journal.lignes.clear();
         p.son().joues.clear();
     }
-    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
 };
 
 // Appuie sur la touche ; la fenêtre modale qu'elle ouvre est notée puis, après `pendant`, fermée
@@ -167,54 +162,54 @@ void TestClavier::raccourcis() {
     QWidget autre;
     if (parLIcone) {
         // Cachée derrière l'icône pendant qu'on travaille dans une autre fenêtre, puis rappelée.
-        b.c.setWindowState(Qt::WindowMinimized);
-        b.c.hide();
+        b.c->setWindowState(Qt::WindowMinimized);
+        b.c->hide();
         QVERIFY(active(&autre));
         b.p.zone().clique(0x202);
-        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == b.c.get(); }));
     }
-    QCOMPARE(fenetreOuverte(&b.c, touche, Qt::KeyboardModifiers(modifs)), fenetre);
+    QCOMPARE(fenetreOuverte(b.c.get(), touche, Qt::KeyboardModifiers(modifs)), fenetre);
     QStringList lignes = b.p.journal.filtre({"son", "aide", "quitte"});
-    lignes.replaceInStrings(QLatin1Char(' ') + b.c.aide().fichierAide(), QString());
+    lignes.replaceInStrings(QLatin1Char(' ') + b.c->aide().fichierAide(), QString());
     QCOMPARE(lignes, journal);
-    QCOMPARE(b.c.fermee(), touche == Qt::Key_F4);
-    QVERIFY(b.c.CadreOutils->isHidden());
+    QCOMPARE(b.c->fermee(), touche == Qt::Key_F4);
+    QVERIFY(b.c->CadreOutils->isHidden());
 }
 
 void TestClavier::barreAuClavier() {
     Banc b;
     QVERIFY(b.actif);
-    QTest::keyClick(&b.c, Qt::Key_F10);
-    QVERIFY(b.c.CadreOutils->isVisible());
-    QCOMPARE(QApplication::focusWidget(), b.c.Image0);
+    QTest::keyClick(b.c.get(), Qt::Key_F10);
+    QVERIFY(b.c->CadreOutils->isVisible());
+    QCOMPARE(QApplication::focusWidget(), b.c->Image0);
     // Tab de gauche à droite, puis l'heure, puis de nouveau le premier ; les flèches dans les
     // deux sens.
-    for (QWidget* suivant : std::initializer_list<QWidget*>{b.c.Image2, b.c.Image3, b.c.Image4, b.c.Image5,
-                                                            b.c.AffHEURE, b.c.Image0}) {
+    for (QWidget* suivant : std::initializer_list<QWidget*>{b.c->Image2, b.c->Image3, b.c->Image4,
+                                                            b.c->Image5, b.c->AffHEURE, b.c->Image0}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), suivant);
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QCOMPARE(QApplication::focusWidget(), b.c.Image5);
+    QCOMPARE(QApplication::focusWidget(), b.c->Image5);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QCOMPARE(QApplication::focusWidget(), b.c.Image0);
+    QCOMPARE(QApplication::focusWidget(), b.c->Image0);
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 
     // Échap cache la barre et rend le clavier à l'heure.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QVERIFY(b.c.CadreOutils->isHidden());
-    QCOMPARE(QApplication::focusWidget(), b.c.AffHEURE);
+    QVERIFY(b.c->CadreOutils->isHidden());
+    QCOMPARE(QApplication::focusWidget(), b.c->AffHEURE);
 
     // Entrée et Espace sur un bouton : son clic, puis sa fenêtre.
-    QTest::keyClick(&b.c, Qt::Key_F10);
+    QTest::keyClick(b.c.get(), Qt::Key_F10);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QCOMPARE(fenetreOuverte(QApplication::focusWidget(), Qt::Key_Return), QStringLiteral("INFO"));
-    b.c.Image2->setFocus();
-    QCOMPARE(fenetreOuverte(b.c.Image2, Qt::Key_Space), QStringLiteral("ALARMES"));
+    b.c->Image2->setFocus();
+    QCOMPARE(fenetreOuverte(b.c->Image2, Qt::Key_Space), QStringLiteral("ALARMES"));
     QCOMPARE(b.p.journal.filtre({"son"}), QStringList({"son 84", "son 82", "son 84"}));
     // Aucune de ces touches n'a dit l'heure.
-    QVERIFY(!b.c.heureDemandee());
+    QVERIFY(!b.c->heureDemandee());
 }
 
 void TestClavier::heureAuClavier_data() {
@@ -246,36 +241,36 @@ void TestClavier::heureAuClavier() {
     // Une seconde pression pendant la phrase ne la recommence pas.
     b.p.horlogeV().pendantAttente = [&](double) {
         b.p.horlogeV().pendantAttente = nullptr;
-        QTest::keyClick(&b.c, Qt::Key_Space);
+        QTest::keyClick(b.c.get(), Qt::Key_Space);
     };
-    QTest::keyClick(&b.c, Qt::Key(touche), Qt::KeyboardModifiers(modifs));
+    QTest::keyClick(b.c.get(), Qt::Key(touche), Qt::KeyboardModifiers(modifs));
     QCOMPARE(b.sonsEtAttentes(), attendu);
-    QVERIFY(!b.c.heureDemandee());
+    QVERIFY(!b.c->heureDemandee());
 }
 
 void TestClavier::heureDemandeeAttendLeTravailDeLaMinute() {
     Banc b;
-    b.c.déclenche_annonce = 1;
+    b.c->déclenche_annonce = 1;
     // Pendant le tic de 14:30:00, qui dit l'heure, à sa deuxième pause (seconde 1 passée) : sa
     // phrase reste entière, la demande attend la fin du tic.
     int pauses = 0;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (++pauses == 2)
-            QTest::keyClick(&b.c, Qt::Key_Space);
+            QTest::keyClick(b.c.get(), Qt::Key_Space);
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 30, 0, 200)));
-    b.c.Timer_Timer();
+    b.c->Timer_Timer();
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71}));
-    QVERIFY(b.c.heureDemandee());
+    QVERIFY(b.c->heureDemandee());
     QVERIFY(b.p.horlogeV().maintenant().time() >= QTime(14, 30, 1));
-    QTRY_VERIFY(!b.c.heureDemandee());
+    QTRY_VERIFY(!b.c->heureDemandee());
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71, 14, 70, 30, 71}));
     b.p.horlogeV().pendantAttente = nullptr;
 
     // À 14:31:57, la phrase déborderait sur la minute suivante : elle attend la seconde 1.
     b.p.son().joues.clear();
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 31, 57)));
-    QTest::keyClick(&b.c, Qt::Key_Space);
+    QTest::keyClick(b.c.get(), Qt::Key_Space);
     QTest::qWait(250);
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 32, 0, 500)));
     QTest::qWait(250);
@@ -288,16 +283,16 @@ void TestClavier::heureDemandeeEntiereMalgreUneFenetre() {
     // Ctrl+P en pleine phrase : les réglages la tiennent pendant que 15:00 passe (carillon et
     // annonce de l'heure juste) ; elle reprend ensuite avec l'heure demandée, jamais mélangée.
     Banc b;
-    b.c.déclenche_annonce = 0;
+    b.c->déclenche_annonce = 0;
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 59, 50)));
     b.p.horlogeV().pendantAttente = [&](double) {
         b.p.horlogeV().pendantAttente = nullptr;
-        fenetreOuverte(&b.c, Qt::Key_P, Qt::ControlModifier, [&] {
+        fenetreOuverte(b.c.get(), Qt::Key_P, Qt::ControlModifier, [&] {
             b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(15, 0, 0, 100)));
-            b.c.Timer_Timer();
+            b.c->Timer_Timer();
         });
     };
-    QTest::keyClick(&b.c, Qt::Key_Space);
+    QTest::keyClick(b.c.get(), Qt::Key_Space);
     QCOMPARE(b.p.son().joues, QList<int>({14, 84, 85, 15, 70, 70, 50, 9, 71}));
 }
 
@@ -316,19 +311,19 @@ void TestClavier::nomDeLHeure() {
     QFETCH(QString, nom);
     Banc b;
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
-    b.c.Timer_Timer();
-    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(b.c.AffHEURE);
+    b.c->Timer_Timer();
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(b.c->AffHEURE);
     QCOMPARE(i->role(), QAccessible::StaticText);
     QCOMPARE(i->text(QAccessible::Name), nom);
     // Le nom lu ne touche pas les chiffres affichés.
-    QCOMPARE(b.c.AffHEURE->text(), heure.toString(u"hh:mm"));
+    QCOMPARE(b.c->AffHEURE->text(), heure.toString(u"hh:mm"));
     // Le trait des secondes et le témoin ne se lisent pas.
-    for (QWidget* decor : {static_cast<QWidget*>(b.c.bande), static_cast<QWidget*>(b.c.Flash)}) {
+    for (QWidget* decor : {static_cast<QWidget*>(b.c->bande), static_cast<QWidget*>(b.c->Flash)}) {
         QAccessibleInterface* d = QAccessible::queryAccessibleInterface(decor);
         QCOMPARE(d->role(), QAccessible::NoRole);
         QVERIFY(d->text(QAccessible::Name).isEmpty());
         QVERIFY(d->state().invisible);
-        QCOMPARE(QAccessible::queryAccessibleInterface(&b.c)->indexOfChild(d), -1);
+        QCOMPARE(QAccessible::queryAccessibleInterface(b.c.get())->indexOfChild(d), -1);
     }
 }
 
@@ -368,27 +363,27 @@ void TestClavier::arbreAccessible() {
     QFETCH(int, fenetre);
     QFETCH(QStringList, noms);
     Banc b;
-    b.c.Alarmes(1) = Alarme{};
+    b.c->Alarmes(1) = Alarme{};
     VisionneuseAideQt visionneuse;
     std::unique_ptr<QWidget> w;
     switch (fenetre) {
     case 0:
         break;
     case 1:
-        w = std::make_unique<PARAMETRES>(b.c);
+        w = std::make_unique<PARAMETRES>(*b.c);
         break;
     case 2:
-        w = std::make_unique<ALARMES>(b.c);
+        w = std::make_unique<ALARMES>(*b.c);
         break;
     case 3:
-        w = std::make_unique<INFO>(b.c);
+        w = std::make_unique<INFO>(*b.c);
         break;
     default:
-        visionneuse.commande(&b.c, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+        visionneuse.commande(b.c.get(), QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
                              VisionneuseAide::AIDE_SOMMAIRE);
         break;
     }
-    QWidget* racine = fenetre == 0 ? &b.c : fenetre == 4 ? visionneuse.fenetre() : w.get();
+    QWidget* racine = fenetre == 0 ? b.c.get() : fenetre == 4 ? visionneuse.fenetre() : w.get();
     QList<QAccessibleInterface*> noeuds;
     parcours(QAccessible::queryAccessibleInterface(racine), noeuds);
     QCOMPARE(noeuds.first()->role(),
@@ -412,12 +407,12 @@ void TestClavier::arbreAccessible() {
 
 void TestClavier::alarmesAuClavier() {
     Banc b;
-    b.c.Alarmes(1).Heure = 7;
-    b.c.Alarmes(1).Minute = 5;
-    b.c.Alarmes(3).Heure = 23;
-    b.c.Alarmes(3).Minute = 59;
-    b.c.CadreOutils->show();
-    ALARMES a(b.c);
+    b.c->Alarmes(1).Heure = 7;
+    b.c->Alarmes(1).Minute = 5;
+    b.c->Alarmes(3).Heure = 23;
+    b.c->Alarmes(3).Minute = 59;
+    b.c->CadreOutils->show();
+    ALARMES a(*b.c);
     QVERIFY(active(&a));
     QCOMPARE(nom(a.Bouton), QStringLiteral("Heure"));
     QCOMPARE(valeur(a.Bouton), 7);
@@ -442,11 +437,11 @@ void TestClavier::alarmesAuClavier() {
     // Les flèches sur l'heure et les minutes : la valeur, l'écran et la valeur lue suivent.
     a.Bouton->setFocus();
     QTest::keyClick(a.Bouton, Qt::Key_Up);
-    QCOMPARE(b.c.Alarmes(1).Heure, qint16(8));
+    QCOMPARE(b.c->Alarmes(1).Heure, qint16(8));
     QCOMPARE(valeur(a.Bouton), 8);
     QTest::keyClick(a.Bouton, Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    QCOMPARE(b.c.Alarmes(1).Minute, qint16(4));
+    QCOMPARE(b.c->Alarmes(1).Minute, qint16(4));
     QCOMPARE(a.AffMn->text(), QStringLiteral("04"));
     QCOMPARE(valeur(a.BoutonMn), 4);
 
@@ -463,34 +458,34 @@ void TestClavier::alarmesAuClavier() {
     a.ActiveMsg->setFocus();
     QTest::keyClick(a.ActiveMsg, Qt::Key_Return);
     QVERIFY(a.isHidden());
-    QVERIFY(b.c.CadreOutils->isHidden());
-    QCOMPARE(b.c.Alarmes(3).Heure, qint16(23));
+    QVERIFY(b.c->CadreOutils->isHidden());
+    QCOMPARE(b.c->Alarmes(3).Heure, qint16(23));
 }
 
 void TestClavier::reglagesAuClavier() {
     Banc b;
-    b.c.déclenche_annonce = 1;
-    b.c.CadreOutils->show();
-    PARAMETRES f(b.c);
+    b.c->déclenche_annonce = 1;
+    b.c->CadreOutils->show();
+    PARAMETRES f(*b.c);
     QVERIFY(active(&f));
     f.OptionCV[1]->setFocus();
     QTest::keyClick(f.OptionCV[1], Qt::Key_Down);
     QVERIFY(f.OptionCV[2]->isChecked());
-    QCOMPARE(b.c.déclenche_annonce, qint16(2));
-    const bool photo = !b.c.PHOTO->isHidden();
+    QCOMPARE(b.c->déclenche_annonce, qint16(2));
+    const bool photo = !b.c->PHOTO->isHidden();
     f.CaseIma->setFocus();
     QTest::keyClick(f.CaseIma, Qt::Key_Space);
-    QCOMPARE(!b.c.PHOTO->isHidden(), !photo);
+    QCOMPARE(!b.c->PHOTO->isHidden(), !photo);
     // Entrée sur une case : « Terminé ».
     QTest::keyClick(f.CaseIma, Qt::Key_Return);
     QVERIFY(f.isHidden());
-    QVERIFY(b.c.CadreOutils->isHidden());
+    QVERIFY(b.c->CadreOutils->isHidden());
 }
 
 void TestClavier::informationsAuClavier() {
     Banc b;
-    b.c.CadreOutils->show();
-    INFO f(b.c);
+    b.c->CadreOutils->show();
+    INFO f(*b.c);
     QVERIFY(active(&f));
     // Le clavier part de « Quitte » ; Tab va à « A propos de ... » et revient.
     QCOMPARE(QApplication::focusWidget(), f.Retour_Chron);
@@ -502,7 +497,7 @@ void TestClavier::informationsAuClavier() {
     QCOMPARE(QApplication::focusWidget(), f.Retour_Chron);
     QTest::keyClick(f.Retour_Chron, Qt::Key_Return);
     QVERIFY(f.isHidden());
-    QVERIFY(b.c.CadreOutils->isHidden());
+    QVERIFY(b.c->CadreOutils->isHidden());
 }
 
 void TestClavier::messageSansRetourChariot() {
@@ -545,9 +540,9 @@ void TestClavier::focusApresUneFenetre() {
     QFETCH(bool, parLaBarre);
     Banc b;
     QVERIFY(b.actif);
-    QWidget* cible = &b.c;
+    QWidget* cible = b.c.get();
     if (parLaBarre) {
-        QTest::keyClick(&b.c, Qt::Key_F10);
+        QTest::keyClick(b.c.get(), Qt::Key_F10);
         if (QString::fromUtf8(QTest::currentDataTag()).endsWith(u"Alarmes"))
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
         cible = QApplication::focusWidget();
@@ -559,7 +554,7 @@ void TestClavier::focusApresUneFenetre() {
             guet.stop();
             // Le bouton de retour de chaque fenêtre cache aussi la barre d'outils.
             if (parLaBarre)
-                b.c.CadreOutils->hide();
+                b.c->CadreOutils->hide();
             w->reject();
         }
     });
@@ -567,26 +562,26 @@ void TestClavier::focusApresUneFenetre() {
     QTest::keyClick(cible, Qt::Key(touche & ~Qt::KeyboardModifierMask),
                     Qt::KeyboardModifiers(touche & Qt::KeyboardModifierMask));
     QVERIFY(!guet.isActive());
-    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == b.c.get(); }));
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus);
-    QVERIFY(focus != &b.c && b.c.isAncestorOf(focus) && focus->isVisible());
+    QVERIFY(focus != b.c.get() && b.c->isAncestorOf(focus) && focus->isVisible());
     QVERIFY(QAccessible::queryAccessibleInterface(focus)->state().focused);
-    QCOMPARE(focus, b.c.AffHEURE);
+    QCOMPARE(focus, b.c->AffHEURE);
 }
 
 void TestClavier::aideFermeeParEchap() {
     Banc b;
     QVERIFY(b.actif);
     VisionneuseAideQt visionneuse;
-    visionneuse.commande(&b.c, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+    visionneuse.commande(b.c.get(), QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
                          VisionneuseAide::AIDE_SOMMAIRE);
     QPointer<FenetreAide> aide = visionneuse.fenetre();
     QVERIFY(aide && active(aide));
     QTest::keyClick(aide->texte, Qt::Key_Escape);
     QVERIFY(QTest::qWaitFor([&] { return aide.isNull(); }));
-    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b.c; }));
-    QCOMPARE(QApplication::focusWidget(), b.c.AffHEURE);
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == b.c.get(); }));
+    QCOMPARE(QApplication::focusWidget(), b.c->AffHEURE);
 }
 
 void TestClavier::tabEntreSurLOptionCochee_data() {
@@ -603,8 +598,8 @@ void TestClavier::tabEntreSurLOptionCochee() {
     QFETCH(int, rythme);
     QFETCH(int, arret);
     Banc b;
-    b.c.déclenche_annonce = qint16(rythme);
-    PARAMETRES f(b.c);
+    b.c->déclenche_annonce = qint16(rythme);
+    PARAMETRES f(*b.c);
     QVERIFY(active(&f));
     // Dans les deux sens : depuis la case qui précède dans l'ordre (la dernière), et à rebours
     // depuis le bouton qui suit le groupe.
@@ -618,7 +613,7 @@ void TestClavier::tabEntreSurLOptionCochee() {
     // La flèche choisit l'option suivante, qui devient l'arrêt de Tab.
     if (rythme < 3) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(b.c.déclenche_annonce, qint16(arret + 1));
+        QCOMPARE(b.c->déclenche_annonce, qint16(arret + 1));
         f.CheckDémarre->setFocus();
         QTest::keyClick(f.CheckDémarre, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret + 1)]);
@@ -642,14 +637,14 @@ void TestClavier::valeurDemandeeParUnLecteur() {
     QFETCH(int, demande);
     QFETCH(int, obtenu);
     Banc b;
-    b.c.Alarmes(1).Heure = qint16(depart);
-    ALARMES a(b.c);
+    b.c->Alarmes(1).Heure = qint16(depart);
+    ALARMES a(*b.c);
     QAccessibleValueInterface* v = QAccessible::queryAccessibleInterface(a.Bouton)->valueInterface();
     QVERIFY(v);
     QCOMPARE(v->minimumValue().toInt(), 0);
     QCOMPARE(v->maximumValue().toInt(), 23);
     v->setCurrentValue(demande);
-    QCOMPARE(int(b.c.Alarmes(1).Heure), obtenu);
+    QCOMPARE(int(b.c->Alarmes(1).Heure), obtenu);
     QCOMPARE(v->currentValue().toInt(), obtenu);
     QCOMPARE(a.AffAlarme->text(), QString::number(obtenu));
 }

@@ -1,5 +1,6 @@
 // La fenêtre « Informations » : version, texte de la page, son 82, contrôles, retour à l'horloge.
 #include "app/chrono.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/info.h"
@@ -14,16 +15,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        p.journal.lignes.clear();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | JournalVide) {}
 };
 
 QRect twipsEnPixels(int gauche, int haut, int largeur, int hauteur) {

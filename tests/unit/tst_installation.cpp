@@ -5,44 +5,20 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 #include "help/aide.h"
 #include "platform/bureau_linux.h"
 #include "platform/installation.h"
 
 #include <QCheckBox>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
 
 const QString identifiant = QStringLiteral("fr.chronovocalis.ChronoVocalis");
-
-class PlateformeInstallee final : public Plateforme {
-public:
-    explicit PlateformeInstallee(const Installation& installation) {
-        horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
-        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
-        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
-        bureau_ = std::make_unique<BureauLinux>(installation.bibliotheque + QStringLiteral("/chronovocalis"),
-                                                installation);
-        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
-        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
-    }
-    void avantFin(int code) override { throw FinProgramme{code}; }
-    void quitte(int code) override { journal.note(QStringLiteral("quitte %1").arg(code)); }
-
-    Journal journal;
-    DialoguesFaux& dialoguesF() { return static_cast<DialoguesFaux&>(dialogues()); }
-};
-
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
 
 // Les clés du groupe [Desktop Entry], valeurs brutes.
 QMap<QString, QString> cles(const QByteArray& texte) {
@@ -63,31 +39,13 @@ QMap<QString, QString> cles(const QByteArray& texte) {
     return m;
 }
 
-// desktop-file-validate : vide si le fichier est accepté sans erreur ni avertissement.
-QString valide(const QString& chemin) {
-    if (QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty())
-        return {};
-    QProcess p;
-    p.start(QStringLiteral("desktop-file-validate"), {chemin});
-    if (!p.waitForFinished(20000))
-        return QStringLiteral("desktop-file-validate ne répond pas");
-    const QString sortie = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
-    const bool erreur = p.exitCode() != 0 || sortie.contains(QStringLiteral("error")) ||
-                        sortie.contains(QStringLiteral("warning"));
-    return erreur ? sortie : QString();
-}
-
 // Une installation dans un dossier temporaire, un HOME neuf, et le dossier de l'utilisateur
 // (garni des réglages livrés) comme dossier courant, ainsi que le laisse le lanceur.
-struct Banc {
+struct Maison {
     QTemporaryDir racine;
     QByteArray homeAvant = qgetenv("HOME");
     Installation installation;
-    DossierEssai utilisateur;
-    std::unique_ptr<PlateformeInstallee> p;
-    std::unique_ptr<CHRONO> c;
-
-    Banc() {
+    Maison() {
         const QString r = racine.path();
         installation = {r + QStringLiteral("/usr/lib/chronovocalis"),
                         r + QStringLiteral("/usr/share/chronovocalis"),
@@ -97,14 +55,19 @@ struct Banc {
         qputenv("HOME", (r + QStringLiteral("/maison")).toUtf8());
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
-        p = std::make_unique<PlateformeInstallee>(installation);
-        c = std::make_unique<CHRONO>(*p);
-        c->Timer.stop();
     }
-    ~Banc() {
-        c.reset();
-        qputenv("HOME", homeAvant);
-    }
+    ~Maison() { qputenv("HOME", homeAvant); }
+    Maison(const Maison&) = delete;
+    Maison& operator=(const Maison&) = delete;
+};
+
+// La maison d'abord : le vrai bureau lit HOME ; l'horloge part avant que HOME ne revienne.
+struct Banc : Maison, BancChrono {
+    Banc()
+        : BancChrono(Construite, [this] {
+              return std::make_unique<BureauLinux>(
+                  installation.bibliotheque + QStringLiteral("/chronovocalis"), installation);
+          }) {}
     QString maison(const QString& relatif) const {
         return racine.path() + QStringLiteral("/maison/") + relatif;
     }
@@ -173,10 +136,10 @@ void TestInstallation::lanceursDuPaquet() {
     QCOMPARE(valide(applications + identifiant + QStringLiteral(".desktop")), QString());
 
     // La copie du programme va dans le dossier de l'utilisateur, rien dans l'installation.
-    QCOMPARE(litFichier(b.utilisateur.chemin(identifiant + QStringLiteral(".desktop"))), lanceur);
+    QCOMPARE(litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))), lanceur);
     QCOMPARE(QDir(b.installation.bibliotheque).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
-    QVERIFY(b.p->dialoguesF().messages.isEmpty());
+    QVERIFY(b.p.dialogues().messages.isEmpty());
 }
 
 void TestInstallation::autoDemarre() {
@@ -187,13 +150,12 @@ void TestInstallation::autoDemarre() {
     b.c->Démarre = false;
     PARAMETRES f(*b.c);
     f.CheckDémarre->click();
-    QCOMPARE(litFichier(autostart),
-             litFichier(b.utilisateur.chemin(identifiant + QStringLiteral(".desktop"))));
+    QCOMPARE(litFichier(autostart), litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))));
     QCOMPARE(cles(litFichier(autostart)).value(QStringLiteral("Exec")),
              QStringLiteral("\"%1\"").arg(b.installation.lanceur));
     f.CheckDémarre->click();
     QVERIFY(!QFile::exists(autostart));
-    QVERIFY(b.p->dialoguesF().messages.isEmpty());
+    QVERIFY(b.p.dialogues().messages.isEmpty());
 }
 
 void TestInstallation::aideDuPaquet() {

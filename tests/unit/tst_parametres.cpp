@@ -5,8 +5,10 @@
 #include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,16 +26,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-    Banc() {
-        c = std::make_unique<CHRONO>(p);
-        c->Timer.stop();
-        c->assureChargee();
-        c->RepertoireDemarrage = dossier.chemin();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | DemarrageIci) {}
     QString demarrage() { return p.bureau().racine.path() + QStringLiteral("/autostart/"); }
     QString raccourci() { return p.bureau().programme + QStringLiteral("/chronovocalis.desktop"); }
     // Le lanceur que le démarrage aurait laissé dans le dossier du programme.
@@ -54,11 +48,6 @@ struct Banc {
         return t;
     }
 };
-
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
 
 void ecritFichier(const QString& chemin, const QByteArray& octets) {
     QFile f(chemin);

@@ -1,6 +1,7 @@
 // L'heure parlée et le travail de la minute : quels sons, dans quel ordre, avec quelles pauses,
 // pour chaque heure, chaque minute et chaque rythme d'annonce.
 #include "app/chrono.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "speech/horaire.h"
@@ -11,27 +12,15 @@
 namespace {
 
 // Une horloge chargée des réglages livrés, sa minuterie arrêtée : les tests tirent les tics.
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    CHRONO c{p};
-    Banc() {
-        c.Timer.stop();
-        c.assureChargee();
-        remetAZero();
-    }
+struct Banc : BancChrono {
+    Banc() { remetAZero(); }
     // Entre deux cas : journal vide, aucune minute déjà travaillée.
     void remetAZero() {
         p.journal.lignes.clear();
         p.son().joues.clear();
         p.son().reussit = true;
-        c.minuteTravaillee = -1;
-        c.déclenche_annonce = 2;
-    }
-    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
-    void tic(const QDateTime& instant) {
-        p.horlogeV().regle(instant);
-        c.Timer_Timer();
+        c->minuteTravaillee = -1;
+        c->déclenche_annonce = 2;
     }
 };
 
@@ -107,9 +96,9 @@ void TestParole::phrase() {
     QFETCH(int, heure);
     QFETCH(int, minute);
     Banc& b = *banc_;
-    b.c.TexteHeure = deux(heure);
-    b.c.TexteMinute = deux(minute);
-    b.c.ParleHeure();
+    b.c->TexteHeure = deux(heure);
+    b.c->TexteMinute = deux(minute);
+    b.c->ParleHeure();
     // Le dernier mot lancé, on rend la main sans l'attendre.
     QCOMPARE(b.p.journal.lignes, ::phrase(heure, minute));
 }
@@ -159,9 +148,9 @@ void TestParole::phrasesDeReference() {
     QFETCH(QString, minute);
     QFETCH(QList<int>, sons);
     Banc& b = *banc_;
-    b.c.TexteHeure = heure;
-    b.c.TexteMinute = minute;
-    b.c.ParleHeure();
+    b.c->TexteHeure = heure;
+    b.c->TexteMinute = minute;
+    b.c->ParleHeure();
     QList<int> joues = b.p.son().joues;
     joues.removeAll(-1);
     QCOMPARE(joues, sons);
@@ -183,9 +172,9 @@ void TestParole::dureeDeLaPhrase() {
     Banc& b = *banc_;
     const QDateTime debut(QDate(2026, 3, 14), QTime(14, 25, 0, 100));
     b.p.horlogeV().regle(debut);
-    b.c.TexteHeure = QStringLiteral("14");
-    b.c.TexteMinute = minute;
-    b.c.ParleHeure();
+    b.c->TexteHeure = QStringLiteral("14");
+    b.c->TexteMinute = minute;
+    b.c->ParleHeure();
     QCOMPARE(debut.msecsTo(b.p.horlogeV().maintenant()), ms);
 }
 
@@ -193,9 +182,9 @@ void TestParole::sonsInjouables() {
     // Sans sortie de son, la phrase garde ses pauses : rien n'est signalé.
     Banc& b = *banc_;
     b.p.son().reussit = false;
-    b.c.TexteHeure = QStringLiteral("18");
-    b.c.TexteMinute = QStringLiteral("45");
-    b.c.ParleHeure();
+    b.c->TexteHeure = QStringLiteral("18");
+    b.c->TexteMinute = QStringLiteral("45");
+    b.c->ParleHeure();
     QCOMPARE(b.sonsEtAttentes(), ::phrase(18, 45));
     QVERIFY(b.p.dialogues().messages.isEmpty());
 }
@@ -218,7 +207,7 @@ void TestParole::minuteDeTravail() {
     QFETCH(int, heure);
     QFETCH(int, minute);
     Banc& b = *banc_;
-    b.c.déclenche_annonce = qint16(rythme);
+    b.c->déclenche_annonce = qint16(rythme);
     b.tic(QDateTime(QDate(2026, 6, 1), QTime(heure, minute, 0, 40)));
     QStringList attendu;
     if (minute == 0)
@@ -229,9 +218,9 @@ void TestParole::minuteDeTravail() {
     attendu << "attente 1"
             << "attente 0.25";
     QCOMPARE(b.sonsEtAttentes(), attendu);
-    QCOMPARE(b.c.TexteHeure, deux(heure));
-    QCOMPARE(b.c.TexteMinute, deux(minute));
-    QVERIFY(b.c.Flash->isHidden());
+    QCOMPARE(b.c->TexteHeure, deux(heure));
+    QCOMPARE(b.c->TexteMinute, deux(minute));
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 void TestParole::carillonAChaqueHeure() {
@@ -240,7 +229,7 @@ void TestParole::carillonAChaqueHeure() {
     for (int rythme : {0, 1, 2, 3, 9}) {
         Banc& b = *banc_;
         b.remetAZero();
-        b.c.déclenche_annonce = qint16(rythme);
+        b.c->déclenche_annonce = qint16(rythme);
         for (int h = 0; h < 24; ++h) {
             b.p.journal.lignes.clear();
             b.tic(QDateTime(QDate(2026, 6, 1), QTime(h, 0, 0, 500)));
@@ -267,11 +256,11 @@ void TestParole::secondesNonNullesMuettes() {
     QFETCH(int, rythme);
     QFETCH(QTime, heure);
     Banc& b = *banc_;
-    b.c.déclenche_annonce = qint16(rythme);
+    b.c->déclenche_annonce = qint16(rythme);
     b.tic(QDateTime(QDate(2026, 6, 1), heure));
     QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
-    QCOMPARE(b.c.TexteHeure, heure.toString(u"hh"));
-    QCOMPARE(b.c.TexteMinute, heure.toString(u"mm"));
+    QCOMPARE(b.c->TexteHeure, heure.toString(u"hh"));
+    QCOMPARE(b.c->TexteMinute, heure.toString(u"mm"));
 }
 
 void TestParole::alarmesDuesALaMinute_data() {
@@ -328,14 +317,14 @@ void TestParole::alarmesDansLeTic() {
     // l'ordre de leurs numéros, quel que soit le rythme ; celles d'une autre minute non.
     QFETCH(int, rythme);
     Banc& b = *banc_;
-    b.c.déclenche_annonce = qint16(rythme);
-    const TableAlarmes avant = b.c.Alarmes;
+    b.c->déclenche_annonce = qint16(rythme);
+    const TableAlarmes avant = b.c->Alarmes;
     for (int n = 1; n <= TableAlarmes::nombre; ++n)
-        b.c.Alarmes(n) =
+        b.c->Alarmes(n) =
             Alarme{qint16(n % 3 == 2 ? 7 : 8), 15, false, true, false, QStringLiteral("n%1").arg(n), {}, {}};
-    b.c.Alarmes(6).Minute = 16;
+    b.c->Alarmes(6).Minute = 16;
     b.tic(QDateTime(QDate(2026, 6, 1), QTime(7, 15, 0, 500)));
-    b.c.Alarmes = avant;
+    b.c->Alarmes = avant;
     QStringList attendu;
     if (rythme >= 2 && rythme <= 3)
         attendu << ::phrase(7, 15);
@@ -349,13 +338,13 @@ void TestParole::alarmesDansLeTic() {
 void TestParole::rythmeChangeEntreDeuxTics() {
     // Le rythme changé dans les réglages vaut dès le tic suivant.
     Banc& b = *banc_;
-    b.c.déclenche_annonce = 2;
+    b.c->déclenche_annonce = 2;
     b.tic(QDateTime(QDate(2026, 6, 1), QTime(10, 50, 0)));
     QVERIFY(!b.p.son().joues.contains(70));
-    b.c.déclenche_annonce = 3;
+    b.c->déclenche_annonce = 3;
     b.tic(QDateTime(QDate(2026, 6, 1), QTime(10, 55, 0)));
     QCOMPARE(b.p.son().joues, QList<int>({10, 70, 55, 71}));
-    b.c.déclenche_annonce = 0;
+    b.c->déclenche_annonce = 0;
     b.tic(QDateTime(QDate(2026, 6, 1), QTime(11, 0, 0)));
     QCOMPARE(b.p.son().joues, QList<int>({10, 70, 55, 71, 85, 11, 70}));
 }

@@ -5,37 +5,18 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/lanceur.h"
 #include "platform/bureau_linux.h"
 
 #include <QCheckBox>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <sys/stat.h>
 
 namespace {
-
-// Les services faux, sauf le bureau, qui est le vrai.
-class PlateformeBureauReel final : public Plateforme {
-public:
-    explicit PlateformeBureauReel(const QString& programme) {
-        horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
-        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
-        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
-        bureau_ = std::make_unique<BureauLinux>(programme);
-        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
-        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
-    }
-    void avantFin(int code) override { throw FinProgramme{code}; }
-    void quitte(int code) override { journal.note(QStringLiteral("quitte %1").arg(code)); }
-
-    Journal journal;
-    HorlogeVirtuelle& horlogeV() { return static_cast<HorlogeVirtuelle&>(horloge()); }
-    DialoguesFaux& dialoguesF() { return static_cast<DialoguesFaux&>(dialogues()); }
-};
 
 // Les variables du bureau, remises comme avant à la fin du test.
 class Environnement {
@@ -144,29 +125,11 @@ QMap<QString, QString> cles(const QByteArray& texte) {
     return m;
 }
 
-QByteArray litFichier(const QString& chemin) {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
 void ecritFichier(const QString& chemin, const QByteArray& octets) {
     QDir().mkpath(QFileInfo(chemin).absolutePath());
     QFile f(chemin);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(octets);
-}
-
-// desktop-file-validate : vide si le fichier est accepté, sinon ce qu'il en dit.
-QString valide(const QString& chemin) {
-    QProcess p;
-    p.start(QStringLiteral("desktop-file-validate"), {chemin});
-    if (!p.waitForFinished(20000))
-        return QStringLiteral("desktop-file-validate ne répond pas");
-    const QString sortie = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
-    // Les simples suggestions (« hint ») ne sont pas des défauts.
-    const bool erreur = p.exitCode() != 0 || sortie.contains(QStringLiteral("error")) ||
-                        sortie.contains(QStringLiteral("warning"));
-    return erreur ? QStringLiteral("code %1 : %2").arg(p.exitCode()).arg(sortie) : QString();
 }
 
 bool validateurPresent() {
@@ -176,9 +139,8 @@ bool validateurPresent() {
 struct Banc {
     Environnement env;
     QTemporaryDir racine;
-    std::optional<DossierEssai> dossier;
-    std::unique_ptr<PlateformeBureauReel> p;
-    std::unique_ptr<CHRONO> c;
+    // Les services faux, sauf le bureau, qui est le vrai ; refait à chaque création.
+    std::optional<BancChrono> banc;
     QString chemin(const QString& relatif) const { return racine.path() + QLatin1Char('/') + relatif; }
     // Un HOME neuf, sans variable XDG : les dossiers par défaut.
     Banc() {
@@ -187,10 +149,8 @@ struct Banc {
         Environnement::regle("XDG_CONFIG_HOME", {});
     }
     void cree(const QString& programme) {
-        dossier.emplace();
-        p = std::make_unique<PlateformeBureauReel>(programme);
-        c = std::make_unique<CHRONO>(*p);
-        c->Timer.stop();
+        banc.reset();
+        banc.emplace(BancChrono::Construite, [&] { return std::make_unique<BureauLinux>(programme); });
     }
     QString applications() const { return chemin(QStringLiteral("maison/.local/share/applications/")); }
     QString autostart() const { return chemin(QStringLiteral("maison/.config/autostart/")); }
@@ -438,22 +398,22 @@ void TestRaccourci::raccourciDuProgramme() {
     const QString dossier = h.chemin(QStringLiteral("dossier $du 'programme'/"));
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + executable);
-    QVERIFY(!h.c->chargee());
-    CreeRaccourciProgramme(*h.c);
+    QVERIFY(!h.banc->c->chargee());
+    CreeRaccourciProgramme(*h.banc->c);
     // La demande du dossier spécial a chargé la fenêtre.
-    QVERIFY(h.c->chargee());
-    QVERIFY(h.p->journal.filtre({QStringLiteral("attente")}).isEmpty());
+    QVERIFY(h.banc->c->chargee());
+    QVERIFY(h.banc->p.journal.filtre({QStringLiteral("attente")}).isEmpty());
     const QByteArray lanceur = litFichier(h.applications() + recent);
     QCOMPARE(argumentsExec(desechappe(cles(lanceur).value(QStringLiteral("Exec")))),
              std::optional(QStringList{dossier + executable}));
     QCOMPARE(litFichier(dossier + duProgramme), lanceur);
     // Refait à chaque démarrage, par-dessus l'ancien.
     ecritFichier(dossier + duProgramme, "périmé");
-    h.c.reset();
+    h.banc->c.reset();
     h.cree(dossier + executable);
-    CreeRaccourciProgramme(*h.c);
+    CreeRaccourciProgramme(*h.banc->c);
     QCOMPARE(litFichier(dossier + duProgramme), lanceur);
-    QVERIFY(h.p->dialoguesF().messages.isEmpty());
+    QVERIFY(h.banc->p.dialogues().messages.isEmpty());
 }
 
 void TestRaccourci::attenteBornee() {
@@ -465,15 +425,15 @@ void TestRaccourci::attenteBornee() {
     const QString dossier = h.chemin(QStringLiteral("programme/"));
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + QStringLiteral("chronovocalis"));
-    const QDateTime debut = h.p->horlogeV().maintenant();
-    CreeRaccourciProgramme(*h.c);
-    QVERIFY(h.c->chargee());
-    const QStringList attentes = h.p->journal.filtre({QStringLiteral("attente")});
+    const QDateTime debut = h.banc->p.horlogeV().maintenant();
+    CreeRaccourciProgramme(*h.banc->c);
+    QVERIFY(h.banc->c->chargee());
+    const QStringList attentes = h.banc->p.journal.filtre({QStringLiteral("attente")});
     QCOMPARE(attentes.size(), int(AttenteRaccourciMax / PasAttenteRaccourci));
     QCOMPARE(QSet<QString>(attentes.begin(), attentes.end()), QSet<QString>{QStringLiteral("attente 0.05")});
-    QCOMPARE(debut.msecsTo(h.p->horlogeV().maintenant()), qint64(AttenteRaccourciMax * 1000));
+    QCOMPARE(debut.msecsTo(h.banc->p.horlogeV().maintenant()), qint64(AttenteRaccourciMax * 1000));
     QVERIFY(!QFile::exists(dossier + QStringLiteral("chronovocalis.desktop")));
-    QVERIFY(h.p->dialoguesF().messages.isEmpty());
+    QVERIFY(h.banc->p.dialogues().messages.isEmpty());
 }
 
 void TestRaccourci::fermetureDansLAttente() {
@@ -485,13 +445,13 @@ void TestRaccourci::fermetureDansLAttente() {
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + QStringLiteral("chronovocalis"));
     int attentes = 0;
-    h.p->horlogeV().pendantAttente = [&](double) {
+    h.banc->p.horlogeV().pendantAttente = [&](double) {
         if (++attentes == 3)
-            h.c->close();
+            h.banc->c->close();
     };
-    CreeRaccourciProgramme(*h.c);
-    QVERIFY(h.c->fermee());
-    QCOMPARE(h.p->journal.filtre({QStringLiteral("attente 0.05")}).size(), 3);
+    CreeRaccourciProgramme(*h.banc->c);
+    QVERIFY(h.banc->c->fermee());
+    QCOMPARE(h.banc->p.journal.filtre({QStringLiteral("attente 0.05")}).size(), 3);
     QVERIFY(!QFile::exists(dossier + QStringLiteral("chronovocalis.desktop")));
 }
 
@@ -502,9 +462,9 @@ void TestRaccourci::sansDossierDesApplications() {
     const QString dossier = h.chemin(QStringLiteral("programme/"));
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + QStringLiteral("chronovocalis"));
-    CreeRaccourciProgramme(*h.c);
-    QVERIFY(h.c->chargee());
-    QVERIFY(h.p->journal.filtre({QStringLiteral("attente")}).isEmpty());
+    CreeRaccourciProgramme(*h.banc->c);
+    QVERIFY(h.banc->c->chargee());
+    QVERIFY(h.banc->p.journal.filtre({QStringLiteral("attente")}).isEmpty());
     QCOMPARE(QDir(dossier).entryList(QDir::Files), QStringList());
 }
 
@@ -558,7 +518,7 @@ void TestRaccourci::autoDemarre() {
     const QString raccourci = dossier + QStringLiteral("chronovocalis.desktop");
     ecritFichier(raccourci, BureauLinux::texteLanceur(dossier + QStringLiteral("chronovocalis"))->toUtf8());
     h.cree(dossier + QStringLiteral("chronovocalis"));
-    h.c->assureChargee();
+    h.banc->c->assureChargee();
     QString autostart = h.autostart();
     if (env == u"xdg") {
         Environnement::regle("XDG_CONFIG_HOME", h.chemin(QStringLiteral("config")));
@@ -567,8 +527,8 @@ void TestRaccourci::autoDemarre() {
         Environnement::regle("HOME", {});
     }
     // Pour décocher, la fenêtre s'ouvre case cochée (ce qui recopie déjà le lanceur).
-    h.c->Démarre = !coche;
-    PARAMETRES f(*h.c);
+    h.banc->c->Démarre = !coche;
+    PARAMETRES f(*h.banc->c);
     const QString dans = autostart + QStringLiteral("chronovocalis.desktop");
     QDir(autostart).removeRecursively();
     if (etat == u"fichier")
@@ -577,13 +537,13 @@ void TestRaccourci::autoDemarre() {
         QVERIFY(QDir().mkpath(autostart));
     if (etat == u"lanceur")
         ecritFichier(dans, "ancien lanceur");
-    h.p->dialoguesF().messages.clear();
+    h.banc->p.dialogues().messages.clear();
 
     f.CheckDémarre->click();
 
-    QCOMPARE(h.c->Démarre, coche);
+    QCOMPARE(h.banc->c->Démarre, coche);
     QStringList textes;
-    for (const MessageNote& m : h.p->dialoguesF().messages) {
+    for (const MessageNote& m : h.banc->p.dialogues().messages) {
         QCOMPARE(m.titre, QStringLiteral("Chrono Vocalis 95"));
         QCOMPARE(int(m.icone), int(IconeMessage::Aucune));
         textes << m.texte;

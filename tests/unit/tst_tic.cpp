@@ -3,6 +3,7 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
@@ -20,23 +21,11 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    CHRONO c{p};
-    Banc() {
-        c.Timer.stop();
-        c.assureChargee();
-        p.journal.lignes.clear();
-    }
-    QStringList sonsEtAttentes() const { return p.journal.filtre({"son", "attente"}); }
-    void tic(const QDateTime& instant) {
-        p.horlogeV().regle(instant);
-        c.Timer_Timer();
-    }
+struct Banc : BancChrono {
+    Banc() : BancChrono(Chargee | JournalVide) {}
     QDateTime maintenant() { return p.horlogeV().maintenant(); }
-    double longueurBande() const { return c.bande->X2 - c.bande->X1; }
-    double largeurHeure() const { return twips(c.AffHEURE->width()); }
+    double longueurBande() const { return c->bande->X2 - c->bande->X1; }
+    double largeurHeure() const { return twips(c->AffHEURE->width()); }
 };
 
 QDateTime le(int j, int mois, int a, const QTime& t) {
@@ -164,9 +153,9 @@ void TestTic::titreEtHeure() {
     const Langue choisie(langue);
     Banc b;
     b.tic(instant);
-    QCOMPARE(b.c.windowTitle(), titre);
-    QCOMPARE(b.c.AffHEURE->text(), heure);
-    QCOMPARE(b.c.TexteHeure + QLatin1Char(':') + b.c.TexteMinute, heure);
+    QCOMPARE(b.c->windowTitle(), titre);
+    QCOMPARE(b.c->AffHEURE->text(), heure);
+    QCOMPARE(b.c->TexteHeure + QLatin1Char(':') + b.c->TexteMinute, heure);
 }
 
 void TestTic::ligneDesSecondes_data() {
@@ -181,32 +170,32 @@ void TestTic::ligneDesSecondes() {
     QFETCH(int, seconde);
     QFETCH(double, fraction);
     Banc b;
-    const double x1 = b.c.bande->X1;
-    const double y = b.c.bande->Y1;
+    const double x1 = b.c->bande->X1;
+    const double y = b.c->bande->Y1;
     // Un tic d'une autre seconde avant : la longueur ne dépend que de la seconde du tic.
     b.tic(le(1, 6, 2026, QTime(10, 0, 17, 300)));
     b.tic(le(1, 6, 2026, QTime(10, 1, seconde, 800)));
-    QCOMPARE(b.c.bande->X1, x1);
-    QCOMPARE(x1, double(twips(b.c.AffHEURE->x())));
-    QCOMPARE(b.c.bande->Y1, y);
-    QCOMPARE(b.c.bande->Y2, y);
+    QCOMPARE(b.c->bande->X1, x1);
+    QCOMPARE(x1, double(twips(b.c->AffHEURE->x())));
+    QCOMPARE(b.c->bande->Y1, y);
+    QCOMPARE(b.c->bande->Y2, y);
     QVERIFY(qAbs(b.longueurBande() - fraction * b.largeurHeure()) < 1e-9);
-    QCOMPARE(b.c.bande->isHidden(), seconde == 0);
-    QVERIFY(qAbs(b.c.bande->width() - fraction * b.c.AffHEURE->width()) <= 1.0 || seconde == 0);
+    QCOMPARE(b.c->bande->isHidden(), seconde == 0);
+    QVERIFY(qAbs(b.c->bande->width() - fraction * b.c->AffHEURE->width()) <= 1.0 || seconde == 0);
 }
 
 void TestTic::ligneSuitLaTailleDeLHeure() {
     // Une fenêtre plus haute grossit l'heure : le trait se mesure sur la nouvelle largeur.
     Banc b;
-    b.c.show();
+    b.c->show();
     b.tic(le(1, 6, 2026, QTime(10, 1, 30)));
     const double avant = b.largeurHeure();
-    b.c.resize(b.c.width() * 2, px(4500));
-    QCOMPARE(b.c.AffHEURE->font().pointSize(), 102);
+    b.c->resize(b.c->width() * 2, px(4500));
+    QCOMPARE(b.c->AffHEURE->font().pointSize(), 102);
     b.tic(le(1, 6, 2026, QTime(10, 1, 30, 900)));
     QVERIFY(b.largeurHeure() > 2 * avant);
     QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() / 2) < 1e-9);
-    QCOMPARE(b.c.bande->Y1, double(twips(b.c.AffHEURE->y() + b.c.AffHEURE->height()) - 10));
+    QCOMPARE(b.c->bande->Y1, double(twips(b.c->AffHEURE->y() + b.c->AffHEURE->height()) - 10));
 }
 
 void TestTic::temoinPendantLeTic() {
@@ -215,62 +204,62 @@ void TestTic::temoinPendantLeTic() {
     Banc b;
     QStringList vu;
     b.p.horlogeV().pendantAttente = [&](double s) {
-        vu << QStringLiteral("%1 %2").arg(s).arg(b.c.Flash->isHidden() ? "éteint" : "allumé");
+        vu << QStringLiteral("%1 %2").arg(s).arg(b.c->Flash->isHidden() ? "éteint" : "allumé");
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
     QCOMPARE(vu, QStringList({"0.5 allumé", "1.2 allumé", "0.8 allumé", "1 allumé", "0.25 allumé"}));
-    QVERIFY(b.c.Flash->isHidden());
+    QVERIFY(b.c->Flash->isHidden());
     vu.clear();
     b.tic(le(1, 6, 2026, QTime(14, 0, 5, 100)));
     QCOMPARE(vu, QStringList({"0.25 allumé"}));
-    QVERIFY(b.c.Flash->isHidden());
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 void TestTic::ticPendantUnePause() {
     // Un tic arrive au milieu de chaque attente du travail de 14:00 : il remet l'affichage à
     // l'heure et rend la main aussitôt, sans son ni attente à lui.
     Banc b;
-    b.c.déclenche_annonce = 1;
+    b.c->déclenche_annonce = 1;
     QStringList affiche;
     b.p.horlogeV().pendantAttente = [&](double) {
         const int lignes = b.p.journal.lignes.size();
-        b.c.Timer_Timer();
+        b.c->Timer_Timer();
         QCOMPARE(b.p.journal.lignes.size(), lignes);
         const int s = b.maintenant().time().second();
         QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() * s / 60) < 1e-9);
-        QVERIFY(!b.c.Flash->isHidden());
-        affiche << QStringLiteral("%1 %2").arg(b.c.AffHEURE->text()).arg(s);
+        QVERIFY(!b.c->Flash->isHidden());
+        affiche << QStringLiteral("%1 %2").arg(b.c->AffHEURE->text()).arg(s);
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 10)));
     QCOMPARE(b.sonsEtAttentes(), QStringList({"son 85", "attente 0.5", "son 14", "attente 1.2", "son 70",
                                               "attente 0.8", "attente 1", "attente 0.25"}));
     // Le milieu de chaque attente : 0,25 ; 1,1 ; 2,1 ; 3 ; 3,625 s après le début.
     QCOMPARE(affiche, QStringList({"14:00 0", "14:00 1", "14:00 2", "14:00 3", "14:00 3"}));
-    QVERIFY(b.c.Flash->isHidden());
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 void TestTic::ticImbriqueALaMinuteSuivante() {
     // Un tic imbriqué qui voit la seconde 0 de la minute suivante ne la travaille pas : la
     // phrase en cours finit avec sa minute, et la minute manquée n'est pas rattrapée.
     Banc b;
-    b.c.déclenche_annonce = 2;
+    b.c->déclenche_annonce = 2;
     bool premier = true;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
             return;
         b.p.horlogeV().regle(le(1, 6, 2026, QTime(14, 16, 0, 100)));
-        b.c.Timer_Timer();
-        QCOMPARE(b.c.AffHEURE->text(), QStringLiteral("14:16"));
-        QVERIFY(b.c.windowTitle().startsWith(QLatin1String(" 14:16 - ")));
+        b.c->Timer_Timer();
+        QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("14:16"));
+        QVERIFY(b.c->windowTitle().startsWith(QLatin1String(" 14:16 - ")));
     };
     b.tic(le(1, 6, 2026, QTime(14, 15, 0, 10)));
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 15, 71}));
-    QCOMPARE(b.c.TexteMinute, QStringLiteral("15"));
+    QCOMPARE(b.c->TexteMinute, QStringLiteral("15"));
     b.p.horlogeV().pendantAttente = nullptr;
     b.p.journal.lignes.clear();
     b.tic(le(1, 6, 2026, QTime(14, 16, 1, 200)));
     QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
-    QCOMPARE(b.c.TexteMinute, QStringLiteral("16"));
+    QCOMPARE(b.c->TexteMinute, QStringLiteral("16"));
 }
 
 void TestTic::boiteOuverteAuTraversDUneMinute() {
@@ -278,9 +267,9 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
     // se font pendant ce temps (alarme 2 à 07:16), chacune une fois ; le programme de l'alarme 1
     // part quand la boîte se ferme, puis le tic finit comme d'habitude.
     Banc b;
-    b.c.déclenche_annonce = 3;
-    b.c.Alarmes(1) = Alarme{7, 15, false, true, true, QStringLiteral("Réveil"), {}, QStringLiteral("prog1")};
-    b.c.Alarmes(2) =
+    b.c->déclenche_annonce = 3;
+    b.c->Alarmes(1) = Alarme{7, 15, false, true, true, QStringLiteral("Réveil"), {}, QStringLiteral("prog1")};
+    b.c->Alarmes(2) =
         Alarme{7, 16, true, false, true, {}, QStringLiteral("cloche.wav"), QStringLiteral("prog2")};
     QStringList heures;
     b.p.dialogues().pendantMessage = [&](const MessageNote&) {
@@ -288,15 +277,15 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
         const QDateTime fin = b.maintenant().addSecs(170);
         while (b.maintenant() < fin) {
             b.p.horlogeV().avance(0.9);
-            b.c.Timer_Timer();
-            if (!heures.contains(b.c.AffHEURE->text()))
-                heures << b.c.AffHEURE->text();
-            QVERIFY(!b.c.Flash->isHidden());
+            b.c->Timer_Timer();
+            if (!heures.contains(b.c->AffHEURE->text()))
+                heures << b.c->AffHEURE->text();
+            QVERIFY(!b.c->Flash->isHidden());
         }
     };
     b.tic(le(1, 6, 2026, QTime(7, 15, 0, 300)));
     QCOMPARE(heures, QStringList({"07:15", "07:16", "07:17"}));
-    QVERIFY(b.c.windowTitle().startsWith(QLatin1String(" 07:17 - ")));
+    QVERIFY(b.c->windowTitle().startsWith(QLatin1String(" 07:17 - ")));
     QCOMPARE(b.p.journal.filtre({"son", "attente 1", "message", "wave", "lance"}),
              QStringList({"son 7", "attente 1.2", "son 70", "son 15", "attente 1.2", "son 71", "attente 1",
                           "message Alarme 1 | Réveil",
@@ -304,8 +293,8 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
                           "attente 1", "wave Sound cloche.wav", "attente 1.5", "lance prog2", "attente 1",
                           // la boîte fermée, la suite de 07:15
                           "lance prog1"}));
-    QVERIFY(b.c.Flash->isHidden());
-    QCOMPARE(b.c.TexteMinute, QStringLiteral("15"));
+    QVERIFY(b.c->Flash->isHidden());
+    QCOMPARE(b.c->TexteMinute, QStringLiteral("15"));
     // Les minutes suivantes se travaillent comme d'habitude, aucune deux fois.
     b.p.dialogues().pendantMessage = nullptr;
     b.p.journal.lignes.clear();
@@ -323,7 +312,7 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
     // 14:15 s'annonce pendant ce temps, puis la phrase de 14:00 reprend à la fermeture, avec ses
     // propres heure et minute.
     Banc b;
-    b.c.déclenche_annonce = 2;
+    b.c->déclenche_annonce = 2;
     bool premier = true;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
@@ -333,12 +322,12 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
             b.p.journal.note(QStringLiteral("--- ouverte"));
             while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
                 b.p.horlogeV().avance(0.9);
-                b.c.Timer_Timer();
+                b.c->Timer_Timer();
             }
             b.p.journal.note(QStringLiteral("--- fermée"));
             QApplication::activeModalWidget()->close();
         });
-        b.c.Image3_Click();
+        b.c->Image3_Click();
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
     QCOMPARE(b.p.journal.filtre({"son", "---"}),
@@ -346,25 +335,25 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
                           "--- fermée", "son 14", "son 70"}));
     // 14:01 à 14:15 faites pendant que la fenêtre est ouverte, puis la fin de 14:00.
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 1")), 16);
-    QCOMPARE(b.c.minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(14, 15))));
-    QVERIFY(b.c.Flash->isHidden());
+    QCOMPARE(b.c->minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(14, 15))));
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 void TestTic::boiteOuverteHorsDUnTic() {
     // Une fenêtre modale ouverte en dehors de tout tic (la barre d'outils) n'arrête pas
     // l'horloge : les tics qui tombent pendant qu'elle est ouverte font tout leur travail.
     Banc b;
-    b.c.déclenche_annonce = 2;
+    b.c->déclenche_annonce = 2;
     b.p.horlogeV().regle(le(1, 6, 2026, QTime(9, 44, 58)));
     b.p.dialogues().pendantMessage = [&](const MessageNote&) {
         for (int i = 0; i < 5; ++i) {
             b.p.horlogeV().avance(0.9);
-            b.c.Timer_Timer();
+            b.c->Timer_Timer();
         }
     };
-    b.c.DIALOG().message(&b.c, QStringLiteral("?"), TitreApplication, IconeMessage::Aucune);
+    b.c->DIALOG().message(b.c.get(), QStringLiteral("?"), TitreApplication, IconeMessage::Aucune);
     QCOMPARE(b.p.son().joues, QList<int>({9, 70, 45, 71}));
-    QCOMPARE(b.c.AffHEURE->text(), QStringLiteral("09:45"));
+    QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("09:45"));
 }
 
 void TestTic::vingtQuatreHeures_data() {
@@ -382,7 +371,7 @@ void TestTic::vingtQuatreHeures() {
     QFETCH(int, rythme);
     QFETCH(int, annonces);
     Banc b;
-    b.c.déclenche_annonce = qint16(rythme);
+    b.c->déclenche_annonce = qint16(rythme);
     const QDateTime debut = le(1, 6, 2026, QTime(0, 0)).addMSecs(-1700);
     const QDateTime fin = le(2, 6, 2026, QTime(0, 0)).addMSecs(-500);
     QDateTime prochain = debut;
@@ -390,9 +379,9 @@ void TestTic::vingtQuatreHeures() {
     int imbriques = 0;
     b.p.horlogeV().pendantAttente = [&](double s) {
         if (s == 1) // l'attente d'après l'annonce : une par minute travaillée
-            travaillees << b.c.minuteTravaillee;
+            travaillees << b.c->minuteTravaillee;
         if (b.maintenant() >= prochain) {
-            b.c.Timer_Timer();
+            b.c->Timer_Timer();
             ++imbriques;
             while (prochain <= b.maintenant())
                 prochain = prochain.addMSecs(900);
@@ -417,7 +406,7 @@ void TestTic::vingtQuatreHeures() {
     QCOMPARE(b.p.son().joues.count(70), annonces);
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 0.25")), tics);
     QVERIFY(imbriques > 1440);
-    QVERIFY(b.c.Flash->isHidden());
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 void TestTic::heureDuSystemeChangee_data() {
@@ -447,12 +436,12 @@ void TestTic::heureDuSystemeChangee() {
     QFETCH(QList<QDateTime>, tics);
     QFETCH(QList<bool>, travail);
     Banc b;
-    b.c.déclenche_annonce = 2;
+    b.c->déclenche_annonce = 2;
     for (int i = 0; i < tics.size(); ++i) {
         b.p.journal.lignes.clear();
         b.tic(tics[i]);
         QCOMPARE(b.p.journal.lignes.contains(QStringLiteral("attente 1")), travail[i]);
-        QCOMPARE(b.c.AffHEURE->text(), tics[i].toString(u"hh:mm"));
+        QCOMPARE(b.c->AffHEURE->text(), tics[i].toString(u"hh:mm"));
     }
 }
 
@@ -494,16 +483,16 @@ void TestTic::alarmeUneFoisParJour() {
     QFETCH(QList<bool>, departs);
     QFETCH(int, annonces);
     Banc b;
-    b.c.déclenche_annonce = 1;
+    b.c->déclenche_annonce = 1;
     for (int i = 0; i < tics.size(); ++i) {
-        b.c.Alarmes(1) = Alarme{qint16(reglages[i].hour()),
-                                qint16(reglages[i].minute()),
-                                false,
-                                true,
-                                false,
-                                QStringLiteral("Debout"),
-                                {},
-                                {}};
+        b.c->Alarmes(1) = Alarme{qint16(reglages[i].hour()),
+                                 qint16(reglages[i].minute()),
+                                 false,
+                                 true,
+                                 false,
+                                 QStringLiteral("Debout"),
+                                 {},
+                                 {}};
         const int avant = b.p.dialogues().messages.size();
         b.tic(tics[i]);
         QCOMPARE(b.p.dialogues().messages.size() - avant, departs[i] ? 1 : 0);
@@ -516,14 +505,14 @@ void TestTic::heureRegleeDansLEditeur() {
     // moins) : l'horloge reculée à 07:15, elle repart. Sans l'éditeur, elle ne repart pas.
     for (const bool editee : {false, true}) {
         Banc b;
-        b.c.Alarmes(1) = Alarme{7, 15, false, true, false, QStringLiteral("Debout"), {}, {}};
+        b.c->Alarmes(1) = Alarme{7, 15, false, true, false, QStringLiteral("Debout"), {}, {}};
         b.tic(le(1, 6, 2026, QTime(7, 15, 0, 100)));
         if (editee) {
-            ALARMES f(b.c);
+            ALARMES f(*b.c);
             f.BoutonMn_SpinUp();
             f.BoutonMn_SpinDown();
         }
-        b.c.Timer.stop(); // relancée par la fermeture de l'éditeur
+        b.c->Timer.stop(); // relancée par la fermeture de l'éditeur
         b.tic(le(1, 6, 2026, QTime(7, 14, 0, 100)));
         b.tic(le(1, 6, 2026, QTime(7, 15, 0, 100)));
         QCOMPARE(b.p.dialogues().messages.size(), editee ? 2 : 1);
@@ -550,22 +539,22 @@ void TestTic::fermeturePendantLeTravail() {
     QFETCH(bool, alarmes);
     QFETCH(QStringList, entendu);
     Banc b;
-    b.c.déclenche_annonce = 3;
+    b.c->déclenche_annonce = 3;
     if (alarmes)
         for (int n = 1; n <= TableAlarmes::nombre; ++n)
-            b.c.Alarmes(n) =
+            b.c->Alarmes(n) =
                 Alarme{14, 30, true, true, true, QStringLiteral("?"), {}, QStringLiteral("prog")};
     int rang = 0;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (++rang == attente)
-            b.c.close();
+            b.c->close();
     };
     b.tic(le(1, 6, 2026, QTime(14, 30, 0)));
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte", "message", "lance", "wave"}), entendu);
-    QVERIFY(!b.c.Flash->isHidden());
-    const QString titre = b.c.windowTitle();
+    QVERIFY(!b.c->Flash->isHidden());
+    const QString titre = b.c->windowTitle();
     b.tic(le(1, 6, 2026, QTime(14, 31, 0)));
-    QCOMPARE(b.c.windowTitle(), titre);
+    QCOMPARE(b.c->windowTitle(), titre);
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}), entendu);
 }
 

@@ -3,6 +3,7 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "desktop/parametres.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
@@ -18,15 +19,10 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    CHRONO c{p};
+struct Banc : BancChrono {
     Banc() {
-        c.Timer.stop();
-        c.assureChargee();
-        c.show();
-        c.CadreOutils->show();
+        c->show();
+        c->CadreOutils->show();
         p.journal.lignes.clear();
     }
 };
@@ -85,7 +81,7 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     QFETCH(int, bouton);
     QFETCH(QString, fenetre);
     Banc b;
-    QToolButton* boutons[] = {b.c.Image0, nullptr, b.c.Image2, b.c.Image3};
+    QToolButton* boutons[] = {b.c->Image0, nullptr, b.c->Image2, b.c->Image3};
     Observateur o;
     o.arme(b.p.journal);
     boutons[bouton]->click();
@@ -93,30 +89,30 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     QCOMPARE(o.fenetre, fenetre);
     QCOMPARE(o.sonsAvant.value(0), QStringLiteral("son 84"));
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QVERIFY(!b.c.fermee());
+    QVERIFY(!b.c->fermee());
 }
 
 void TestTicOutils::boutonAide() {
     Banc b;
-    b.c.Image4->click();
+    b.c->Image4->click();
     QCOMPARE(b.p.journal.filtre({"son", "aide"}),
-             QStringList({"son 84", QStringLiteral("aide 3 ") + b.c.aide().fichierAide()}));
-    QCOMPARE(b.p.aide().dernierProprietaire, &b.c);
+             QStringList({"son 84", QStringLiteral("aide 3 ") + b.c->aide().fichierAide()}));
+    QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
 }
 
 void TestTicOutils::boutonFermer() {
     Banc b;
-    b.c.Image5->click();
-    QVERIFY(b.c.fermee());
+    b.c->Image5->click();
+    QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 84", "son 86", "attente 0.8", "quitte 0"}));
 }
 
 void TestTicOutils::menuFermeSansClic() {
     Banc b;
-    QCOMPARE(b.c.Fermeture->text(), QStringLiteral("Ferme Chrono Vocalis"));
-    b.c.Fermeture->trigger();
-    QVERIFY(b.c.fermee());
+    QCOMPARE(b.c->Fermeture->text(), QStringLiteral("Ferme Chrono Vocalis"));
+    b.c->Fermeture->trigger();
+    QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 86", "attente 0.8", "quitte 0"}));
 }
@@ -135,30 +131,30 @@ void TestTicOutils::menuHeure() {
     QFETCH(QTime, heure);
     QFETCH(QString, entree);
     Banc b;
-    QCOMPARE(b.c.AffHoraire->text(), QStringLiteral("il est ..."));
+    QCOMPARE(b.c->AffHoraire->text(), QStringLiteral("il est ..."));
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
     // L'ouverture du menu, telle que l'icône la déclenche.
-    Q_EMIT b.c.BULLE->aboutToShow();
-    QCOMPARE(b.c.AffHoraire->text(), entree);
-    QCOMPARE(b.c.BULLE->title(), entree.mid(7));
-    QCOMPARE(b.c.Agrandir->text(), QStringLiteral("Agrandir"));
+    Q_EMIT b.c->BULLE->aboutToShow();
+    QCOMPARE(b.c->AffHoraire->text(), entree);
+    QCOMPARE(b.c->BULLE->title(), entree.mid(7));
+    QCOMPARE(b.c->Agrandir->text(), QStringLiteral("Agrandir"));
     // Ouvrir le menu ne fait aucun bruit.
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 }
 
 void TestTicOutils::menuCarillon() {
     Banc b;
-    b.c.AffHoraire->trigger();
+    b.c->AffHoraire->trigger();
     QCOMPARE(b.p.journal.filtre({"son", "attente"}), QStringList{"son 85"});
 }
 
 void TestTicOutils::menuAgrandir() {
     Banc b;
-    b.c.setWindowState(Qt::WindowMinimized);
-    b.c.hide();
-    b.c.Agrandir->trigger();
-    QVERIFY(b.c.isVisible());
-    QVERIFY(!(b.c.windowState() & Qt::WindowMinimized));
+    b.c->setWindowState(Qt::WindowMinimized);
+    b.c->hide();
+    b.c->Agrandir->trigger();
+    QVERIFY(b.c->isVisible());
+    QVERIFY(!(b.c->windowState() & Qt::WindowMinimized));
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 }
 
@@ -167,7 +163,7 @@ void TestTicOutils::clicPendantUnePhrase() {
     // la fenêtre tient le reste de la phrase jusqu'à sa fermeture ; les tics qui tombent
     // pendant ce temps mettent l'heure à jour sans rien dire.
     Banc b;
-    b.c.déclenche_annonce = 1;
+    b.c->déclenche_annonce = 1;
     bool premier = true;
     Observateur o;
     b.p.horlogeV().pendantAttente = [&](double) {
@@ -176,17 +172,17 @@ void TestTicOutils::clicPendantUnePhrase() {
         o.arme(b.p.journal, [&] {
             for (int i = 0; i < 80; ++i) {
                 b.p.horlogeV().avance(0.9);
-                b.c.Timer_Timer();
+                b.c->Timer_Timer();
             }
         });
-        b.c.Image0->click();
+        b.c->Image0->click();
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(10, 30, 0, 200)));
-    b.c.Timer_Timer();
+    b.c->Timer_Timer();
     QCOMPARE(o.fenetre, QStringLiteral("PARAMETRES"));
     QCOMPARE(b.p.son().joues, QList<int>({10, 84, 70, 30, 71}));
-    QCOMPARE(b.c.AffHEURE->text(), QStringLiteral("10:31"));
-    QVERIFY(b.c.Flash->isHidden());
+    QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("10:31"));
+    QVERIFY(b.c->Flash->isHidden());
 }
 
 QTEST_MAIN(TestTicOutils)

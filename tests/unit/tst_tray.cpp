@@ -4,6 +4,7 @@
 #include "app/chrono.h"
 #include "app/demarrage.h"
 #include "app/geometrie.h"
+#include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
@@ -19,11 +20,8 @@
 
 namespace {
 
-struct Banc {
-    DossierEssai dossier;
-    PlateformeFausse p;
-    std::unique_ptr<CHRONO> c;
-
+struct Banc : BancChrono {
+    Banc() : BancChrono(Rien) {}
     // Toute la procédure de démarrage, avec l'état rangé et la règle de visibilité donnés.
     void demarre(int reduction, bool cvVisible) {
         dossier.regle(QStringLiteral("Réduction"), QString::number(reduction));
@@ -65,24 +63,12 @@ QByteArray ligne(const QByteArray& ini, const QByteArray& cle) {
 }
 
 // Les services faux, sauf la fin normale : la vraie, qui fait sortir toutes les boucles.
-class PlateformeSortieReelle final : public Plateforme {
+class PlateformeSortieReelle final : public PlateformeFausse {
 public:
-    PlateformeSortieReelle() {
-        horloge_ = std::make_unique<HorlogeVirtuelle>(journal);
-        sortieSon_ = std::make_unique<SortieSonFausse>(journal);
-        wave_ = std::make_unique<PeripheriqueWaveFaux>(journal);
-        dialogues_ = std::make_unique<DialoguesFaux>(journal);
-        bureau_ = std::make_unique<BureauFaux>(journal);
-        zone_ = std::make_unique<ZoneNotificationFausse>(journal);
-        aide_ = std::make_unique<VisionneuseAideFausse>(journal);
-    }
-    void avantFin(int code) override { throw FinProgramme{code}; }
     void quitte(int code) override {
-        journal.note(QStringLiteral("quitte %1").arg(code));
-        Plateforme::quitte(code);
+        PlateformeFausse::quitte(code);
+        Plateforme::quitte(code); // NOLINT(bugprone-parent-virtual-call) : la vraie fin, voulue
     }
-    ZoneNotificationFausse& zone() { return static_cast<ZoneNotificationFausse&>(zoneNotification()); }
-    Journal journal;
 };
 
 } // namespace
