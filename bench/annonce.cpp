@@ -88,7 +88,7 @@ class PeripheriqueMuet final : public PeripheriqueWave {
 public:
     void ouvre() override {}
     void setNomFichier(const QString&) override {}
-    std::optional<ErreurSysteme> commande(const QString&) override { return std::nullopt; }
+    IssueSysteme commande(const QString&) override { return IssueSysteme::reussite(); }
     void arrete() override {}
 };
 

@@ -45,6 +45,9 @@ public:
     bool enFermeture() const { return enFermeture_; }
     bool fermee() const { return fermee_; }
     void restaure();
+    // Fermeture des paramètres ou de l'éditeur d'alarmes : le dossier courant redevient celui du
+    // démarrage.
+    void revientAuRepertoireDemarrage();
 
     // --- Réglages (« CV32.ini »)
     QString ValeurIni(const QString& cle);

@@ -214,7 +214,8 @@ void TestAlarmeDeclenchement::erreursDuVraiLancement() {
     h.regle(2, false, false, true);
     h.c->Alarmes(2).CheminProg = chemin;
     BureauLinux bureau;
-    h.p.bureau().erreurLancement = bureau.lance(chemin);
+    if (const IssueSysteme reelle = bureau.lance(chemin); reelle.echouee())
+        h.p.bureau().erreurLancement = reelle.erreur();
     h.c->DeclencheAlarme(2);
     QFETCH(QString, boite);
     QCOMPARE(h.p.journal.filtre({"bip", "message"}), QStringList({"bip", "message Erreur | " + boite}));
