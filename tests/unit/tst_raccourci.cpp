@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/acces_test.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/bureau_linux.h"
@@ -438,10 +439,10 @@ void TestRaccourci::raccourciDuProgramme() {
     const QString dossier = h.chemin(QStringLiteral("dossier $du 'programme'/"));
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + executable);
-    QVERIFY(!h.c->chargee());
+    QVERIFY(!AccesTest::chargee(*h.c));
     CreeRaccourciProgramme(*h.c);
     // La demande du dossier spécial a chargé la fenêtre.
-    QVERIFY(h.c->chargee());
+    QVERIFY(AccesTest::chargee(*h.c));
     QVERIFY(h.p->journal.filtre({QStringLiteral("attente")}).isEmpty());
     const QByteArray lanceur = litFichier(h.applications() + recent);
     QCOMPARE(argumentsExec(desechappe(cles(lanceur).value(QStringLiteral("Exec")))),
@@ -467,7 +468,7 @@ void TestRaccourci::attenteBornee() {
     h.cree(dossier + QStringLiteral("chronovocalis"));
     const QDateTime debut = h.p->horlogeV().maintenant();
     CreeRaccourciProgramme(*h.c);
-    QVERIFY(h.c->chargee());
+    QVERIFY(AccesTest::chargee(*h.c));
     const QStringList attentes = h.p->journal.filtre({QStringLiteral("attente")});
     QCOMPARE(attentes.size(), int(AttenteRaccourciMax / PasAttenteRaccourci));
     QCOMPARE(QSet<QString>(attentes.begin(), attentes.end()), QSet<QString>{QStringLiteral("attente 0.05")});
@@ -503,7 +504,7 @@ void TestRaccourci::sansDossierDesApplications() {
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + QStringLiteral("chronovocalis"));
     CreeRaccourciProgramme(*h.c);
-    QVERIFY(h.c->chargee());
+    QVERIFY(AccesTest::chargee(*h.c));
     QVERIFY(h.p->journal.filtre({QStringLiteral("attente")}).isEmpty());
     QCOMPARE(QDir(dossier).entryList(QDir::Files), QStringList());
 }
