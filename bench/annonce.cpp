@@ -15,6 +15,7 @@
 // Le temps processeur est celui de tout le processus (les fils du son compris) et celui du seul
 // fil des fenêtres, lus par clock_gettime.
 #include "app/chrono.h"
+#include "fakes/acces_test.h"
 #include "platform/bureau_linux.h"
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
@@ -88,7 +89,7 @@ class PeripheriqueMuet final : public PeripheriqueWave {
 public:
     void ouvre() override {}
     void setNomFichier(const QString&) override {}
-    std::optional<ErreurSysteme> commande(const QString&) override { return std::nullopt; }
+    IssueSysteme commande(const QString&) override { return IssueSysteme::reussite(); }
     void arrete() override {}
 };
 
@@ -186,11 +187,11 @@ void serie(bool muette, int phrases) {
     // Une seconde d'attente seule : ce que coûte l'attente elle-même.
     imprime("attente de 1 s, sans son", {mesure([&] { c.sons().Pause(1.0); })});
     // La phrase, et la seconde qui suit pendant laquelle son dernier mot sonne encore.
-    c.TexteHeure = QStringLiteral("14");
-    c.TexteMinute = QStringLiteral("25");
+    AccesTest::TexteHeure(c) = QStringLiteral("14");
+    AccesTest::TexteMinute(c) = QStringLiteral("25");
     std::vector<Mesure> seule, avecFin;
     for (int i = 0; i < phrases; ++i) {
-        seule.push_back(mesure([&] { c.ParleHeure(); }));
+        seule.push_back(mesure([&] { AccesTest::ParleHeure(c); }));
         const Mesure fin = mesure([&] { c.sons().Pause(1.0); });
         avecFin.push_back({seule.back().processus + fin.processus, seule.back().fil + fin.fil,
                            seule.back().duree + fin.duree});
@@ -211,7 +212,7 @@ void serie(bool muette, int phrases) {
     std::vector<Mesure> minutes;
     for (int i = 0; i < std::max(1, phrases / 2); ++i) {
         p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(14 + i, 0, 0, 100)));
-        minutes.push_back(mesure([&] { c.Timer_Timer(); }));
+        minutes.push_back(mesure([&] { AccesTest::Timer_Timer(c); }));
     }
     imprime("tic de 14:00:00 (carillon, phrase, 1 s, alarmes, 0,25 s)", minutes,
             muette ? nullptr : "cpu_minute_ms");
@@ -232,13 +233,13 @@ void serie(bool muette, int phrases) {
         a.CheminSon = sonAlarme;
         p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(14 + i, 7, 0, 100)));
         // Le son d'alarme (0,37 s) finit pendant l'attente de 1,5 s qui le suit.
-        alarmes.push_back(mesure([&] { c.Timer_Timer(); }));
+        alarmes.push_back(mesure([&] { AccesTest::Timer_Timer(c); }));
     }
     imprime("tic de 14:07:00 (alarme seule : son, 1,5 s, fenêtre, 0,25 s)", alarmes,
             muette ? nullptr : "cpu_minute_alarme_ms");
     imprime("tic ordinaire (seconde 17)", {mesure([&] {
                 p.horlogeD().visePourMaintenant(QDateTime(QDate(2027, 3, 15), QTime(15, 7, 17)));
-                c.Timer_Timer();
+                AccesTest::Timer_Timer(c);
             })});
     imprimeRemises(p.sortie().lancements);
     if (p.sortie().refus)
@@ -250,14 +251,14 @@ int joue(int heure, int minute, int fois, double ecart) {
     PlateformeBanc p(false);
     CHRONO c(p);
     c.Timer.stop();
-    c.TexteHeure = QStringLiteral("%1").arg(heure, 2, 10, QLatin1Char('0'));
-    c.TexteMinute = QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0'));
+    AccesTest::TexteHeure(c) = QStringLiteral("%1").arg(heure, 2, 10, QLatin1Char('0'));
+    AccesTest::TexteMinute(c) = QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0'));
     // Un premier flux ouvre la connexion au serveur : hors mesure, comme dans le programme qui a
     // déjà joué quelque chose avant sa première annonce.
     c.sons().Pause(0.2);
     for (int i = 0; i < fois; ++i) {
         const double debut = horlogeS(CLOCK_MONOTONIC);
-        c.ParleHeure();
+        AccesTest::ParleHeure(c);
         c.sons().Pause(std::max(0.0, ecart - (horlogeS(CLOCK_MONOTONIC) - debut)));
     }
     for (const Lancement& l : p.sortie().lancements)

@@ -10,7 +10,6 @@
 #include "son_qt/wave.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -272,34 +271,28 @@ void ALARMES::ChoixAlarme_Click(int index) {
 }
 
 void ALARMES::Bouton_SpinDown() {
-    courante().Heure = pasSpin(courante().Heure, -1, 23);
-    AffAlarme->setText(affichageHeure(courante().Heure));
-    // Repeint tout de suite : la valeur suit pendant que le bouton reste enfoncé.
-    AffAlarme->repaint();
-    horaireChange();
-    nommeHoraire();
+    pasHoraire(false, -1);
 }
 
 void ALARMES::Bouton_SpinUp() {
-    courante().Heure = pasSpin(courante().Heure, +1, 23);
-    AffAlarme->setText(affichageHeure(courante().Heure));
-    AffAlarme->repaint();
-    horaireChange();
-    nommeHoraire();
+    pasHoraire(false, +1);
 }
 
 void ALARMES::BoutonMn_SpinDown() {
-    courante().Minute = pasSpin(courante().Minute, -1, 59);
-    AffMn->setText(affichageMinute(courante().Minute));
-    AffMn->repaint();
-    horaireChange();
-    nommeHoraire();
+    pasHoraire(true, -1);
 }
 
 void ALARMES::BoutonMn_SpinUp() {
-    courante().Minute = pasSpin(courante().Minute, +1, 59);
-    AffMn->setText(affichageMinute(courante().Minute));
-    AffMn->repaint();
+    pasHoraire(true, +1);
+}
+
+void ALARMES::pasHoraire(bool minute, int sens) {
+    qint16& valeur = minute ? courante().Minute : courante().Heure;
+    valeur = pasSpin(valeur, sens, minute ? 59 : 23);
+    QLabel* affichage = minute ? AffMn : AffAlarme;
+    affichage->setText(minute ? affichageMinute(valeur) : affichageHeure(valeur));
+    // Repeint tout de suite : la valeur suit pendant que le bouton reste enfoncé.
+    affichage->repaint();
     horaireChange();
     nommeHoraire();
 }
@@ -363,9 +356,7 @@ void ALARMES::Form_Unload() {
     if (fermee_)
         return;
     fermee_ = true;
-    // Les réglages et les messages s'écrivent par leur seul nom, dans le dossier de départ.
-    if (!chrono_.RepertoireDemarrage.isEmpty())
-        QDir::setCurrent(chrono_.RepertoireDemarrage);
+    chrono_.revientAuRepertoireDemarrage();
     // Pas de reprise si le programme se ferme pendant que l'éditeur est ouvert.
     if (!chrono_.enFermeture())
         chrono_.Timer.start();

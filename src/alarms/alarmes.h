@@ -72,6 +72,8 @@ private:
     void ajusteTitre();
     bool cheminAccepte(const QString& chemin);
     void horaireChange();
+    // Un pas d'un des deux boutons fléchés : l'heure (0 à 23) ou la minute (0 à 59).
+    void pasHoraire(bool minute, int sens);
     Alarme& courante();
 
     CHRONO& chrono_;

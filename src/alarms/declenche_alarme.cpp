@@ -4,8 +4,7 @@
 #include "platform/dialogues.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
-
-#include <optional>
+#include "settings/conversion.h"
 
 namespace {
 
@@ -16,30 +15,21 @@ QString texteErreurAlarme(const ErreurSysteme& e) {
            QLatin1Char('\r') + e.description;
 }
 
-// Un chemin écrit à la main « ALEXE1 = /chemin » garde le blanc d'après le « = » : il ne fait pas
-// partie du chemin, et Windows l'ignorait au lancement.
-QString sansBlancsEnTete(const QString& chemin) {
-    qsizetype i = 0;
-    while (i < chemin.size() && chemin.at(i) == u' ')
-        ++i;
-    return chemin.mid(i);
-}
-
 } // namespace
 
 void CHRONO::DeclencheAlarme(int n) {
     // Les champs sont relus à chaque étape : l'éditeur peut les changer pendant la pause.
     const Alarme& a = Alarmes(n);
-    const auto actions = [&]() -> std::optional<ErreurSysteme> {
+    const auto actions = [&]() -> IssueSysteme {
         if (a.AlarmeActive) {
             PeripheriqueWave& MUSIC = plateforme().peripheriqueWave();
             MUSIC.setNomFichier(sansBlancsEnTete(a.CheminSon));
-            if (auto erreur = MUSIC.commande(QStringLiteral("Sound")))
-                return erreur;
+            if (IssueSysteme son = MUSIC.commande(QStringLiteral("Sound")); son.echouee())
+                return son;
             sons().Pause(1.5);
             // Le programme s'est fermé pendant l'attente : plus rien à montrer ni à lancer.
             if (sons().fini())
-                return std::nullopt;
+                return IssueSysteme::reussite();
             restaure();
             update();
         }
@@ -47,17 +37,18 @@ void CHRONO::DeclencheAlarme(int n) {
             DIALOG().message(this, a.TexteMsg, QStringLiteral("Alarme ") + QChar(u'0' + n),
                              IconeMessage::Information);
             if (sons().fini())
-                return std::nullopt;
+                return IssueSysteme::reussite();
         }
         if (a.ProgActif)
             return plateforme().bureau().lance(sansBlancsEnTete(a.CheminProg));
-        return std::nullopt;
+        return IssueSysteme::reussite();
     };
-    const std::optional<ErreurSysteme> erreur = actions();
-    if (!erreur)
+    const IssueSysteme issue = actions();
+    if (issue.reussie())
         return;
     // Un échec saute la suite de cette alarme ; les suivantes de la minute partiront quand même.
     DIALOG().bip();
-    if (erreur->numero != 0)
-        DIALOG().message(this, texteErreurAlarme(*erreur), QStringLiteral("Erreur"), IconeMessage::Aucune);
+    if (issue.erreur().numero != 0)
+        DIALOG().message(this, texteErreurAlarme(issue.erreur()), QStringLiteral("Erreur"),
+                         IconeMessage::Aucune);
 }

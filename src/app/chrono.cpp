@@ -12,6 +12,7 @@
 #include "speech/horaire.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -224,6 +225,12 @@ void CHRONO::SourisEnfoncee(int bouton) {
         CadreOutils->show();
     else if (bouton == 2)
         CadreOutils->hide();
+}
+
+void CHRONO::revientAuRepertoireDemarrage() {
+    // Le choix d'un fichier a pu changer de dossier : réglages et messages s'ouvrent par leur nom seul.
+    if (!RepertoireDemarrage.isEmpty())
+        QDir::setCurrent(RepertoireDemarrage);
 }
 
 void CHRONO::restaure() {

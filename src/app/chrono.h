@@ -25,49 +25,103 @@ class PARAMETRES;
 class Aide;
 
 // La fenêtre de l'horloge : elle tient les réglages en mémoire et toutes les autres fenêtres
-// passent par elle.
+// passent par elle. Le public se limite à ce que lisent les autres fenêtres (paramètres, alarmes,
+// aide, informations), le service D-Bus et le démarrage ; les tests passent par AccesTest.
 class CHRONO : public QWidget {
     Q_OBJECT
+    friend struct AccesTest;
+
 public:
+    // --- chrono.cpp : création, chargement, fermeture
     explicit CHRONO(Plateforme& plateforme, QWidget* parent = nullptr);
     ~CHRONO() override;
 
     Plateforme& plateforme() const { return plateforme_; }
     Dialogues& DIALOG() const;
     Sons& sons() { return sons_; }
-    Aide& aide() { return *aide_; }
-
-    // --- Démarrage et fermeture
     // La fenêtre existe dès sa première demande ; son chargement a lieu à ce moment-là.
     void assureChargee();
-    bool chargee() const { return chargee_; }
-    void Form_Load();
     bool enFermeture() const { return enFermeture_; }
     bool fermee() const { return fermee_; }
-    void restaure();
+    // Fermeture des paramètres ou de l'éditeur d'alarmes : le dossier courant redevient celui du
+    // démarrage.
+    void revientAuRepertoireDemarrage();
+    // Couleurs des éléments, au format des réglages.
+    qint32 couleurFond() const { return couleurFond_; }
+    qint32 couleurEncre() const { return couleurEncre_; }
+    qint32 couleurBande() const { return couleurBande_; }
+    void setCouleurFond(qint32 valeur);
+    void setCouleurEncre(qint32 valeur);
+    void setCouleurBande(qint32 valeur);
 
-    // --- Réglages (« CV32.ini »)
+    // --- tray.cpp : icône de la zone de notification
+    // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
+    bool doitCacherReduite() const;
+
+    // --- clavier.cpp : clavier et lecteurs d'écran
+    // Espace ou Entrée : l'heure dite tout de suite, sauf pendant un tic ou juste avant la
+    // seconde 0, où elle attend que le travail de la minute soit fait.
+    void DemandeHeure();
+
+    // --- Contrôles que les autres fenêtres touchent (créés dans chrono.cpp)
+    QWidget* CadreOutils = nullptr;
+    QTimer Timer;
+    QLabel* PHOTO = nullptr;
+
+    // --- Réglages en mémoire, changés en direct par les autres fenêtres
+    QString CheminImage;
+    bool CV_visible = true;
+    bool Démarre = false;
+    qint16 déclenche_annonce = 2;
+    TableAlarmes Alarmes;
+    QString RepertoireDemarrage;
+
+protected:
+    // chrono.cpp
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    // clavier.cpp
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* e) override;
+
+private:
+    // --- chrono.cpp : chargement, taille, fermeture
+    Aide& aide() { return *aide_; }
+    bool chargee() const { return chargee_; }
+    void Form_Load();
+    void restaure();
+    void creeControles();
+    void Form_Resize(bool pendantAffichage = false);
+    void SourisEnfoncee(int bouton);
+    void Form_QueryUnload();
+    void Form_Unload();
+
+    // --- chrono_reglages.cpp : « CV32.ini » et messages des alarmes
     QString ValeurIni(const QString& cle);
     void EcritINI(const QString& param, const QString& Valeur);
     void EcritINI(const QString& param, qint32 Valeur);
     void EcritINI(const QString& param, bool Valeur);
     [[noreturn]] void ErreurINI(const QString& element);
+    void litReglages();
+    void appliqueReglages();
+    void chargeImage();
+    void ecritReglages();
+    [[noreturn]] void erreurFichier(const QString& texte);
+    [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
+    qint32 entierIni(const QString& cle, int bits);
+    bool drapeauIni(const QString& cle);
 
-    // --- Horloge parlante
+    // --- tic.cpp, parle_heure.cpp, declenche_alarme.cpp : horloge parlante et alarmes
     void Timer_Timer();
+    void afficheInstant(const QDateTime& instant);
+    bool ticRetenu() const;
     void ParleHeure();
     void DeclencheAlarme(int n);
-    // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
-    // s'il est retenu par une fenêtre modale (voir tic.cpp).
-    bool ticEnCours = false;
-    // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
-    qint64 minuteTravaillee = -1;
-    // La minute du titre et de l'heure affichés (cleMinute).
-    qint64 minuteAffichee = -1;
-    // Qt ne relance pas une minuterie tant que son tic attend : un relais par tic en cours (créés
-    // au besoin) prend sa cadence pendant ce temps.
-    QList<QTimer*> relaisTic;
-    // Boutons de la barre d'outils et menu de l'icône.
+
+    // --- chrono_outils.cpp : boutons de la barre d'outils et menu de l'icône
     void Image0_Click();
     void Image2_Click();
     void Image3_Click();
@@ -78,27 +132,14 @@ public:
     void Agrandir_Click();
     void Fermeture_Click();
 
-    // --- Icône de la zone de notification
+    // --- tray.cpp : icône de la zone de notification
     void AjouteIconeTray();
     void RetireIconeTray();
     void EvenementTray(int code);
-    // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
-    bool doitCacherReduite() const;
     // La zone de notification est apparue ou a disparu après le démarrage.
     void ZoneNotificationChangee(bool visible);
 
-    // --- Couleurs des éléments, au format des réglages
-    qint32 couleurFond() const { return couleurFond_; }
-    qint32 couleurEncre() const { return couleurEncre_; }
-    qint32 couleurBande() const { return couleurBande_; }
-    void setCouleurFond(qint32 valeur);
-    void setCouleurEncre(qint32 valeur);
-    void setCouleurBande(qint32 valeur);
-
-    // --- Clavier et lecteurs d'écran
-    // Espace ou Entrée : l'heure dite tout de suite, sauf pendant un tic ou juste avant la
-    // seconde 0, où elle attend que le travail de la minute soit fait.
-    void DemandeHeure();
+    // --- clavier.cpp : clavier et lecteurs d'écran
     // F10 montre la barre d'outils et met le focus sur son premier bouton ; Échap la cache.
     void BarreAuClavier();
     void CacheBarreAuClavier();
@@ -107,72 +148,53 @@ public:
     bool heureDemandee() const { return heureDemandee_; }
     // Après une fenêtre fermée ou un retour depuis l'icône : un contrôle de l'horloge a le focus.
     void reprendLeClavier();
-
-    // La fenêtre des réglages ouverte, s'il y en a une (la fermeture lit sa case « Image active »).
-    QPointer<PARAMETRES> parametresOuvert;
-
-    // --- Contrôles
-    QWidget* CadreOutils = nullptr;
-    QToolButton* Image0 = nullptr;
-    QToolButton* Image2 = nullptr;
-    QToolButton* Image3 = nullptr;
-    QToolButton* Image4 = nullptr;
-    QToolButton* Image5 = nullptr;
-    QTimer Timer;
-    QLabel* Flash = nullptr;
-    QIcon ImaTray;
-    Ligne* bande = nullptr;
-    QLabel* AffHEURE = nullptr;
-    QLabel* PHOTO = nullptr;
-    QMenu* BULLE = nullptr;
-    QAction* AffHoraire = nullptr;
-    QAction* Agrandir = nullptr;
-    QAction* Fermeture = nullptr;
-
-    // --- État tenu pendant toute la vie du programme
-    TexteReglages TexteIni;
-    QString CheminImage;
-    bool CV_visible = true;
-    bool Démarre = false;
-    qint16 déclenche_annonce = 2;
-    TableAlarmes Alarmes;
-    QString TexteHeure;
-    QString TexteMinute;
-    QString RepertoireDemarrage;
-    bool TrayOccupe = false;
-    int dernierEvenementTray = 0;
-    // Le menu de l'icône ouvert par l'hôte D-Bus de la zone et non par le programme.
-    bool menuParHote = false;
-
-protected:
-    void resizeEvent(QResizeEvent* e) override;
-    void changeEvent(QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    bool eventFilter(QObject* objet, QEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-
-private:
-    void creeControles();
     void installeClavier();
     void nommeControles();
     void essaieHeureDemandee();
     void donneLeFocus();
     void flecheDansLaBarre(QToolButton* bouton, bool versLaDroite);
-    void Form_Resize(bool pendantAffichage = false);
-    void SourisEnfoncee(int bouton);
-    void Form_QueryUnload();
-    void Form_Unload();
-    // Lecture et écriture de tous les réglages et des messages des alarmes.
-    void litReglages();
-    void appliqueReglages();
-    void chargeImage();
-    void ecritReglages();
-    [[noreturn]] void erreurFichier(const QString& texte);
-    [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
-    qint32 entierIni(const QString& cle, int bits);
-    bool drapeauIni(const QString& cle);
+
+    // --- État du tic (tic.cpp)
+    // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
+    // s'il est retenu par une fenêtre modale (voir tic.cpp).
+    bool ticEnCours = false;
+    // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
+    qint64 minuteTravaillee = -1;
+    // La minute du titre et de l'heure affichés (cleMinute).
+    qint64 minuteAffichee = -1;
+    // Qt ne relance pas une minuterie tant que son tic attend : un relais par tic en cours (créés
+    // au besoin) prend sa cadence pendant ce temps.
+    QList<QTimer*> relaisTic;
+    // Les textes de l'heure et de la minute du dernier tic, lus par ParleHeure et les alarmes.
+    QString TexteHeure;
+    QString TexteMinute;
+
+    // La fenêtre des réglages ouverte, s'il y en a une (la fermeture lit sa case « Image active »).
+    QPointer<PARAMETRES> parametresOuvert;
+
+    // --- Contrôles de l'horloge seule (créés dans chrono.cpp)
+    QToolButton* Image0 = nullptr;
+    QToolButton* Image2 = nullptr;
+    QToolButton* Image3 = nullptr;
+    QToolButton* Image4 = nullptr;
+    QToolButton* Image5 = nullptr;
+    QLabel* Flash = nullptr;
+    QIcon ImaTray;
+    Ligne* bande = nullptr;
+    QLabel* AffHEURE = nullptr;
+    QMenu* BULLE = nullptr;
+    QAction* AffHoraire = nullptr;
+    QAction* Agrandir = nullptr;
+    QAction* Fermeture = nullptr;
+
+    // --- Le texte des réglages (chrono_reglages.cpp)
+    TexteReglages TexteIni;
+
+    // --- Icône de la zone de notification (tray.cpp)
+    bool TrayOccupe = false;
+    int dernierEvenementTray = 0;
+    // Le menu de l'icône ouvert par l'hôte D-Bus de la zone et non par le programme.
+    bool menuParHote = false;
 
     Plateforme& plateforme_;
     Sons sons_;
@@ -195,7 +217,6 @@ private:
         QPointer<QWidget> menu;
     };
     QList<TicEnCours> ticsEnCours_;
-    bool ticRetenu() const;
     bool chargee_ = false;
     bool enFermeture_ = false;
     bool fermee_ = false;

@@ -155,11 +155,7 @@ void CHRONO::appliqueReglages() {
 }
 
 void CHRONO::chargeImage() {
-    CheminImage = ValeurIni(QString::fromUtf16(cles::image_fond));
-    qsizetype blancs = 0;
-    while (blancs < CheminImage.size() && CheminImage.at(blancs) == u' ')
-        ++blancs;
-    CheminImage.remove(0, blancs);
+    CheminImage = sansBlancsEnTete(ValeurIni(QString::fromUtf16(cles::image_fond)));
     const std::optional<QImage> image = CheminImage.isEmpty() ? std::nullopt : LitImage(CheminImage);
     if (!image) {
         DIALOG().message(this, QStringLiteral("Fichier ") + CheminImage + QStringLiteral(" introuvable."),

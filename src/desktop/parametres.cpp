@@ -12,7 +12,6 @@
 #include "settings/texte_ini.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -278,7 +277,7 @@ void PARAMETRES::AjouteDémarre() {
     if (!dossier || dossier->isEmpty())
         return;
     const QString destination = AvecSeparateur(*dossier) + NomProgramme(bureau) + QStringLiteral(".desktop");
-    if (bureau.copie(RaccourciProgramme(bureau), destination))
+    if (bureau.copie(RaccourciProgramme(bureau), destination).echouee())
         chrono_.DIALOG().message(
             this,
             QStringLiteral(
@@ -291,7 +290,8 @@ void PARAMETRES::RetireDémarre() {
     const std::optional<QString> dossier = bureau.dossierDemarrage();
     if (!dossier || dossier->isEmpty())
         return;
-    if (bureau.supprime(AvecSeparateur(*dossier) + NomProgramme(bureau) + QStringLiteral(".desktop")))
+    if (bureau.supprime(AvecSeparateur(*dossier) + NomProgramme(bureau) + QStringLiteral(".desktop"))
+            .echouee())
         chrono_.DIALOG().message(this, QStringLiteral("Une erreur s'est produite"), TitreApplication,
                                  IconeMessage::Aucune);
 }
@@ -307,7 +307,5 @@ void PARAMETRES::done(int resultat) {
 }
 
 void PARAMETRES::Form_Unload() {
-    // Le choix d'un fichier a pu changer de dossier : réglages et messages s'ouvrent par leur nom seul.
-    if (!chrono_.RepertoireDemarrage.isEmpty())
-        QDir::setCurrent(chrono_.RepertoireDemarrage);
+    chrono_.revientAuRepertoireDemarrage();
 }

@@ -69,5 +69,5 @@ void CreeRaccourciProgramme(CHRONO& chrono) {
         return;
     // Un dossier du programme en lecture seule ne doit pas empêcher l'horloge de démarrer ;
     // le démarrage automatique dira plus tard qu'il n'a rien à recopier.
-    bureau.copie(lanceurRecent, RaccourciProgramme(bureau));
+    static_cast<void>(bureau.copie(lanceurRecent, RaccourciProgramme(bureau)));
 }

@@ -22,11 +22,11 @@ public:
     // Le dossier de démarrage de session, avec un « / » final ; rien s'il n'est pas défini.
     virtual std::optional<QString> dossierDemarrage() = 0;
     virtual bool fichierExiste(const QString& chemin) = 0;
-    // Remplace `destination` ; message d'erreur du système en cas d'échec.
-    virtual std::optional<QString> copie(const QString& source, const QString& destination) = 0;
-    virtual std::optional<QString> supprime(const QString& chemin) = 0;
+    // Remplace `destination`.
+    virtual IssueFichier copie(const QString& source, const QString& destination) = 0;
+    virtual IssueFichier supprime(const QString& chemin) = 0;
     // Démarre un programme, sans interpréteur de commandes ni découpage du chemin.
-    virtual std::optional<ErreurSysteme> lance(const QString& chemin) = 0;
+    virtual IssueSysteme lance(const QString& chemin) = 0;
     // Le dossier et le chemin complet de l'exécutable en cours.
     virtual QString dossierProgramme() = 0;
     virtual QString cheminProgramme() = 0;

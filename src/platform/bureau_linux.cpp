@@ -154,44 +154,44 @@ bool BureauLinux::fichierExiste(const QString& chemin) {
     return QFileInfo(chemin).isFile();
 }
 
-std::optional<QString> BureauLinux::copie(const QString& source, const QString& destination) {
+IssueFichier BureauLinux::copie(const QString& source, const QString& destination) {
     // Fichier remplacé d'un coup : jamais de raccourci à moitié écrit ni d'ancien perdu.
     QFile entree(source);
     if (!entree.open(QIODevice::ReadOnly))
-        return entree.errorString();
+        return IssueFichier::echec(entree.errorString());
     if (entree.size() <= TailleComparee) {
         const QByteArray octets = entree.read(TailleComparee + 1);
         if (entree.error() != QFileDevice::NoError)
-            return entree.errorString();
+            return IssueFichier::echec(entree.errorString());
         if (contenuDeja(destination, octets))
-            return std::nullopt;
+            return IssueFichier::reussite();
         entree.seek(0);
     }
     QSaveFile sortie(destination);
     if (!sortie.open(QIODevice::WriteOnly))
-        return sortie.errorString();
+        return IssueFichier::echec(sortie.errorString());
     while (!entree.atEnd()) {
         const QByteArray bloc = entree.read(qint64(64) * 1024);
         if (bloc.isEmpty() && entree.error() != QFileDevice::NoError) {
             sortie.cancelWriting();
-            return entree.errorString();
+            return IssueFichier::echec(entree.errorString());
         }
         if (sortie.write(bloc) != bloc.size()) {
             const QString erreur = sortie.errorString();
             sortie.cancelWriting();
-            return erreur;
+            return IssueFichier::echec(erreur);
         }
     }
     if (!sortie.commit())
-        return sortie.errorString();
-    return std::nullopt;
+        return IssueFichier::echec(sortie.errorString());
+    return IssueFichier::reussite();
 }
 
-std::optional<QString> BureauLinux::supprime(const QString& chemin) {
+IssueFichier BureauLinux::supprime(const QString& chemin) {
     QFile f(chemin);
     if (!f.remove())
-        return f.errorString();
-    return std::nullopt;
+        return IssueFichier::echec(f.errorString());
+    return IssueFichier::reussite();
 }
 
 QString BureauLinux::dossierProgramme() {

@@ -16,9 +16,9 @@ public:
     void ajouteDocumentRecent(const QString& programme) override;
     std::optional<QString> dossierDemarrage() override;
     bool fichierExiste(const QString& chemin) override;
-    std::optional<QString> copie(const QString& source, const QString& destination) override;
-    std::optional<QString> supprime(const QString& chemin) override;
-    std::optional<ErreurSysteme> lance(const QString& chemin) override;
+    IssueFichier copie(const QString& source, const QString& destination) override;
+    IssueFichier supprime(const QString& chemin) override;
+    IssueSysteme lance(const QString& chemin) override;
     QString dossierProgramme() override;
     QString cheminProgramme() override;
     std::optional<Installation> installation() override { return installation_; }

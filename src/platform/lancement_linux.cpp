@@ -108,7 +108,7 @@ int demarreDetache(const QByteArray& programme, const QByteArray& dossier) {
 
 } // namespace
 
-std::optional<ErreurSysteme> BureauLinux::lance(const QString& chemin) {
+IssueSysteme BureauLinux::lance(const QString& chemin) {
     int numero = ENOENT;
     if (!chemin.isEmpty() && !chemin.contains(QChar(0))) {
         // Un chemin relatif part du dossier courant ; un nom seul, absent de ce dossier, se cherche
@@ -124,6 +124,7 @@ std::optional<ErreurSysteme> BureauLinux::lance(const QString& chemin) {
         numero = demarreDetache(QFile::encodeName(absolu), QFile::encodeName(dossier));
     }
     if (numero == 0)
-        return std::nullopt;
-    return ErreurSysteme{numero, QStringLiteral("Chrono Vocalis 95"), descriptionErreur(numero)};
+        return IssueSysteme::reussite();
+    return IssueSysteme::echec(
+        ErreurSysteme{numero, QStringLiteral("Chrono Vocalis 95"), descriptionErreur(numero)});
 }

@@ -3,7 +3,6 @@
 #include "platform/erreur.h"
 
 #include <QString>
-#include <optional>
 
 // Le périphérique audio « WaveAudio » des alarmes : un fichier WAVE lu depuis le disque.
 class PeripheriqueWave {
@@ -12,6 +11,6 @@ public:
     virtual void ouvre() = 0;
     virtual void setNomFichier(const QString& chemin) = 0;
     // « Sound » joue le fichier nommé ; un fichier vide, absent ou illisible reste muet.
-    virtual std::optional<ErreurSysteme> commande(const QString& commande) = 0;
+    virtual IssueSysteme commande(const QString& commande) = 0;
     virtual void arrete() = 0;
 };

@@ -79,9 +79,9 @@ void PeripheriqueWaveDifferee::setNomFichier(const QString& chemin) {
         w->setNomFichier(chemin);
 }
 
-std::optional<ErreurSysteme> PeripheriqueWaveDifferee::commande(const QString& commande) {
+IssueSysteme PeripheriqueWaveDifferee::commande(const QString& commande) {
     PeripheriqueWave* w = reel(true);
-    return w ? w->commande(commande) : std::nullopt;
+    return w ? w->commande(commande) : IssueSysteme::reussite();
 }
 
 void PeripheriqueWaveDifferee::arrete() {

@@ -51,7 +51,7 @@ public:
     explicit PeripheriqueWaveDifferee(ModuleSon& module) : module_(module) {}
     void ouvre() override;
     void setNomFichier(const QString& chemin) override;
-    std::optional<ErreurSysteme> commande(const QString& commande) override;
+    IssueSysteme commande(const QString& commande) override;
     void arrete() override;
 
 private:

@@ -34,3 +34,10 @@ std::optional<bool> versDrapeau(QStringView texte) {
 QString texteDrapeau(bool valeur) {
     return valeur ? QStringLiteral("True") : QStringLiteral("False");
 }
+
+QString sansBlancsEnTete(const QString& chemin) {
+    qsizetype i = 0;
+    while (i < chemin.size() && chemin.at(i) == u' ')
+        ++i;
+    return chemin.mid(i);
+}

@@ -150,27 +150,27 @@ void PeripheriqueWaveQt::setNomFichier(const QString& chemin) {
     nomFichier_ = chemin;
 }
 
-std::optional<ErreurSysteme> PeripheriqueWaveQt::commande(const QString& commande) {
+IssueSysteme PeripheriqueWaveQt::commande(const QString& commande) {
     if (commande.compare(QLatin1String("Sound"), Qt::CaseInsensitive) != 0)
-        return ErreurSysteme{30001, QStringLiteral("MUSIC"),
-                             QStringLiteral("Commande inconnue : ") + commande};
+        return IssueSysteme::echec(
+            ErreurSysteme{30001, QStringLiteral("MUSIC"), QStringLiteral("Commande inconnue : ") + commande});
     arrete();
     // Un tube ou un périphérique bloquerait l'ouverture ou la lecture : seul un fichier ordinaire joue.
     if (nomFichier_.isEmpty() || !QFileInfo(nomFichier_).isFile())
-        return std::nullopt;
+        return IssueSysteme::reussite();
     fichier_.setFileName(nomFichier_);
     if (!fichier_.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return IssueSysteme::reussite();
     const FormatWave wave = analyseWave(fichier_);
     if (!wave.valide) {
         fichier_.close();
-        return std::nullopt;
+        return IssueSysteme::reussite();
     }
     fenetre_ = std::make_unique<PortionFichier>(fichier_, wave.debutDonnees, wave.tailleDonnees);
     fenetre_->open(QIODevice::ReadOnly);
     if (!flux_.demarre(*fenetre_, wave))
         arrete();
-    return std::nullopt;
+    return IssueSysteme::reussite();
 }
 
 void PeripheriqueWaveQt::arrete() {

@@ -60,7 +60,7 @@ public:
     ~PeripheriqueWaveQt() override;
     void ouvre() override;
     void setNomFichier(const QString& chemin) override;
-    std::optional<ErreurSysteme> commande(const QString& commande) override;
+    IssueSysteme commande(const QString& commande) override;
     void arrete() override;
 
 private:

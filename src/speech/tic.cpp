@@ -13,28 +13,24 @@
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 
-namespace {
-
 // Le titre, l'heure, le trait des secondes et le témoin, dessinés ensemble dès que la boucle
 // d'événements reprend (la première attente du tic) : un seul dessin pour allumer, un pour
 // éteindre. Chacun repeint l'heure sous le témoin et réveille le programme et le serveur X.
-void afficheInstant(CHRONO& c, const QDateTime& instant) {
+void CHRONO::afficheInstant(const QDateTime& instant) {
     // Le titre, l'heure et son nom lu ne changent qu'avec la minute : les dates en toutes
     // lettres coûtaient à chaque tic autant que le dessin de l'heure.
     const qint64 minute = cleMinute(instant);
-    if (minute != c.minuteAffichee) {
-        c.minuteAffichee = minute;
-        c.setWindowTitle(titreHorloge(instant));
-        c.AffHEURE->setText(instant.toString(u"hh:mm"));
-        c.nommeHeure(instant);
+    if (minute != minuteAffichee) {
+        minuteAffichee = minute;
+        setWindowTitle(titreHorloge(instant));
+        AffHEURE->setText(instant.toString(u"hh:mm"));
+        nommeHeure(instant);
     }
-    c.AffHEURE->adjustSize();
-    const double largeur = twips(c.AffHEURE->width());
-    c.bande->setX2(c.bande->X1 + largeur * instant.time().second() / 60.0);
-    c.Flash->show();
+    AffHEURE->adjustSize();
+    const double largeur = twips(AffHEURE->width());
+    bande->setX2(bande->X1 + largeur * instant.time().second() / 60.0);
+    Flash->show();
 }
-
-} // namespace
 
 bool CHRONO::ticRetenu() const {
     // Une boîte, une fenêtre ou un menu ouvert depuis le début du tic le plus imbriqué le tient
@@ -52,7 +48,7 @@ void CHRONO::Timer_Timer() {
     if (!chargee() || sons_.fini())
         return;
     const QDateTime maintenant = plateforme_.horloge().maintenant();
-    afficheInstant(*this, maintenant);
+    afficheInstant(maintenant);
     // Le travail d'une minute se fait une fois, au premier tic de sa seconde 0 ; une seconde 0
     // sans tic est perdue.
     const qint64 minute = cleMinute(maintenant);

@@ -1,5 +1,7 @@
 #include "fakes/banc.h"
 
+#include "fakes/acces_test.h"
+
 BancChrono::BancChrono(int mise, const FabriqueBureau& bureau) : p(bureau ? bureau() : nullptr) {
     if ((mise & Chargee) == Chargee)
         charge();
@@ -26,5 +28,5 @@ void BancChrono::charge() {
 
 void BancChrono::tic(const QDateTime& instant) {
     p.horlogeV().regle(instant);
-    c->Timer_Timer();
+    AccesTest::Timer_Timer(*c);
 }

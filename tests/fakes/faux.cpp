@@ -7,6 +7,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+// L'erreur réglée par le test, rendue une fois.
+IssueSysteme issueDe(std::optional<ErreurSysteme> erreur) {
+    return erreur ? IssueSysteme::echec(std::move(*erreur)) : IssueSysteme::reussite();
+}
+
+} // namespace
+
 QStringList Journal::filtre(const QStringList& prefixes) const {
     QStringList resultat;
     for (const QString& l : lignes)
@@ -52,9 +61,9 @@ void PeripheriqueWaveFaux::setNomFichier(const QString& chemin) {
     nomFichier = chemin;
 }
 
-std::optional<ErreurSysteme> PeripheriqueWaveFaux::commande(const QString& commande) {
+IssueSysteme PeripheriqueWaveFaux::commande(const QString& commande) {
     journal_.note(QStringLiteral("wave %1 %2").arg(commande, nomFichier));
-    return std::exchange(erreur, std::nullopt);
+    return issueDe(std::exchange(erreur, std::nullopt));
 }
 
 void DialoguesFaux::message(QWidget*, const QString& texte, const QString& titre, IconeMessage icone) {
@@ -109,27 +118,27 @@ bool BureauFaux::fichierExiste(const QString& chemin) {
     return QFileInfo(chemin).isFile();
 }
 
-std::optional<QString> BureauFaux::copie(const QString& source, const QString& destination) {
+IssueFichier BureauFaux::copie(const QString& source, const QString& destination) {
     journal_.note(QStringLiteral("copie %1 -> %2").arg(source, destination));
     QFile::remove(destination);
     QFile f(source);
     if (!f.copy(destination))
-        return f.errorString();
-    return std::nullopt;
+        return IssueFichier::echec(f.errorString());
+    return IssueFichier::reussite();
 }
 
-std::optional<QString> BureauFaux::supprime(const QString& chemin) {
+IssueFichier BureauFaux::supprime(const QString& chemin) {
     journal_.note(QStringLiteral("supprime %1").arg(chemin));
     QFile f(chemin);
     if (!f.remove())
-        return f.errorString();
-    return std::nullopt;
+        return IssueFichier::echec(f.errorString());
+    return IssueFichier::reussite();
 }
 
-std::optional<ErreurSysteme> BureauFaux::lance(const QString& chemin) {
+IssueSysteme BureauFaux::lance(const QString& chemin) {
     lances << chemin;
     journal_.note(QStringLiteral("lance %1").arg(chemin));
-    return std::exchange(erreurLancement, std::nullopt);
+    return issueDe(std::exchange(erreurLancement, std::nullopt));
 }
 
 void ZoneNotificationFausse::ajoute(const QIcon&, const QString& texte) {

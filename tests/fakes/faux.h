@@ -64,7 +64,7 @@ public:
     explicit PeripheriqueWaveFaux(Journal& journal) : journal_(journal) {}
     void ouvre() override;
     void setNomFichier(const QString& chemin) override;
-    std::optional<ErreurSysteme> commande(const QString& commande) override;
+    IssueSysteme commande(const QString& commande) override;
     void arrete() override {}
     bool ouvert = false;
     QString nomFichier;
@@ -108,9 +108,9 @@ public:
     void ajouteDocumentRecent(const QString& programme) override;
     std::optional<QString> dossierDemarrage() override;
     bool fichierExiste(const QString& chemin) override;
-    std::optional<QString> copie(const QString& source, const QString& destination) override;
-    std::optional<QString> supprime(const QString& chemin) override;
-    std::optional<ErreurSysteme> lance(const QString& chemin) override;
+    IssueFichier copie(const QString& source, const QString& destination) override;
+    IssueFichier supprime(const QString& chemin) override;
+    IssueSysteme lance(const QString& chemin) override;
     QString dossierProgramme() override { return programme; }
     QString cheminProgramme() override { return programme + QStringLiteral("/chronovocalis"); }
 

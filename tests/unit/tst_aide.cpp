@@ -1,6 +1,7 @@
 // L'aide : chemin du fichier, ouverture et fermeture par la fenêtre de l'horloge, et la vraie
 // fenêtre d'aide (hors écran).
 #include "app/chrono.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -104,18 +105,18 @@ void TestAide::initAidePrendLeDossierDuProgramme() {
     CHRONO c(p);
     c.Timer.stop();
     p.bureau().programme = QStringLiteral("/");
-    c.aide().InitAide(&c);
-    QCOMPARE(c.aide().fichierAide(), QStringLiteral("/VOCALIS.html"));
+    AccesTest::aide(c).InitAide(&c);
+    QCOMPARE(AccesTest::aide(c).fichierAide(), QStringLiteral("/VOCALIS.html"));
     p.bureau().programme = QStringLiteral("/usr/local/chrono");
-    c.aide().InitAide(&c);
-    QCOMPARE(c.aide().fichierAide(), QStringLiteral("/usr/local/chrono/VOCALIS.html"));
+    AccesTest::aide(c).InitAide(&c);
+    QCOMPARE(AccesTest::aide(c).fichierAide(), QStringLiteral("/usr/local/chrono/VOCALIS.html"));
 }
 
 void TestAide::boutonAideOuvreLeSommaire() {
     Banc b;
-    QCOMPARE(b.c->aide().fichierAide(), b.fichier());
+    QCOMPARE(AccesTest::aide(*b.c).fichierAide(), b.fichier());
     b.c->CadreOutils->show();
-    QTest::mouseClick(b.c->Image4, Qt::LeftButton);
+    QTest::mouseClick(AccesTest::Image4(*b.c), Qt::LeftButton);
     QCOMPARE(b.p.journal.lignes, QStringList({"son 84", "aide 3 " + b.fichier()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
     // Ouvrir l'aide ne touche pas à la barre d'outils.
@@ -125,7 +126,7 @@ void TestAide::boutonAideOuvreLeSommaire() {
 void TestAide::fermeAideCacheLaBarreEtFermeLAide() {
     Banc b;
     b.c->CadreOutils->show();
-    b.c->aide().FermeAide();
+    AccesTest::aide(*b.c).FermeAide();
     QVERIFY(b.c->CadreOutils->isHidden());
     QCOMPARE(b.p.journal.lignes, QStringList({"aide 2 " + b.fichier()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
@@ -146,7 +147,7 @@ void TestAide::fermetureSansAideOuverte() {
 void TestAide::fermetureApresAideOuverte() {
     Banc b;
     b.c->show();
-    b.c->Image4_Click();
+    AccesTest::Image4_Click(*b.c);
     b.c->close();
     QCOMPARE(b.p.journal.filtre({"aide", "son"}),
              QStringList({"son 84", "aide 3 " + b.fichier(), "aide 2 " + b.fichier(), "son 86"}));

@@ -2,6 +2,7 @@
 // programme selon les trois cases ; erreurs et fermeture du programme au milieu.
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -76,7 +77,7 @@ void TestAlarmeDeclenchement::interrupteurs() {
     };
     h.p.horlogeV().pendantAttente = [&](double) { noteFenetre(); };
     h.p.dialogues().pendantMessage = [&](const MessageNote&) { noteFenetre(); };
-    h.c->DeclencheAlarme(3);
+    AccesTest::DeclencheAlarme(*h.c, 3);
 
     QStringList attendu;
     if (alarme)
@@ -111,7 +112,7 @@ void TestAlarmeDeclenchement::fenetreReduiteOuAgrandie() {
     h.c->setVisible(visible);
     h.c->setWindowState(Qt::WindowStates(etat));
     h.regle(1, true, false, false);
-    h.c->DeclencheAlarme(1);
+    AccesTest::DeclencheAlarme(*h.c, 1);
     QVERIFY(h.c->isVisible());
     QCOMPARE(h.c->windowState(), Qt::WindowNoState);
     // Rien ne vient la recacher ensuite.
@@ -152,7 +153,7 @@ void TestAlarmeDeclenchement::erreurs() {
         h.p.wave().erreur = erreur;
     else
         h.p.bureau().erreurLancement = erreur;
-    h.c->DeclencheAlarme(4);
+    AccesTest::DeclencheAlarme(*h.c, 4);
 
     QStringList attendu{"wave Sound " + son};
     // Une erreur du son saute l'attente, la fenêtre, le message et le programme.
@@ -206,8 +207,9 @@ void TestAlarmeDeclenchement::erreursDuVraiLancement() {
     h.regle(2, false, false, true);
     h.c->Alarmes(2).CheminProg = chemin;
     BureauLinux bureau;
-    h.p.bureau().erreurLancement = bureau.lance(chemin);
-    h.c->DeclencheAlarme(2);
+    if (const IssueSysteme reelle = bureau.lance(chemin); reelle.echouee())
+        h.p.bureau().erreurLancement = reelle.erreur();
+    AccesTest::DeclencheAlarme(*h.c, 2);
     QFETCH(QString, boite);
     QCOMPARE(h.p.journal.filtre({"bip", "message"}), QStringList({"bip", "message Erreur | " + boite}));
 }
@@ -231,7 +233,7 @@ void TestAlarmeDeclenchement::fermetureDuProgrammeAuMilieu() {
         h.p.horlogeV().pendantAttente = [&](double) { ferme(); };
     else
         h.p.dialogues().pendantMessage = [&](const MessageNote&) { ferme(); };
-    h.c->DeclencheAlarme(6);
+    AccesTest::DeclencheAlarme(*h.c, 6);
     QVERIFY(h.c->fermee());
     QVERIFY(!h.c->isVisible());
     QVERIFY(h.p.journal.filtre({"lance", "bip"}).isEmpty());
@@ -255,7 +257,7 @@ void TestAlarmeDeclenchement::deuxAlarmesALaMemeMinute() {
         ErreurSysteme{2, QStringLiteral("Chrono Vocalis 95"), QStringLiteral("Fichier introuvable")};
     // La boîte de l'alarme 5 ne vient qu'une fois celle de l'alarme 2 fermée, erreur comprise.
     h.p.horlogeV().regle(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0)));
-    h.c->Timer_Timer();
+    AccesTest::Timer_Timer(*h.c);
     QCOMPARE(h.p.journal.filtre({"message", "lance", "bip"}),
              QStringList(
                  {"message Alarme 2 | message 2\r\n", "lance " + prog, "bip",
@@ -269,7 +271,7 @@ void TestAlarmeDeclenchement::cheminsEcritsALaMain() {
     h.regle(1, true, false, true);
     h.c->Alarmes(1).CheminSon = QStringLiteral(" /sons/a b.wav");
     h.c->Alarmes(1).CheminProg = QStringLiteral("  /bin/mon programme");
-    h.c->DeclencheAlarme(1);
+    AccesTest::DeclencheAlarme(*h.c, 1);
     QCOMPARE(h.actes(), QStringList({"wave Sound /sons/a b.wav", "attente 1.5", "lance /bin/mon programme"}));
     QCOMPARE(h.c->Alarmes(1).CheminProg, QStringLiteral("  /bin/mon programme"));
 }

@@ -80,9 +80,9 @@ void TestAlarmeLancement::cheminAvecBlancs() {
     const QString ancien = QDir::currentPath();
     QDir::setCurrent(racine.path());
     const QString chemin = relatif ? dossier + QLatin1Char('/') + nom : d + QLatin1Char('/') + nom;
-    const std::optional<ErreurSysteme> erreur = BureauLinux().lance(chemin);
+    const IssueSysteme erreur = BureauLinux().lance(chemin);
     QDir::setCurrent(ancien);
-    QVERIFY2(!erreur, erreur ? qPrintable(erreur->description) : "");
+    QVERIFY2(erreur.reussie(), erreur.echouee() ? qPrintable(erreur.erreur().description) : "");
     QTRY_COMPARE_WITH_TIMEOUT(litMarque(marque).size(), 2, 10000);
     const QStringList lu = litMarque(marque);
     // Il tourne dans son propre dossier, et n'est pas notre enfant : détaché, jamais zombie ici.
@@ -109,11 +109,11 @@ void TestAlarmeLancement::syntaxeDuShellJamaisInterpretee() {
     QFETCH(QString, chemin);
     QTemporaryDir racine;
     chemin.replace(QLatin1Char('@'), racine.path());
-    const std::optional<ErreurSysteme> erreur = BureauLinux().lance(chemin);
-    QVERIFY(erreur);
-    QCOMPARE(erreur->numero, 2);
-    QCOMPARE(erreur->source, QStringLiteral("Chrono Vocalis 95"));
-    QCOMPARE(erreur->description, QStringLiteral("Fichier introuvable"));
+    const IssueSysteme erreur = BureauLinux().lance(chemin);
+    QVERIFY(erreur.echouee());
+    QCOMPARE(erreur.erreur().numero, 2);
+    QCOMPARE(erreur.erreur().source, QStringLiteral("Chrono Vocalis 95"));
+    QCOMPARE(erreur.erreur().description, QStringLiteral("Fichier introuvable"));
     QTest::qWait(100);
     QVERIFY(!QFile::exists(racine.filePath(QStringLiteral("pirate"))));
 }
@@ -125,16 +125,16 @@ void TestAlarmeLancement::nomSeul() {
     ecritScript(d.filePath(QStringLiteral("true")), marque);
     const QString ancien = QDir::currentPath();
     QDir::setCurrent(d.path());
-    const std::optional<ErreurSysteme> local = BureauLinux().lance(QStringLiteral("true"));
+    const IssueSysteme local = BureauLinux().lance(QStringLiteral("true"));
     QDir::setCurrent(QDir::rootPath());
-    const std::optional<ErreurSysteme> dansPath = BureauLinux().lance(QStringLiteral("true"));
-    const std::optional<ErreurSysteme> absent = BureauLinux().lance(QStringLiteral("pas-un-programme-connu"));
+    const IssueSysteme dansPath = BureauLinux().lance(QStringLiteral("true"));
+    const IssueSysteme absent = BureauLinux().lance(QStringLiteral("pas-un-programme-connu"));
     QDir::setCurrent(ancien);
-    QVERIFY(!local);
+    QVERIFY(local.reussie());
     QTRY_COMPARE_WITH_TIMEOUT(litMarque(marque).value(0), QDir(d.path()).canonicalPath(), 10000);
-    QVERIFY(!dansPath);
-    QVERIFY(absent);
-    QCOMPARE(absent->numero, 2);
+    QVERIFY(dansPath.reussie());
+    QVERIFY(absent.echouee());
+    QCOMPARE(absent.erreur().numero, 2);
 }
 
 void TestAlarmeLancement::selecteurDeProgrammeReel() {

@@ -4,6 +4,7 @@
 #include "app/commun.h"
 #include "app/demarrage.h"
 #include "app/etiquette_heure.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -70,8 +71,8 @@ void TestChrono::chargeLesDefauts() {
     QCOMPARE(c.couleurEncre(), 65535);
     QCOMPARE(c.couleurBande(), 33023);
     QCOMPARE(c.palette().color(QPalette::Window), QColor(18, 26, 48));
-    QCOMPARE(c.AffHEURE->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    QCOMPARE(c.bande->couleur(), QColor(255, 128, 0));
+    QCOMPARE(AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    QCOMPARE(AccesTest::bande(c)->couleur(), QColor(255, 128, 0));
     QCOMPARE(c.pos(), QPoint(80, 80));
     QCOMPARE(c.size(), QSize(171, 53));
     QCOMPARE(c.déclenche_annonce, 2);
@@ -282,12 +283,13 @@ void TestChrono::redimensionnement() {
     CHRONO& c = *h.c;
     c.show();
     c.resize(c.width(), px(hauteur));
-    QCOMPARE(c.AffHEURE->font().pointSize(), points);
-    QCOMPARE(c.AffHEURE->y(), px(haut));
+    QCOMPARE(AccesTest::AffHEURE(c)->font().pointSize(), points);
+    QCOMPARE(AccesTest::AffHEURE(c)->y(), px(haut));
     // Le trait reste horizontal, juste sous l'heure.
-    QCOMPARE(c.bande->Y1, c.bande->Y2);
-    QCOMPARE(c.bande->Y1, double(twips(c.AffHEURE->y() + c.AffHEURE->height()) - 10));
-    QVERIFY(c.AffHEURE->height() > 0);
+    QCOMPARE(AccesTest::bande(c)->Y1, AccesTest::bande(c)->Y2);
+    QCOMPARE(AccesTest::bande(c)->Y1,
+             double(twips(AccesTest::AffHEURE(c)->y() + AccesTest::AffHEURE(c)->height()) - 10));
+    QVERIFY(AccesTest::AffHEURE(c)->height() > 0);
 }
 
 void TestChrono::barreDOutils_data() {
@@ -304,7 +306,7 @@ void TestChrono::barreDOutils() {
     CHRONO& c = *h.c;
     c.show();
     QWidget* w = cible == QLatin1String("PHOTO")      ? static_cast<QWidget*>(c.PHOTO)
-                 : cible == QLatin1String("AffHEURE") ? static_cast<QWidget*>(c.AffHEURE)
+                 : cible == QLatin1String("AffHEURE") ? static_cast<QWidget*>(AccesTest::AffHEURE(c))
                                                       : &c;
     const QPoint point =
         cible == QLatin1String("fenetre") ? QPoint(c.width() - 3, c.height() - 3) : QPoint(3, 3);
@@ -338,7 +340,7 @@ void TestChrono::demarrageReduit() {
     QVERIFY(c->windowState() & Qt::WindowMinimized);
     QCOMPARE(c->isVisible(), montree);
     QCOMPARE(c->RepertoireDemarrage, d.chemin());
-    c->restaure();
+    AccesTest::restaure(*c);
     QVERIFY(c->isVisible());
     QCOMPARE(c->windowState(), Qt::WindowNoState);
 }
@@ -387,7 +389,7 @@ void TestChrono::fermetureParLeBoutonFermer() {
     h.c->show();
     h.c->CadreOutils->show();
     h.p.journal.lignes.clear();
-    QTest::mouseClick(h.c->Image5, Qt::LeftButton);
+    QTest::mouseClick(AccesTest::Image5(*h.c), Qt::LeftButton);
     QCOMPARE(h.p.journal.filtre({"son"}), QStringList({"son 84", "son 86"}));
     QVERIFY(h.c->fermee());
 }

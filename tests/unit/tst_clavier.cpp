@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "app/commun.h"
 #include "desktop/parametres.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -170,7 +171,7 @@ void TestClavier::raccourcis() {
     }
     QCOMPARE(fenetreOuverte(b.c.get(), touche, Qt::KeyboardModifiers(modifs)), fenetre);
     QStringList lignes = b.p.journal.filtre({"son", "aide", "quitte"});
-    lignes.replaceInStrings(QLatin1Char(' ') + b.c->aide().fichierAide(), QString());
+    lignes.replaceInStrings(QLatin1Char(' ') + AccesTest::aide(*b.c).fichierAide(), QString());
     QCOMPARE(lignes, journal);
     QCOMPARE(b.c->fermee(), touche == Qt::Key_F4);
     QVERIFY(b.c->CadreOutils->isHidden());
@@ -181,35 +182,36 @@ void TestClavier::barreAuClavier() {
     QVERIFY(b.actif);
     QTest::keyClick(b.c.get(), Qt::Key_F10);
     QVERIFY(b.c->CadreOutils->isVisible());
-    QCOMPARE(QApplication::focusWidget(), b.c->Image0);
+    QCOMPARE(QApplication::focusWidget(), AccesTest::Image0(*b.c));
     // Tab de gauche à droite, puis l'heure, puis de nouveau le premier ; les flèches dans les
     // deux sens.
-    for (QWidget* suivant : std::initializer_list<QWidget*>{b.c->Image2, b.c->Image3, b.c->Image4,
-                                                            b.c->Image5, b.c->AffHEURE, b.c->Image0}) {
+    for (QWidget* suivant : std::initializer_list<QWidget*>{
+             AccesTest::Image2(*b.c), AccesTest::Image3(*b.c), AccesTest::Image4(*b.c),
+             AccesTest::Image5(*b.c), AccesTest::AffHEURE(*b.c), AccesTest::Image0(*b.c)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), suivant);
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QCOMPARE(QApplication::focusWidget(), b.c->Image5);
+    QCOMPARE(QApplication::focusWidget(), AccesTest::Image5(*b.c));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QCOMPARE(QApplication::focusWidget(), b.c->Image0);
+    QCOMPARE(QApplication::focusWidget(), AccesTest::Image0(*b.c));
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 
     // Échap cache la barre et rend le clavier à l'heure.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(b.c->CadreOutils->isHidden());
-    QCOMPARE(QApplication::focusWidget(), b.c->AffHEURE);
+    QCOMPARE(QApplication::focusWidget(), AccesTest::AffHEURE(*b.c));
 
     // Entrée et Espace sur un bouton : son clic, puis sa fenêtre.
     QTest::keyClick(b.c.get(), Qt::Key_F10);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QCOMPARE(fenetreOuverte(QApplication::focusWidget(), Qt::Key_Return), QStringLiteral("INFO"));
-    b.c->Image2->setFocus();
-    QCOMPARE(fenetreOuverte(b.c->Image2, Qt::Key_Space), QStringLiteral("ALARMES"));
+    AccesTest::Image2(*b.c)->setFocus();
+    QCOMPARE(fenetreOuverte(AccesTest::Image2(*b.c), Qt::Key_Space), QStringLiteral("ALARMES"));
     QCOMPARE(b.p.journal.filtre({"son"}), QStringList({"son 84", "son 82", "son 84"}));
     // Aucune de ces touches n'a dit l'heure.
-    QVERIFY(!b.c->heureDemandee());
+    QVERIFY(!AccesTest::heureDemandee(*b.c));
 }
 
 void TestClavier::heureAuClavier_data() {
@@ -245,7 +247,7 @@ void TestClavier::heureAuClavier() {
     };
     QTest::keyClick(b.c.get(), Qt::Key(touche), Qt::KeyboardModifiers(modifs));
     QCOMPARE(b.sonsEtAttentes(), attendu);
-    QVERIFY(!b.c->heureDemandee());
+    QVERIFY(!AccesTest::heureDemandee(*b.c));
 }
 
 void TestClavier::heureDemandeeAttendLeTravailDeLaMinute() {
@@ -259,11 +261,11 @@ void TestClavier::heureDemandeeAttendLeTravailDeLaMinute() {
             QTest::keyClick(b.c.get(), Qt::Key_Space);
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(14, 30, 0, 200)));
-    b.c->Timer_Timer();
+    AccesTest::Timer_Timer(*b.c);
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71}));
-    QVERIFY(b.c->heureDemandee());
+    QVERIFY(AccesTest::heureDemandee(*b.c));
     QVERIFY(b.p.horlogeV().maintenant().time() >= QTime(14, 30, 1));
-    QTRY_VERIFY(!b.c->heureDemandee());
+    QTRY_VERIFY(!AccesTest::heureDemandee(*b.c));
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 30, 71, 14, 70, 30, 71}));
     b.p.horlogeV().pendantAttente = nullptr;
 
@@ -289,7 +291,7 @@ void TestClavier::heureDemandeeEntiereMalgreUneFenetre() {
         b.p.horlogeV().pendantAttente = nullptr;
         fenetreOuverte(b.c.get(), Qt::Key_P, Qt::ControlModifier, [&] {
             b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(15, 0, 0, 100)));
-            b.c->Timer_Timer();
+            AccesTest::Timer_Timer(*b.c);
         });
     };
     QTest::keyClick(b.c.get(), Qt::Key_Space);
@@ -311,14 +313,15 @@ void TestClavier::nomDeLHeure() {
     QFETCH(QString, nom);
     Banc b;
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
-    b.c->Timer_Timer();
-    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(b.c->AffHEURE);
+    AccesTest::Timer_Timer(*b.c);
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(AccesTest::AffHEURE(*b.c));
     QCOMPARE(i->role(), QAccessible::StaticText);
     QCOMPARE(i->text(QAccessible::Name), nom);
     // Le nom lu ne touche pas les chiffres affichés.
-    QCOMPARE(b.c->AffHEURE->text(), heure.toString(u"hh:mm"));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), heure.toString(u"hh:mm"));
     // Le trait des secondes et le témoin ne se lisent pas.
-    for (QWidget* decor : {static_cast<QWidget*>(b.c->bande), static_cast<QWidget*>(b.c->Flash)}) {
+    for (QWidget* decor :
+         {static_cast<QWidget*>(AccesTest::bande(*b.c)), static_cast<QWidget*>(AccesTest::Flash(*b.c))}) {
         QAccessibleInterface* d = QAccessible::queryAccessibleInterface(decor);
         QCOMPARE(d->role(), QAccessible::NoRole);
         QVERIFY(d->text(QAccessible::Name).isEmpty());
@@ -567,7 +570,7 @@ void TestClavier::focusApresUneFenetre() {
     QVERIFY(focus);
     QVERIFY(focus != b.c.get() && b.c->isAncestorOf(focus) && focus->isVisible());
     QVERIFY(QAccessible::queryAccessibleInterface(focus)->state().focused);
-    QCOMPARE(focus, b.c->AffHEURE);
+    QCOMPARE(focus, AccesTest::AffHEURE(*b.c));
 }
 
 void TestClavier::aideFermeeParEchap() {
@@ -581,7 +584,7 @@ void TestClavier::aideFermeeParEchap() {
     QTest::keyClick(aide->texte, Qt::Key_Escape);
     QVERIFY(QTest::qWaitFor([&] { return aide.isNull(); }));
     QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == b.c.get(); }));
-    QCOMPARE(QApplication::focusWidget(), b.c->AffHEURE);
+    QCOMPARE(QApplication::focusWidget(), AccesTest::AffHEURE(*b.c));
 }
 
 void TestClavier::tabEntreSurLOptionCochee_data() {

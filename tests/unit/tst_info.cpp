@@ -1,5 +1,6 @@
 // La fenêtre « Informations » : version, texte de la page, son 82, contrôles, retour à l'horloge.
 #include "app/chrono.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -201,7 +202,7 @@ void TestInfo::boutonInformationsDeLHorloge() {
         QTest::mouseClick(f->Retour_Chron, Qt::LeftButton);
     });
     attente.start();
-    QTest::mouseClick(b.c->Image3, Qt::LeftButton);
+    QTest::mouseClick(AccesTest::Image3(*b.c), Qt::LeftButton);
     QVERIFY(vue);
     QVERIFY(b.c->CadreOutils->isHidden());
     QVERIFY(!QApplication::activeModalWidget());

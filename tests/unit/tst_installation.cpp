@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -120,7 +121,7 @@ void TestInstallation::reconnue() {
 void TestInstallation::lanceursDuPaquet() {
     Banc b;
     CreeRaccourciProgramme(*b.c);
-    QVERIFY(b.c->chargee());
+    QVERIFY(AccesTest::chargee(*b.c));
 
     // Une seule entrée dans le menu : celle de l'utilisateur porte l'identifiant du paquet.
     const QString applications = b.maison(QStringLiteral(".local/share/applications/"));
@@ -161,7 +162,7 @@ void TestInstallation::autoDemarre() {
 void TestInstallation::aideDuPaquet() {
     Banc b;
     b.c->assureChargee();
-    QCOMPARE(b.c->aide().fichierAide(), b.installation.partage + QStringLiteral("/VOCALIS.html"));
+    QCOMPARE(AccesTest::aide(*b.c).fichierAide(), b.installation.partage + QStringLiteral("/VOCALIS.html"));
 }
 
 QTEST_MAIN(TestInstallation)

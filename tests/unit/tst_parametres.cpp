@@ -5,6 +5,7 @@
 #include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -339,7 +340,8 @@ void TestParametres::couleurs() {
     for (int i = 0; i < 3; ++i)
         QCOMPARE(apres[i], i == index ? valeur : avant[i]);
     const QColor montre[] = {c.palette().color(QPalette::Window),
-                             c.AffHEURE->palette().color(QPalette::WindowText), c.bande->couleur()};
+                             AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText),
+                             AccesTest::bande(c)->couleur()};
     QCOMPARE(montre[index], choisie);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window),
@@ -365,7 +367,7 @@ void TestParametres::couleurAnnuleeNeChangeRien() {
         QCOMPARE(apres[i], avant[i]);
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window), echantillons[i]);
     }
-    QCOMPARE(c.AffHEURE->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+    QCOMPARE(AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText), QColor(1, 2, 3));
 }
 
 void TestParametres::image() {
@@ -699,12 +701,12 @@ void TestParametres::ouvertureParLaBarreDOutils() {
             return;
         guet.stop();
         modale = vue->isModal() && QApplication::activeModalWidget() == vue;
-        retenue = c.parametresOuvert.data() == vue.data();
+        retenue = AccesTest::parametresOuvert(c).data() == vue.data();
         vue->OptionCV[3]->click();
         vue->Retour1->click();
     });
     guet.start();
-    QTest::mouseClick(c.Image0, Qt::LeftButton);
+    QTest::mouseClick(AccesTest::Image0(c), Qt::LeftButton);
     QVERIFY(modale);
     QVERIFY(retenue);
     QVERIFY(!vue); // détruite à la sortie

@@ -1,6 +1,7 @@
 // L'heure parlée et le travail de la minute : quels sons, dans quel ordre, avec quelles pauses,
 // pour chaque heure, chaque minute et chaque rythme d'annonce.
 #include "app/chrono.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -19,7 +20,7 @@ struct Banc : BancChrono {
         p.journal.lignes.clear();
         p.son().joues.clear();
         p.son().reussit = true;
-        c->minuteTravaillee = -1;
+        AccesTest::minuteTravaillee(*c) = -1;
         c->déclenche_annonce = 2;
     }
 };
@@ -96,9 +97,9 @@ void TestParole::phrase() {
     QFETCH(int, heure);
     QFETCH(int, minute);
     Banc& b = *banc_;
-    b.c->TexteHeure = deux(heure);
-    b.c->TexteMinute = deux(minute);
-    b.c->ParleHeure();
+    AccesTest::TexteHeure(*b.c) = deux(heure);
+    AccesTest::TexteMinute(*b.c) = deux(minute);
+    AccesTest::ParleHeure(*b.c);
     // Le dernier mot lancé, on rend la main sans l'attendre.
     QCOMPARE(b.p.journal.lignes, ::phrase(heure, minute));
 }
@@ -148,9 +149,9 @@ void TestParole::phrasesDeReference() {
     QFETCH(QString, minute);
     QFETCH(QList<int>, sons);
     Banc& b = *banc_;
-    b.c->TexteHeure = heure;
-    b.c->TexteMinute = minute;
-    b.c->ParleHeure();
+    AccesTest::TexteHeure(*b.c) = heure;
+    AccesTest::TexteMinute(*b.c) = minute;
+    AccesTest::ParleHeure(*b.c);
     QList<int> joues = b.p.son().joues;
     joues.removeAll(-1);
     QCOMPARE(joues, sons);
@@ -172,9 +173,9 @@ void TestParole::dureeDeLaPhrase() {
     Banc& b = *banc_;
     const QDateTime debut(QDate(2026, 3, 14), QTime(14, 25, 0, 100));
     b.p.horlogeV().regle(debut);
-    b.c->TexteHeure = QStringLiteral("14");
-    b.c->TexteMinute = minute;
-    b.c->ParleHeure();
+    AccesTest::TexteHeure(*b.c) = QStringLiteral("14");
+    AccesTest::TexteMinute(*b.c) = minute;
+    AccesTest::ParleHeure(*b.c);
     QCOMPARE(debut.msecsTo(b.p.horlogeV().maintenant()), ms);
 }
 
@@ -182,9 +183,9 @@ void TestParole::sonsInjouables() {
     // Sans sortie de son, la phrase garde ses pauses : rien n'est signalé.
     Banc& b = *banc_;
     b.p.son().reussit = false;
-    b.c->TexteHeure = QStringLiteral("18");
-    b.c->TexteMinute = QStringLiteral("45");
-    b.c->ParleHeure();
+    AccesTest::TexteHeure(*b.c) = QStringLiteral("18");
+    AccesTest::TexteMinute(*b.c) = QStringLiteral("45");
+    AccesTest::ParleHeure(*b.c);
     QCOMPARE(b.sonsEtAttentes(), ::phrase(18, 45));
     QVERIFY(b.p.dialogues().messages.isEmpty());
 }
@@ -218,9 +219,9 @@ void TestParole::minuteDeTravail() {
     attendu << "attente 1"
             << "attente 0.25";
     QCOMPARE(b.sonsEtAttentes(), attendu);
-    QCOMPARE(b.c->TexteHeure, deux(heure));
-    QCOMPARE(b.c->TexteMinute, deux(minute));
-    QVERIFY(b.c->Flash->isHidden());
+    QCOMPARE(AccesTest::TexteHeure(*b.c), deux(heure));
+    QCOMPARE(AccesTest::TexteMinute(*b.c), deux(minute));
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 void TestParole::carillonAChaqueHeure() {
@@ -259,8 +260,8 @@ void TestParole::secondesNonNullesMuettes() {
     b.c->déclenche_annonce = qint16(rythme);
     b.tic(QDateTime(QDate(2026, 6, 1), heure));
     QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
-    QCOMPARE(b.c->TexteHeure, heure.toString(u"hh"));
-    QCOMPARE(b.c->TexteMinute, heure.toString(u"mm"));
+    QCOMPARE(AccesTest::TexteHeure(*b.c), heure.toString(u"hh"));
+    QCOMPARE(AccesTest::TexteMinute(*b.c), heure.toString(u"mm"));
 }
 
 void TestParole::alarmesDuesALaMinute_data() {

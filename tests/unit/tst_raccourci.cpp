@@ -5,6 +5,7 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -330,14 +331,14 @@ void TestRaccourci::copieRemplaceDUnCoup() {
     const QString cible = h.chemin(QStringLiteral("cible.desktop"));
     ecritFichier(source, "nouveau");
     ecritFichier(cible, "ancien, plus long que le nouveau");
-    QCOMPARE(b.copie(source, cible), std::nullopt);
+    QVERIFY(b.copie(source, cible).reussie());
     QCOMPARE(litFichier(cible), QByteArray("nouveau"));
     // Source absente ou destination impossible : une erreur, et la cible intacte.
-    QVERIFY(b.copie(h.chemin(QStringLiteral("absent")), cible));
+    QVERIFY(b.copie(h.chemin(QStringLiteral("absent")), cible).echouee());
     QCOMPARE(litFichier(cible), QByteArray("nouveau"));
-    QVERIFY(b.copie(source, h.chemin(QStringLiteral("source.desktop/dessous"))));
-    QVERIFY(b.supprime(h.chemin(QStringLiteral("absent"))));
-    QCOMPARE(b.supprime(cible), std::nullopt);
+    QVERIFY(b.copie(source, h.chemin(QStringLiteral("source.desktop/dessous"))).echouee());
+    QVERIFY(b.supprime(h.chemin(QStringLiteral("absent"))).echouee());
+    QVERIFY(b.supprime(cible).reussie());
     QVERIFY(!QFile::exists(cible));
     QVERIFY(b.fichierExiste(source));
     QVERIFY(!b.fichierExiste(h.racine.path()));
@@ -369,12 +370,12 @@ void TestRaccourci::lanceurAJourPasReecrit() {
     QCOMPARE(litFichier(recent), BureauLinux::texteLanceur(programme)->toUtf8());
 
     const QString cible = h.chemin(QStringLiteral("prog/chronovocalis.desktop"));
-    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    QVERIFY(b.copie(recent, cible).reussie());
     const qint64 copie = inode(cible);
-    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    QVERIFY(b.copie(recent, cible).reussie());
     QCOMPARE(inode(cible), copie);
     ecritFichier(cible, litFichier(recent) + "#");
-    QCOMPARE(b.copie(recent, cible), std::nullopt);
+    QVERIFY(b.copie(recent, cible).reussie());
     QCOMPARE(litFichier(cible), litFichier(recent));
 }
 
@@ -398,10 +399,10 @@ void TestRaccourci::raccourciDuProgramme() {
     const QString dossier = h.chemin(QStringLiteral("dossier $du 'programme'/"));
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + executable);
-    QVERIFY(!h.banc->c->chargee());
+    QVERIFY(!AccesTest::chargee(*h.banc->c));
     CreeRaccourciProgramme(*h.banc->c);
     // La demande du dossier spécial a chargé la fenêtre.
-    QVERIFY(h.banc->c->chargee());
+    QVERIFY(AccesTest::chargee(*h.banc->c));
     QVERIFY(h.banc->p.journal.filtre({QStringLiteral("attente")}).isEmpty());
     const QByteArray lanceur = litFichier(h.applications() + recent);
     QCOMPARE(argumentsExec(desechappe(cles(lanceur).value(QStringLiteral("Exec")))),
@@ -427,7 +428,7 @@ void TestRaccourci::attenteBornee() {
     h.cree(dossier + QStringLiteral("chronovocalis"));
     const QDateTime debut = h.banc->p.horlogeV().maintenant();
     CreeRaccourciProgramme(*h.banc->c);
-    QVERIFY(h.banc->c->chargee());
+    QVERIFY(AccesTest::chargee(*h.banc->c));
     const QStringList attentes = h.banc->p.journal.filtre({QStringLiteral("attente")});
     QCOMPARE(attentes.size(), int(AttenteRaccourciMax / PasAttenteRaccourci));
     QCOMPARE(QSet<QString>(attentes.begin(), attentes.end()), QSet<QString>{QStringLiteral("attente 0.05")});
@@ -463,7 +464,7 @@ void TestRaccourci::sansDossierDesApplications() {
     QVERIFY(QDir().mkpath(dossier));
     h.cree(dossier + QStringLiteral("chronovocalis"));
     CreeRaccourciProgramme(*h.banc->c);
-    QVERIFY(h.banc->c->chargee());
+    QVERIFY(AccesTest::chargee(*h.banc->c));
     QVERIFY(h.banc->p.journal.filtre({QStringLiteral("attente")}).isEmpty());
     QCOMPARE(QDir(dossier).entryList(QDir::Files), QStringList());
 }

@@ -275,7 +275,7 @@ void TestSon::peripheriqueWaveSansFichier() {
     wave.ouvre();
     for (const QString& nom : {QString(), d.filePath(QStringLiteral("absent.wav")), d.path()}) {
         wave.setNomFichier(nom);
-        QVERIFY(!wave.commande(QStringLiteral("Sound")).has_value());
+        QVERIFY(wave.commande(QStringLiteral("Sound")).reussie());
     }
     wave.arrete();
 }
@@ -310,13 +310,13 @@ void TestSon::sonsChargesAuPremierBesoin() {
     musique.setNomFichier(QStringLiteral("/alarmes/réveil.wav"));
     musique.arrete();
     QCOMPARE(creations, 0);
-    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    QVERIFY(musique.commande(QStringLiteral("Sound")).reussie());
     QCOMPARE(creations, 1);
     QVERIFY(wave->ouvert);
     QCOMPARE(journal.lignes,
              (QStringList{QStringLiteral("wave ouvre"), QStringLiteral("wave Sound /alarmes/réveil.wav")}));
     musique.setNomFichier(QStringLiteral("/autre.wav"));
-    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    QVERIFY(musique.commande(QStringLiteral("Sound")).reussie());
     QCOMPARE(journal.lignes.last(), QStringLiteral("wave Sound /autre.wav"));
     QVERIFY(sortie.joue(QByteArray("RIFF")));
     QCOMPARE(creations, 1);
@@ -329,7 +329,7 @@ void TestSon::sonsChargesAuPremierBesoin() {
     PeripheriqueWaveDifferee musique2(prepare);
     musique2.setNomFichier(QStringLiteral("/a.wav"));
     QVERIFY(prepare.prepare());
-    QVERIFY(!musique2.commande(QStringLiteral("Sound")));
+    QVERIFY(musique2.commande(QStringLiteral("Sound")).reussie());
     QCOMPARE(journal2.lignes, QStringList{QStringLiteral("wave Sound /a.wav")});
     QVERIFY(!wave2->ouvert);
 }
@@ -349,7 +349,7 @@ void TestSon::moduleDesSons() {
     QVERIFY(!absent.prepare());
     QVERIFY(!sortie.joue(QByteArray(64, 'x')));
     musique.setNomFichier(QStringLiteral(CV_SOURCE_DIR "/resources/defaults/CV32.ini"));
-    QVERIFY(!musique.commande(QStringLiteral("Sound")));
+    QVERIFY(musique.commande(QStringLiteral("Sound")).reussie());
     sortie.arrete();
     musique.arrete();
 }

@@ -3,6 +3,7 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -24,8 +25,8 @@ namespace {
 struct Banc : BancChrono {
     Banc() : BancChrono(Chargee | JournalVide) {}
     QDateTime maintenant() { return p.horlogeV().maintenant(); }
-    double longueurBande() const { return c->bande->X2 - c->bande->X1; }
-    double largeurHeure() const { return twips(c->AffHEURE->width()); }
+    double longueurBande() const { return AccesTest::bande(*c)->X2 - AccesTest::bande(*c)->X1; }
+    double largeurHeure() const { return twips(AccesTest::AffHEURE(*c)->width()); }
 };
 
 QDateTime le(int j, int mois, int a, const QTime& t) {
@@ -53,7 +54,7 @@ public:
     const CHRONO* chrono = nullptr;
     mutable int lecturesPendantUnTic = 0;
     QDateTime maintenant() const override {
-        if (chrono && chrono->ticEnCours)
+        if (chrono && AccesTest::ticEnCours(*chrono))
             ++lecturesPendantUnTic;
         return depart.addMSecs(ecoule.elapsed() * facteur);
     }
@@ -154,8 +155,8 @@ void TestTic::titreEtHeure() {
     Banc b;
     b.tic(instant);
     QCOMPARE(b.c->windowTitle(), titre);
-    QCOMPARE(b.c->AffHEURE->text(), heure);
-    QCOMPARE(b.c->TexteHeure + QLatin1Char(':') + b.c->TexteMinute, heure);
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), heure);
+    QCOMPARE(AccesTest::TexteHeure(*b.c) + QLatin1Char(':') + AccesTest::TexteMinute(*b.c), heure);
 }
 
 void TestTic::ligneDesSecondes_data() {
@@ -170,18 +171,19 @@ void TestTic::ligneDesSecondes() {
     QFETCH(int, seconde);
     QFETCH(double, fraction);
     Banc b;
-    const double x1 = b.c->bande->X1;
-    const double y = b.c->bande->Y1;
+    const double x1 = AccesTest::bande(*b.c)->X1;
+    const double y = AccesTest::bande(*b.c)->Y1;
     // Un tic d'une autre seconde avant : la longueur ne dépend que de la seconde du tic.
     b.tic(le(1, 6, 2026, QTime(10, 0, 17, 300)));
     b.tic(le(1, 6, 2026, QTime(10, 1, seconde, 800)));
-    QCOMPARE(b.c->bande->X1, x1);
-    QCOMPARE(x1, double(twips(b.c->AffHEURE->x())));
-    QCOMPARE(b.c->bande->Y1, y);
-    QCOMPARE(b.c->bande->Y2, y);
+    QCOMPARE(AccesTest::bande(*b.c)->X1, x1);
+    QCOMPARE(x1, double(twips(AccesTest::AffHEURE(*b.c)->x())));
+    QCOMPARE(AccesTest::bande(*b.c)->Y1, y);
+    QCOMPARE(AccesTest::bande(*b.c)->Y2, y);
     QVERIFY(qAbs(b.longueurBande() - fraction * b.largeurHeure()) < 1e-9);
-    QCOMPARE(b.c->bande->isHidden(), seconde == 0);
-    QVERIFY(qAbs(b.c->bande->width() - fraction * b.c->AffHEURE->width()) <= 1.0 || seconde == 0);
+    QCOMPARE(AccesTest::bande(*b.c)->isHidden(), seconde == 0);
+    QVERIFY(qAbs(AccesTest::bande(*b.c)->width() - fraction * AccesTest::AffHEURE(*b.c)->width()) <= 1.0 ||
+            seconde == 0);
 }
 
 void TestTic::ligneSuitLaTailleDeLHeure() {
@@ -191,11 +193,12 @@ void TestTic::ligneSuitLaTailleDeLHeure() {
     b.tic(le(1, 6, 2026, QTime(10, 1, 30)));
     const double avant = b.largeurHeure();
     b.c->resize(b.c->width() * 2, px(4500));
-    QCOMPARE(b.c->AffHEURE->font().pointSize(), 102);
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->font().pointSize(), 102);
     b.tic(le(1, 6, 2026, QTime(10, 1, 30, 900)));
     QVERIFY(b.largeurHeure() > 2 * avant);
     QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() / 2) < 1e-9);
-    QCOMPARE(b.c->bande->Y1, double(twips(b.c->AffHEURE->y() + b.c->AffHEURE->height()) - 10));
+    QCOMPARE(AccesTest::bande(*b.c)->Y1,
+             double(twips(AccesTest::AffHEURE(*b.c)->y() + AccesTest::AffHEURE(*b.c)->height()) - 10));
 }
 
 void TestTic::temoinPendantLeTic() {
@@ -204,15 +207,15 @@ void TestTic::temoinPendantLeTic() {
     Banc b;
     QStringList vu;
     b.p.horlogeV().pendantAttente = [&](double s) {
-        vu << QStringLiteral("%1 %2").arg(s).arg(b.c->Flash->isHidden() ? "éteint" : "allumé");
+        vu << QStringLiteral("%1 %2").arg(s).arg(AccesTest::Flash(*b.c)->isHidden() ? "éteint" : "allumé");
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
     QCOMPARE(vu, QStringList({"0.5 allumé", "1.2 allumé", "0.8 allumé", "1 allumé", "0.25 allumé"}));
-    QVERIFY(b.c->Flash->isHidden());
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
     vu.clear();
     b.tic(le(1, 6, 2026, QTime(14, 0, 5, 100)));
     QCOMPARE(vu, QStringList({"0.25 allumé"}));
-    QVERIFY(b.c->Flash->isHidden());
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 void TestTic::ticPendantUnePause() {
@@ -223,19 +226,19 @@ void TestTic::ticPendantUnePause() {
     QStringList affiche;
     b.p.horlogeV().pendantAttente = [&](double) {
         const int lignes = b.p.journal.lignes.size();
-        b.c->Timer_Timer();
+        AccesTest::Timer_Timer(*b.c);
         QCOMPARE(b.p.journal.lignes.size(), lignes);
         const int s = b.maintenant().time().second();
         QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() * s / 60) < 1e-9);
-        QVERIFY(!b.c->Flash->isHidden());
-        affiche << QStringLiteral("%1 %2").arg(b.c->AffHEURE->text()).arg(s);
+        QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
+        affiche << QStringLiteral("%1 %2").arg(AccesTest::AffHEURE(*b.c)->text()).arg(s);
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 10)));
     QCOMPARE(b.sonsEtAttentes(), QStringList({"son 85", "attente 0.5", "son 14", "attente 1.2", "son 70",
                                               "attente 0.8", "attente 1", "attente 0.25"}));
     // Le milieu de chaque attente : 0,25 ; 1,1 ; 2,1 ; 3 ; 3,625 s après le début.
     QCOMPARE(affiche, QStringList({"14:00 0", "14:00 1", "14:00 2", "14:00 3", "14:00 3"}));
-    QVERIFY(b.c->Flash->isHidden());
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 void TestTic::ticImbriqueALaMinuteSuivante() {
@@ -248,18 +251,18 @@ void TestTic::ticImbriqueALaMinuteSuivante() {
         if (!std::exchange(premier, false))
             return;
         b.p.horlogeV().regle(le(1, 6, 2026, QTime(14, 16, 0, 100)));
-        b.c->Timer_Timer();
-        QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("14:16"));
+        AccesTest::Timer_Timer(*b.c);
+        QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("14:16"));
         QVERIFY(b.c->windowTitle().startsWith(QLatin1String(" 14:16 - ")));
     };
     b.tic(le(1, 6, 2026, QTime(14, 15, 0, 10)));
     QCOMPARE(b.p.son().joues, QList<int>({14, 70, 15, 71}));
-    QCOMPARE(b.c->TexteMinute, QStringLiteral("15"));
+    QCOMPARE(AccesTest::TexteMinute(*b.c), QStringLiteral("15"));
     b.p.horlogeV().pendantAttente = nullptr;
     b.p.journal.lignes.clear();
     b.tic(le(1, 6, 2026, QTime(14, 16, 1, 200)));
     QCOMPARE(b.sonsEtAttentes(), QStringList{"attente 0.25"});
-    QCOMPARE(b.c->TexteMinute, QStringLiteral("16"));
+    QCOMPARE(AccesTest::TexteMinute(*b.c), QStringLiteral("16"));
 }
 
 void TestTic::boiteOuverteAuTraversDUneMinute() {
@@ -277,10 +280,10 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
         const QDateTime fin = b.maintenant().addSecs(170);
         while (b.maintenant() < fin) {
             b.p.horlogeV().avance(0.9);
-            b.c->Timer_Timer();
-            if (!heures.contains(b.c->AffHEURE->text()))
-                heures << b.c->AffHEURE->text();
-            QVERIFY(!b.c->Flash->isHidden());
+            AccesTest::Timer_Timer(*b.c);
+            if (!heures.contains(AccesTest::AffHEURE(*b.c)->text()))
+                heures << AccesTest::AffHEURE(*b.c)->text();
+            QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
         }
     };
     b.tic(le(1, 6, 2026, QTime(7, 15, 0, 300)));
@@ -293,8 +296,8 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
                           "attente 1", "wave Sound cloche.wav", "attente 1.5", "lance prog2", "attente 1",
                           // la boîte fermée, la suite de 07:15
                           "lance prog1"}));
-    QVERIFY(b.c->Flash->isHidden());
-    QCOMPARE(b.c->TexteMinute, QStringLiteral("15"));
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QCOMPARE(AccesTest::TexteMinute(*b.c), QStringLiteral("15"));
     // Les minutes suivantes se travaillent comme d'habitude, aucune deux fois.
     b.p.dialogues().pendantMessage = nullptr;
     b.p.journal.lignes.clear();
@@ -322,12 +325,12 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
             b.p.journal.note(QStringLiteral("--- ouverte"));
             while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
                 b.p.horlogeV().avance(0.9);
-                b.c->Timer_Timer();
+                AccesTest::Timer_Timer(*b.c);
             }
             b.p.journal.note(QStringLiteral("--- fermée"));
             QApplication::activeModalWidget()->close();
         });
-        b.c->Image3_Click();
+        AccesTest::Image3_Click(*b.c);
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
     QCOMPARE(b.p.journal.filtre({"son", "---"}),
@@ -335,8 +338,8 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
                           "--- fermée", "son 14", "son 70"}));
     // 14:01 à 14:15 faites pendant que la fenêtre est ouverte, puis la fin de 14:00.
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 1")), 16);
-    QCOMPARE(b.c->minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(14, 15))));
-    QVERIFY(b.c->Flash->isHidden());
+    QCOMPARE(AccesTest::minuteTravaillee(*b.c), cleMinute(le(1, 6, 2026, QTime(14, 15))));
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 void TestTic::boiteOuverteHorsDUnTic() {
@@ -348,12 +351,12 @@ void TestTic::boiteOuverteHorsDUnTic() {
     b.p.dialogues().pendantMessage = [&](const MessageNote&) {
         for (int i = 0; i < 5; ++i) {
             b.p.horlogeV().avance(0.9);
-            b.c->Timer_Timer();
+            AccesTest::Timer_Timer(*b.c);
         }
     };
     b.c->DIALOG().message(b.c.get(), QStringLiteral("?"), TitreApplication, IconeMessage::Aucune);
     QCOMPARE(b.p.son().joues, QList<int>({9, 70, 45, 71}));
-    QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("09:45"));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("09:45"));
 }
 
 void TestTic::vingtQuatreHeures_data() {
@@ -379,9 +382,9 @@ void TestTic::vingtQuatreHeures() {
     int imbriques = 0;
     b.p.horlogeV().pendantAttente = [&](double s) {
         if (s == 1) // l'attente d'après l'annonce : une par minute travaillée
-            travaillees << b.c->minuteTravaillee;
+            travaillees << AccesTest::minuteTravaillee(*b.c);
         if (b.maintenant() >= prochain) {
-            b.c->Timer_Timer();
+            AccesTest::Timer_Timer(*b.c);
             ++imbriques;
             while (prochain <= b.maintenant())
                 prochain = prochain.addMSecs(900);
@@ -406,7 +409,7 @@ void TestTic::vingtQuatreHeures() {
     QCOMPARE(b.p.son().joues.count(70), annonces);
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 0.25")), tics);
     QVERIFY(imbriques > 1440);
-    QVERIFY(b.c->Flash->isHidden());
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 void TestTic::heureDuSystemeChangee_data() {
@@ -441,7 +444,7 @@ void TestTic::heureDuSystemeChangee() {
         b.p.journal.lignes.clear();
         b.tic(tics[i]);
         QCOMPARE(b.p.journal.lignes.contains(QStringLiteral("attente 1")), travail[i]);
-        QCOMPARE(b.c->AffHEURE->text(), tics[i].toString(u"hh:mm"));
+        QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), tics[i].toString(u"hh:mm"));
     }
 }
 
@@ -551,7 +554,7 @@ void TestTic::fermeturePendantLeTravail() {
     };
     b.tic(le(1, 6, 2026, QTime(14, 30, 0)));
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte", "message", "lance", "wave"}), entendu);
-    QVERIFY(!b.c->Flash->isHidden());
+    QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
     const QString titre = b.c->windowTitle();
     b.tic(le(1, 6, 2026, QTime(14, 31, 0)));
     QCOMPARE(b.c->windowTitle(), titre);
@@ -566,7 +569,7 @@ void TestTic::rienAvantLeChargement() {
     CHRONO c(p);
     c.Timer.stop();
     p.horlogeV().regle(le(1, 6, 2026, QTime(7, 0, 0)));
-    c.Timer_Timer();
+    AccesTest::Timer_Timer(c);
     QCOMPARE(c.windowTitle(), QStringLiteral("il est ..."));
     QVERIFY(p.journal.filtre({"son", "attente"}).isEmpty());
 }
@@ -588,7 +591,8 @@ void TestTic::ticsReelsPendantLesAttentes() {
     h.ecoule.start();
     c.Timer.setInterval(900 / HorlogeAcceleree::facteur);
     c.Timer.start();
-    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 70")) && !c.ticEnCours, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 70")) && !AccesTest::ticEnCours(c),
+                             5000);
     c.Timer.stop();
     QCOMPARE(p.journal.filtre({"son"}), QStringList({"son 85", "son 14", "son 70"}));
     // 3,75 s de travail : quatre tics au moins ont remis l'affichage à l'heure pendant ce temps.
@@ -608,7 +612,8 @@ void TestTic::ticsReelsPendantLesAttentes() {
     });
     c.Timer.start();
     arret.start(1500 / HorlogeAcceleree::facteur);
-    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 71")) && !c.ticEnCours, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(p.journal.lignes.contains(QStringLiteral("son 71")) && !AccesTest::ticEnCours(c),
+                             5000);
     QCOMPARE(p.journal.filtre({"son"}), QStringList({"son 14", "son 70", "son 15", "son 71"}));
     QVERIFY(lecturesALArret >= 0);
     QCOMPARE(h.lecturesPendantUnTic, lecturesALArret);
@@ -648,14 +653,14 @@ void TestTic::boiteReelleOuverteTroisMinutes() {
     pilote.start(10);
     c.Timer.setInterval(900 / HorlogeAcceleree::facteur);
     c.Timer.start();
-    QTRY_VERIFY_WITH_TIMEOUT(h.maintenant() >= fin && !c.ticEnCours, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.maintenant() >= fin && !AccesTest::ticEnCours(c), 30000);
     c.Timer.stop();
     pilote.stop();
     QCOMPARE(boites, QStringList{"Réveil"});
     QCOMPARE(p.journal.filtre({"son", "wave Sound", "lance"}),
              QStringList({"son 7", "son 70", "son 15", "son 71", "wave Sound cloche.wav", "lance prog2",
                           "lance prog1"}));
-    QCOMPARE(c.minuteTravaillee, cleMinute(le(1, 6, 2026, QTime(7, 17))));
+    QCOMPARE(AccesTest::minuteTravaillee(c), cleMinute(le(1, 6, 2026, QTime(7, 17))));
 }
 
 QTEST_MAIN(TestTic)

@@ -3,6 +3,7 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "desktop/parametres.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -81,7 +82,8 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     QFETCH(int, bouton);
     QFETCH(QString, fenetre);
     Banc b;
-    QToolButton* boutons[] = {b.c->Image0, nullptr, b.c->Image2, b.c->Image3};
+    QToolButton* boutons[] = {AccesTest::Image0(*b.c), nullptr, AccesTest::Image2(*b.c),
+                              AccesTest::Image3(*b.c)};
     Observateur o;
     o.arme(b.p.journal);
     boutons[bouton]->click();
@@ -94,15 +96,15 @@ void TestTicOutils::boutonOuvreSaFenetre() {
 
 void TestTicOutils::boutonAide() {
     Banc b;
-    b.c->Image4->click();
+    AccesTest::Image4(*b.c)->click();
     QCOMPARE(b.p.journal.filtre({"son", "aide"}),
-             QStringList({"son 84", QStringLiteral("aide 3 ") + b.c->aide().fichierAide()}));
+             QStringList({"son 84", QStringLiteral("aide 3 ") + AccesTest::aide(*b.c).fichierAide()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
 }
 
 void TestTicOutils::boutonFermer() {
     Banc b;
-    b.c->Image5->click();
+    AccesTest::Image5(*b.c)->click();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 84", "son 86", "attente 0.8", "quitte 0"}));
@@ -110,8 +112,8 @@ void TestTicOutils::boutonFermer() {
 
 void TestTicOutils::menuFermeSansClic() {
     Banc b;
-    QCOMPARE(b.c->Fermeture->text(), QStringLiteral("Ferme Chrono Vocalis"));
-    b.c->Fermeture->trigger();
+    QCOMPARE(AccesTest::Fermeture(*b.c)->text(), QStringLiteral("Ferme Chrono Vocalis"));
+    AccesTest::Fermeture(*b.c)->trigger();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 86", "attente 0.8", "quitte 0"}));
@@ -131,20 +133,20 @@ void TestTicOutils::menuHeure() {
     QFETCH(QTime, heure);
     QFETCH(QString, entree);
     Banc b;
-    QCOMPARE(b.c->AffHoraire->text(), QStringLiteral("il est ..."));
+    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), QStringLiteral("il est ..."));
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
     // L'ouverture du menu, telle que l'icône la déclenche.
-    Q_EMIT b.c->BULLE->aboutToShow();
-    QCOMPARE(b.c->AffHoraire->text(), entree);
-    QCOMPARE(b.c->BULLE->title(), entree.mid(7));
-    QCOMPARE(b.c->Agrandir->text(), QStringLiteral("Agrandir"));
+    Q_EMIT AccesTest::BULLE(*b.c)->aboutToShow();
+    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), entree);
+    QCOMPARE(AccesTest::BULLE(*b.c)->title(), entree.mid(7));
+    QCOMPARE(AccesTest::Agrandir(*b.c)->text(), QStringLiteral("Agrandir"));
     // Ouvrir le menu ne fait aucun bruit.
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 }
 
 void TestTicOutils::menuCarillon() {
     Banc b;
-    b.c->AffHoraire->trigger();
+    AccesTest::AffHoraire(*b.c)->trigger();
     QCOMPARE(b.p.journal.filtre({"son", "attente"}), QStringList{"son 85"});
 }
 
@@ -152,7 +154,7 @@ void TestTicOutils::menuAgrandir() {
     Banc b;
     b.c->setWindowState(Qt::WindowMinimized);
     b.c->hide();
-    b.c->Agrandir->trigger();
+    AccesTest::Agrandir(*b.c)->trigger();
     QVERIFY(b.c->isVisible());
     QVERIFY(!(b.c->windowState() & Qt::WindowMinimized));
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
@@ -172,17 +174,17 @@ void TestTicOutils::clicPendantUnePhrase() {
         o.arme(b.p.journal, [&] {
             for (int i = 0; i < 80; ++i) {
                 b.p.horlogeV().avance(0.9);
-                b.c->Timer_Timer();
+                AccesTest::Timer_Timer(*b.c);
             }
         });
-        b.c->Image0->click();
+        AccesTest::Image0(*b.c)->click();
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(10, 30, 0, 200)));
-    b.c->Timer_Timer();
+    AccesTest::Timer_Timer(*b.c);
     QCOMPARE(o.fenetre, QStringLiteral("PARAMETRES"));
     QCOMPARE(b.p.son().joues, QList<int>({10, 84, 70, 30, 71}));
-    QCOMPARE(b.c->AffHEURE->text(), QStringLiteral("10:31"));
-    QVERIFY(b.c->Flash->isHidden());
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("10:31"));
+    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
 QTEST_MAIN(TestTicOutils)

@@ -4,6 +4,7 @@
 #include "app/chrono.h"
 #include "app/demarrage.h"
 #include "app/geometrie.h"
+#include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
@@ -38,11 +39,12 @@ struct Banc : BancChrono {
 // Rend le nombre d'ouvertures du menu.
 int clicDroit(Banc& h, const std::function<void()>& dedans) {
     int ouvertures = 0;
-    const auto compte = QObject::connect(h.c->BULLE, &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
-    QTimer::singleShot(0, h.c->BULLE, dedans);
+    const auto compte =
+        QObject::connect(AccesTest::BULLE(*h.c), &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
+    QTimer::singleShot(0, AccesTest::BULLE(*h.c), dedans);
     QTimer garde;
     garde.setSingleShot(true);
-    QObject::connect(&garde, &QTimer::timeout, h.c->BULLE, &QMenu::close);
+    QObject::connect(&garde, &QTimer::timeout, AccesTest::BULLE(*h.c), &QMenu::close);
     garde.start(5000);
     h.p.zone().clique(0x205);
     QObject::disconnect(compte);
@@ -121,15 +123,16 @@ void TestTray::decodage() {
     CHRONO& c = *h.c;
     QVERIFY(c.isHidden());
     int ouvertures = 0;
-    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&] {
+    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] {
         ++ouvertures;
-        QTimer::singleShot(0, c.BULLE, [&] { QTest::keyClick(c.BULLE, Qt::Key_Escape); });
+        QTimer::singleShot(0, AccesTest::BULLE(c),
+                           [&] { QTest::keyClick(AccesTest::BULLE(c), Qt::Key_Escape); });
     });
     h.p.zone().clique(code);
-    QCOMPARE(c.dernierEvenementTray, code);
-    QVERIFY(!c.TrayOccupe);
+    QCOMPARE(AccesTest::dernierEvenementTray(c), code);
+    QVERIFY(!AccesTest::TrayOccupe(c));
     QCOMPARE(ouvertures, menu ? 1 : 0);
-    QVERIFY(!c.BULLE->isVisible());
+    QVERIFY(!AccesTest::BULLE(c)->isVisible());
     QCOMPARE(c.isVisible(), restaure);
     QCOMPARE(bool(c.windowState() & Qt::WindowMinimized), !restaure);
 }
@@ -145,11 +148,11 @@ void TestTray::menuALaPositionDuPointeur() {
     QString legende;
     QString titre;
     const int ouvertures = clicDroit(h, [&] {
-        visible = c.BULLE->isVisible();
-        position = c.BULLE->pos();
-        legende = c.AffHoraire->text();
-        titre = c.BULLE->title();
-        QTest::keyClick(c.BULLE, Qt::Key_Escape);
+        visible = AccesTest::BULLE(c)->isVisible();
+        position = AccesTest::BULLE(c)->pos();
+        legende = AccesTest::AffHoraire(c)->text();
+        titre = AccesTest::BULLE(c)->title();
+        QTest::keyClick(AccesTest::BULLE(c), Qt::Key_Escape);
     });
     QCOMPARE(ouvertures, 1);
     QVERIFY(visible);
@@ -157,9 +160,9 @@ void TestTray::menuALaPositionDuPointeur() {
     // Les légendes sont refaites à chaque ouverture.
     QCOMPARE(legende, QStringLiteral("Il est 14:35"));
     QCOMPARE(titre, QStringLiteral("14:35"));
-    QVERIFY(!c.BULLE->isVisible());
+    QVERIFY(!AccesTest::BULLE(c)->isVisible());
     QVERIFY(c.isHidden());
-    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!AccesTest::TrayOccupe(c));
 }
 
 // Le menu ouvert, l'icône reçoit encore des clics : ils sont perdus, pas traités dans le menu.
@@ -168,7 +171,8 @@ void TestTray::clicsPerdusPendantLeMenu() {
     h.demarre(1, false);
     CHRONO& c = *h.c;
     bool occupeDansAgrandir = false;
-    QObject::connect(c.Agrandir, &QAction::triggered, [&] { occupeDansAgrandir = c.TrayOccupe; });
+    QObject::connect(AccesTest::Agrandir(c), &QAction::triggered,
+                     [&] { occupeDansAgrandir = AccesTest::TrayOccupe(c); });
     bool cacheeApresClicGauche = false;
     int dernierDansLeMenu = 0;
     const int ouvertures = clicDroit(h, [&] {
@@ -176,8 +180,8 @@ void TestTray::clicsPerdusPendantLeMenu() {
         cacheeApresClicGauche = c.isHidden();
         h.p.zone().clique(0x205);
         h.p.zone().clique(0x203);
-        dernierDansLeMenu = c.dernierEvenementTray;
-        choisit(c.BULLE, c.Agrandir);
+        dernierDansLeMenu = AccesTest::dernierEvenementTray(c);
+        choisit(AccesTest::BULLE(c), AccesTest::Agrandir(c));
     });
     QCOMPARE(ouvertures, 1);
     QVERIFY(cacheeApresClicGauche);
@@ -185,7 +189,7 @@ void TestTray::clicsPerdusPendantLeMenu() {
     QCOMPARE(dernierDansLeMenu, 0x203);
     // Agrandir a fait son travail avant que le menu ne libère l'icône.
     QVERIFY(occupeDansAgrandir);
-    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!AccesTest::TrayOccupe(c));
     QVERIFY(c.isVisible());
     QCOMPARE(c.windowState(), Qt::WindowNoState);
     // Menu fermé, les clics comptent de nouveau.
@@ -236,10 +240,10 @@ void TestTray::fermetureParLeMenu() {
     CHRONO& c = *h.c;
     c.déclenche_annonce = 3;
     h.p.journal.lignes.clear();
-    const int ouvertures = clicDroit(h, [&] { choisit(c.BULLE, c.Fermeture); });
+    const int ouvertures = clicDroit(h, [&] { choisit(AccesTest::BULLE(c), AccesTest::Fermeture(c)); });
     QCOMPARE(ouvertures, 1);
     QVERIFY(c.fermee());
-    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!AccesTest::TrayOccupe(c));
     QCOMPARE(h.p.journal.filtre({"icone", "son", "attente", "quitte", "termine"}),
              QStringList({"icone retire", "son 86", "attente 0.8", "quitte 0"}));
     QVERIFY(!h.p.zone().presente);
@@ -256,9 +260,9 @@ void TestTray::plusDeClicsApresLaFermeture() {
     h.demarre(1, false);
     CHRONO& c = *h.c;
     int ouvertures = 0;
-    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&] { ++ouvertures; });
+    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] { ++ouvertures; });
     QTimer garde;
-    QObject::connect(&garde, &QTimer::timeout, c.BULLE, &QMenu::close);
+    QObject::connect(&garde, &QTimer::timeout, AccesTest::BULLE(c), &QMenu::close);
     garde.start(2000);
     bool cacheeDansLaPause = false;
     h.p.horlogeV().pendantAttente = [&](double) {
@@ -270,7 +274,7 @@ void TestTray::plusDeClicsApresLaFermeture() {
     QVERIFY(c.fermee());
     QVERIFY(cacheeDansLaPause);
     QCOMPARE(ouvertures, 0);
-    QCOMPARE(c.dernierEvenementTray, 0);
+    QCOMPARE(AccesTest::dernierEvenementTray(c), 0);
 }
 
 // Démarrage réduit (Réduction = 1) puis réductions suivantes : la fenêtre n'est cachée que si
@@ -295,14 +299,14 @@ void TestTray::masquage() {
     CHRONO& c = *h.c;
     QVERIFY(c.windowState() & Qt::WindowMinimized);
     QCOMPARE(c.isHidden(), cachee);
-    c.restaure();
+    AccesTest::restaure(c);
     QVERIFY(c.isVisible());
     QCOMPARE(c.windowState(), Qt::WindowNoState);
     c.setWindowState(Qt::WindowMinimized);
     QCoreApplication::processEvents();
     QCOMPARE(c.isHidden(), cachee);
     // Agrandie ou normale, la fenêtre n'est jamais cachée.
-    c.restaure();
+    AccesTest::restaure(c);
     c.setWindowState(Qt::WindowMaximized);
     QCoreApplication::processEvents();
     QVERIFY(c.isVisible());
@@ -325,7 +329,7 @@ void TestTray::zoneQuiArriveEtQuiPart() {
     QVERIFY(c.isVisible());
     QVERIFY(c.windowState() & Qt::WindowMinimized);
     // Une fenêtre normale n'est touchée ni par l'arrivée ni par le départ de la zone.
-    c.restaure();
+    AccesTest::restaure(c);
     const QRect normale = c.geometry();
     h.p.zone().zoneExiste = true;
     Q_EMIT h.p.zone().visibiliteChangee(true);
@@ -354,9 +358,9 @@ void TestTray::mouvementsDuPointeurIgnores() {
     h.demarre(0, false);
     CHRONO& c = *h.c;
     int ouvertures = 0;
-    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&] {
+    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] {
         ++ouvertures;
-        QTimer::singleShot(0, c.BULLE, &QMenu::close);
+        QTimer::singleShot(0, AccesTest::BULLE(c), &QMenu::close);
     });
     c.setMouseTracking(true);
     c.resize(1000, 300);
@@ -366,8 +370,8 @@ void TestTray::mouvementsDuPointeurIgnores() {
     const int y = c.height() / 2;
     for (int x = 0; x < c.width(); ++x)
         QTest::mouseMove(&c, QPoint(x, y));
-    for (QWidget* cible :
-         {static_cast<QWidget*>(&c), static_cast<QWidget*>(c.PHOTO), static_cast<QWidget*>(c.AffHEURE)})
+    for (QWidget* cible : {static_cast<QWidget*>(&c), static_cast<QWidget*>(c.PHOTO),
+                           static_cast<QWidget*>(AccesTest::AffHEURE(c))})
         for (const int x : {514, 515, 517, 514 * 15, 517 * 15}) {
             QMouseEvent mouvement(QEvent::MouseMove, QPointF(x, 5), cible->mapToGlobal(QPointF(x, 5)),
                                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -376,7 +380,7 @@ void TestTray::mouvementsDuPointeurIgnores() {
     QCoreApplication::processEvents();
     QCOMPARE(ouvertures, 0);
     QCOMPARE(c.windowState(), Qt::WindowMaximized);
-    QCOMPARE(c.dernierEvenementTray, 0);
+    QCOMPARE(AccesTest::dernierEvenementTray(c), 0);
     QVERIFY(c.isVisible());
 }
 
@@ -410,7 +414,7 @@ void TestTray::fermetureAvecFenetreModale() {
     bool ferméeDansLaModale = false;
     bool gestionnaireFini = false;
     int ouvertures = 0;
-    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&] { ++ouvertures; });
+    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] { ++ouvertures; });
     // Si rien ne sort, on ferme tout : le test échoue au lieu de bloquer.
     QTimer garde;
     garde.setSingleShot(true);
@@ -426,7 +430,8 @@ void TestTray::fermetureAvecFenetreModale() {
         modaleVue =
             modale ? QString::fromLatin1(modale->metaObject()->className()) : QStringLiteral("aucune");
         if (parLeMenu) {
-            QTimer::singleShot(0, c.BULLE, [&] { choisit(c.BULLE, c.Fermeture); });
+            QTimer::singleShot(0, AccesTest::BULLE(c),
+                               [&] { choisit(AccesTest::BULLE(c), AccesTest::Fermeture(c)); });
             p.zone().clique(0x205);
         } else {
             c.close();
@@ -446,11 +451,11 @@ void TestTray::fermetureAvecFenetreModale() {
     QTimer::singleShot(0, &c, [&] {
         attente.start();
         if (fenetre == QLatin1String("PARAMETRES")) {
-            c.Image0_Click();
+            AccesTest::Image0_Click(c);
         } else if (fenetre == QLatin1String("ALARMES")) {
-            c.Image2_Click();
+            AccesTest::Image2_Click(c);
         } else if (fenetre == QLatin1String("INFO")) {
-            c.Image3_Click();
+            AccesTest::Image3_Click(c);
         } else if (fenetre == QLatin1String("message")) {
             DialoguesQt().message(&c, QStringLiteral("Alarme en cours"), QStringLiteral("Alarme 1"),
                                   IconeMessage::Information);
@@ -472,7 +477,7 @@ void TestTray::fermetureAvecFenetreModale() {
     QCOMPARE(ouvertures, parLeMenu ? 1 : 0);
     QVERIFY(ferméeDansLaModale);
     QVERIFY(gestionnaireFini);
-    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!AccesTest::TrayOccupe(c));
     QVERIFY(!c.Timer.isActive());
     QVERIFY(c.isHidden());
     QCOMPARE(p.journal.filtre({"icone", "son 86", "attente", "quitte", "termine"}),
@@ -503,40 +508,41 @@ void TestTray::menuOuvertParLHote() {
     CHRONO& c = *h.c;
     h.p.horlogeV().regle(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30)));
     int ouvertures = 0;
-    QObject::connect(c.BULLE, &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
-    Q_EMIT c.BULLE->aboutToShow();
+    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
+    Q_EMIT AccesTest::BULLE(c)->aboutToShow();
     // Légendes rafraîchies, icône occupée : un clic droit qui passerait n'ouvre rien de plus.
-    QCOMPARE(c.AffHoraire->text(), QStringLiteral("Il est 14:07"));
-    QCOMPARE(c.BULLE->title(), QStringLiteral("14:07"));
-    QVERIFY(c.TrayOccupe);
-    QVERIFY(!c.BULLE->isVisible());
+    QCOMPARE(AccesTest::AffHoraire(c)->text(), QStringLiteral("Il est 14:07"));
+    QCOMPARE(AccesTest::BULLE(c)->title(), QStringLiteral("14:07"));
+    QVERIFY(AccesTest::TrayOccupe(c));
+    QVERIFY(!AccesTest::BULLE(c)->isVisible());
     bool occupeDansAgrandir = false;
-    QObject::connect(c.Agrandir, &QAction::triggered, [&] { occupeDansAgrandir = c.TrayOccupe; });
+    QObject::connect(AccesTest::Agrandir(c), &QAction::triggered,
+                     [&] { occupeDansAgrandir = AccesTest::TrayOccupe(c); });
     if (fin == QLatin1String("Agrandir")) {
-        c.Agrandir->trigger();
+        AccesTest::Agrandir(c)->trigger();
         QVERIFY(occupeDansAgrandir);
         QVERIFY(c.isVisible());
         QCoreApplication::processEvents();
-        QVERIFY(!c.TrayOccupe);
+        QVERIFY(!AccesTest::TrayOccupe(c));
         c.setWindowState(Qt::WindowMinimized);
         QVERIFY(c.isHidden());
     } else if (fin == QLatin1String("fermé")) {
-        Q_EMIT c.BULLE->aboutToHide();
+        Q_EMIT AccesTest::BULLE(c)->aboutToHide();
         QCoreApplication::processEvents();
-        QVERIFY(!c.TrayOccupe);
+        QVERIFY(!AccesTest::TrayOccupe(c));
     }
     // Menu fini, annoncé ou non : le clic gauche suivant ramène la fenêtre cachée.
     QVERIFY(c.isHidden());
     h.p.zone().clique(0x202);
     QVERIFY(c.isVisible());
     QCOMPARE(c.windowState(), Qt::WindowNoState);
-    QVERIFY(!c.TrayOccupe);
+    QVERIFY(!AccesTest::TrayOccupe(c));
     QCOMPARE(ouvertures, 1);
     // Le menu ouvert ensuite par le programme (XEmbed) l'est une fois, et libère l'icône.
-    const int parLeProgramme = clicDroit(h, [&] { c.BULLE->close(); });
+    const int parLeProgramme = clicDroit(h, [&] { AccesTest::BULLE(c)->close(); });
     QCOMPARE(parLeProgramme, 1);
-    QVERIFY(!c.TrayOccupe);
-    QVERIFY(!c.menuParHote);
+    QVERIFY(!AccesTest::TrayOccupe(c));
+    QVERIFY(!AccesTest::menuParHote(c));
 }
 
 // Lu : CV_left 1200, CV_top 1500, CV_width 2565, CV_height 795 (twips) ; un écran 1024 × 768.
