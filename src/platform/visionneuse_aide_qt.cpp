@@ -1,6 +1,7 @@
 #include "platform/visionneuse_aide_qt.h"
 
 #include "platform/accessibilite.h"
+#include "platform/document_accessible.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -39,9 +40,13 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     colonne->addLayout(rangee);
 
     texte = new QTextBrowser(this);
-    texte->setAccessibleName(QStringLiteral("Texte de l'aide"));
+    texte->setAccessibleName(QStringLiteral("Aide de Chrono Vocalis 95"));
+    exposeCommeDocument(texte);
     // Tout lien se suit dans cette fenêtre : l'aide n'ouvre jamais d'autre programme.
     texte->setOpenExternalLinks(false);
+    // Un curseur que les flèches déplacent : un lecteur d'écran lit alors ligne à ligne ; Tab va
+    // toujours d'un lien à l'autre et Entrée suit celui où est le curseur.
+    texte->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     // Des lettres assez grandes d'emblée ; les titres du document suivent cette taille.
     QFont police = texte->font();
     police.setPointSizeF(qMax(12.0, police.pointSizeF()));
@@ -62,7 +67,35 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
         const QUrl page = texte->source().adjusted(QUrl::RemoveFragment);
         if (!page.isEmpty())
             texte->setSource(page);
+        texte->moveCursor(QTextCursor::Start);
         texte->verticalScrollBar()->setValue(0);
+    });
+    // Un lien suivi au clavier mène aussi le curseur à sa partie : la lecture y reprend.
+    QObject::connect(texte, &QTextBrowser::anchorClicked, texte, [this](const QUrl& adresse) {
+        if (const int p = positionDeLAncre(*texte->document(), adresse.fragment()); p >= 0) {
+            QTextCursor c(texte->document());
+            c.setPosition(p);
+            texte->setTextCursor(c);
+        }
+    });
+    // Tab choisit un lien en le sélectionnant : le lecteur d'écran apprend que c'est lui qui a
+    // le focus, et dit son nom.
+    QObject::connect(texte, &QTextBrowser::selectionChanged, texte, [this] {
+        if (!QAccessible::isActive())
+            return;
+        auto* document = dynamic_cast<DocumentAccessible*>(QAccessible::queryAccessibleInterface(texte));
+        if (!document)
+            return;
+        const int choisi = document->lienChoisi();
+        if (choisi < 0 || choisi == lienAnnonce)
+            return;
+        lienAnnonce = choisi;
+        QAccessibleEvent focus(document->child(choisi), QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    });
+    QObject::connect(texte, &QTextBrowser::cursorPositionChanged, texte, [this] {
+        if (!texte->textCursor().hasSelection())
+            lienAnnonce = -1;
     });
     QObject::connect(boutonRetour, &QPushButton::clicked, texte, &QTextBrowser::backward);
     QObject::connect(texte, &QTextBrowser::backwardAvailable, boutonRetour, &QPushButton::setEnabled);

@@ -30,6 +30,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+
+private:
+    // Le dernier lien dont le focus a été annoncé, pour ne pas le redire à chaque sélection.
+    int lienAnnonce = -1;
 };
 
 class VisionneuseAideQt final : public VisionneuseAide {
