@@ -44,6 +44,16 @@ int positionDeLAncre(const QTextDocument& document, const QString& nom) {
     return -1;
 }
 
+void placeCurseurALAncre(QTextBrowser* texte, const QString& ancre) {
+    const int p = positionDeLAncre(*texte->document(), ancre);
+    if (p < 0)
+        return;
+    QTextCursor c(texte->document());
+    c.setPosition(p);
+    texte->setTextCursor(c);
+    texte->scrollToAnchor(ancre);
+}
+
 namespace {
 
 class LienAccessible final : public QAccessibleObject, public QAccessibleActionInterface {
@@ -233,22 +243,10 @@ void DocumentAccessible::suit(int index) {
     const QUrl adresse = t->source().resolved(QUrl(lien));
     const bool memePage = lien.startsWith(QLatin1Char('#')) || adresse.adjusted(QUrl::RemoveFragment) ==
                                                                    t->source().adjusted(QUrl::RemoveFragment);
-    // Une autre page : le navigateur la charge, comme Entrée sur le lien.
-    if (!memePage)
+    // Par l'historique quand le texte a une adresse : « Retour » ramène alors au lien suivi.
+    if (!t->source().isEmpty() || !memePage)
         t->setSource(adresse);
-    // Le curseur va au début de la partie : la lecture au curseur et le Tab suivant y reprennent.
-    if (const int p = positionDeLAncre(*t->document(), adresse.fragment()); p >= 0) {
-        QTextCursor c(t->document());
-        c.setPosition(p);
-        t->setTextCursor(c);
-    }
-    if (memePage) {
-        // Par l'historique quand la page a une adresse : « Retour » ramène au lien suivi.
-        if (t->source().isEmpty())
-            t->scrollToAnchor(adresse.fragment());
-        else
-            t->setSource(adresse);
-    }
+    placeCurseurALAncre(t, adresse.fragment());
 }
 
 void DocumentAccessible::choisit(int index) {

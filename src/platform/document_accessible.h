@@ -25,6 +25,10 @@ QList<LienDocument> liensDuDocument(const QTextDocument& document);
 // La position où commence l'ancre nommée, ou -1.
 int positionDeLAncre(const QTextDocument& document, const QString& nom);
 
+// Le curseur au début de l'ancre, sa partie en haut de la vue : la lecture au curseur et le Tab
+// suivant y reprennent. Rien si l'ancre n'existe pas.
+void placeCurseurALAncre(QTextBrowser* texte, const QString& ancre);
+
 // Le texte d'un QTextBrowser montré aux lecteurs d'écran comme un document : rôle document,
 // texte lisible au curseur et par ligne, et ses liens comme enfants (rôle lien, action « activer »
 // qui les suit), pour qu'un lecteur puisse les lister et les suivre comme dans une page web.

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -52,6 +53,7 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     police.setPointSizeF(qMax(12.0, police.pointSizeF()));
     texte->setFont(police);
     colonne->addWidget(texte);
+    texte->installEventFilter(this);
 
     donneRoleAccessible(this, QAccessible::Window);
     setAccessibleDescription(
@@ -70,14 +72,12 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
         texte->moveCursor(QTextCursor::Start);
         texte->verticalScrollBar()->setValue(0);
     });
-    // Un lien suivi au clavier mène aussi le curseur à sa partie : la lecture y reprend.
-    QObject::connect(texte, &QTextBrowser::anchorClicked, texte, [this](const QUrl& adresse) {
-        if (const int p = positionDeLAncre(*texte->document(), adresse.fragment()); p >= 0) {
-            QTextCursor c(texte->document());
-            c.setPosition(p);
-            texte->setTextCursor(c);
-        }
-    });
+    // Un lien suivi au clavier mène aussi le curseur à sa partie, une fois la vue déplacée (avant,
+    // l'historique garderait la place d'arrivée pour celle de départ).
+    QObject::connect(
+        texte, &QTextBrowser::anchorClicked, texte,
+        [this](const QUrl& adresse) { placeCurseurALAncre(texte, adresse.fragment()); },
+        Qt::QueuedConnection);
     // Tab choisit un lien en le sélectionnant : le lecteur d'écran apprend que c'est lui qui a
     // le focus, et dit son nom.
     QObject::connect(texte, &QTextBrowser::selectionChanged, texte, [this] {
@@ -107,6 +107,37 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     echap->setContext(Qt::WindowShortcut);
     QObject::connect(echap, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool FenetreAide::eventFilter(QObject* objet, QEvent* e) {
+    // Qt reprend Tab au début du texte quand aucun lien n'est choisi : après un lien suivi ou les
+    // flèches, Tab va au lien qui suit le curseur, Maj+Tab à celui qui le précède.
+    if (objet != texte || e->type() != QEvent::KeyPress)
+        return false;
+    const auto* touche = static_cast<QKeyEvent*>(e);
+    const bool avant = touche->key() == Qt::Key_Backtab ||
+                       (touche->key() == Qt::Key_Tab && (touche->modifiers() & Qt::ShiftModifier));
+    if ((touche->key() != Qt::Key_Tab && !avant) || (touche->modifiers() & Qt::ControlModifier) ||
+        texte->textCursor().hasSelection() || texte->textCursor().position() == 0)
+        return false;
+    const int position = texte->textCursor().position();
+    const QList<LienDocument> liens = liensDuDocument(*texte->document());
+    const LienDocument* cible = nullptr;
+    for (const LienDocument& l : liens) {
+        if (!avant && l.fin > position) {
+            cible = &l;
+            break;
+        }
+        if (avant && l.debut < position)
+            cible = &l;
+    }
+    if (!cible)
+        return false;
+    QTextCursor c(texte->document());
+    c.setPosition(cible->debut);
+    c.setPosition(cible->fin, QTextCursor::KeepAnchor);
+    texte->setTextCursor(c);
+    return true;
 }
 
 void FenetreAide::closeEvent(QCloseEvent* e) {
