@@ -6,7 +6,9 @@
 #    tic en envoyait 133 par minute) ;
 # 3. les paramètres : Tab entre dans « Annonces » sur l'option cochée ; Échap, et le focus revient
 #    à l'heure ; les alarmes : le bouton fléché de l'heure annonce sa nouvelle valeur ;
-# 4. « DireHeure » par dbus-send : « quatorze heures trente sept minutes » entendu, chaque mot à
+# 4. l'aide (F1) : un document nommé dont les liens sont des liens ; l'action d'un lien mène le
+#    curseur à sa partie ; Tab donne le focus au lien suivant ; Échap, et le focus revient à l'heure ;
+# 5. « DireHeure » par dbus-send : « quatorze heures trente sept minutes » entendu, chaque mot à
 #    sa place ; une seconde horloge ne prend pas le nom de la première.
 # shellcheck source=commun.sh
 source "$(dirname "$0")/commun.sh"
@@ -93,7 +95,33 @@ touche Down
 touche Escape
 sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "focus après les alarmes : $(sonde focus)"
 
-# ---------------------------------------------------------------- 4. D-Bus
+# ---------------------------------------------------------------- 4. aide
+aide="Aide de Chrono Vocalis 95"
+touche F1
+sonde document "$aide" >"$E2E_ARTEFACTS/document_aide.txt" || e2e_echec "pas de document « $aide »"
+IFS='|' read -r role nom nliens <"$E2E_ARTEFACTS/document_aide.txt"
+e2e_info "aide : $role « $nom », $nliens liens"
+[[ "$role" == document* ]] || e2e_echec "rôle du texte de l'aide : $role"
+((nliens >= 21)) || e2e_echec "$nliens liens dans l'aide, moins que le sommaire"
+grep -qx 'link|La fenêtre des réglages|Press,.*' "$E2E_ARTEFACTS/document_aide.txt" ||
+    e2e_echec "pas de lien « La fenêtre des réglages » qu'on active"
+e2e_egal "7. La fenêtre des réglages" "$(sonde suis "$aide" "La fenêtre des réglages")" "ligne du curseur après le lien suivi"
+vu=
+for ((i = 0; i < 8; ++i)); do
+    vu=$(sonde focus)
+    [[ "$vu" == link\|* ]] && break
+    touche Tab
+done
+e2e_info "focus sous Tab dans l'aide : $vu"
+[[ "$vu" == link\|?* ]] || e2e_echec "Tab ne donne le focus à aucun lien de l'aide : $vu"
+touche Escape
+for ((i = 0; i < 50; ++i)); do
+    [[ "$(sonde focus)" == "label|14 heures "* ]] && break
+    e2e_dors 0.1
+done
+[[ "$(sonde focus)" == "label|14 heures "* ]] || e2e_echec "focus après l'aide : $(sonde focus)"
+
+# ---------------------------------------------------------------- 5. D-Bus
 proprietaire() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
         --method org.freedesktop.DBus.GetConnectionUnixProcessID fr.chronovocalis.ChronoVocalis 2>/dev/null |
