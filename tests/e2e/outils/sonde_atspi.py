@@ -10,6 +10,9 @@
     sonde_atspi.py document NOM              le document ainsi nommé : « rôle|nom|liens », puis
                                              chaque lien « rôle|nom|actions »
     sonde_atspi.py suis NOM LIEN             fait l'action du lien, puis dit la ligne du curseur
+    sonde_atspi.py boite S                   attend jusqu'à S s une boîte (alerte ou dialogue) :
+                                             « rôle|nom », ses textes « texte|… », puis l'objet
+                                             focalisé en elle, « focus|rôle|nom » (vide si aucun)
 
 Le programme est cherché par son nom d'application sur le bus (variable CV_APPLICATION).
 """
@@ -184,6 +187,28 @@ def suis(nom, nom_lien):
     sys.exit("lien « %s » absent" % nom_lien)
 
 
+def boite(delai):
+    fin = time.monotonic() + float(delai)
+    while True:
+        app = application()
+        for i in range(app.childCount):
+            fenetre = app.getChildAtIndex(i)
+            if fenetre is not None and fenetre.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) \
+                    and fenetre.getState().contains(pyatspi.STATE_SHOWING):
+                print("%s|%s" % (fenetre.getRoleName(), fenetre.name))
+                focus = "focus|"
+                for _, obj in parcours(fenetre):
+                    if obj.getRole() == pyatspi.ROLE_LABEL and obj.name:
+                        print("texte|%s" % obj.name.replace("\n", "\\n"))
+                    if obj.getState().contains(pyatspi.STATE_FOCUSED):
+                        focus = "focus|%s|%s" % (obj.getRoleName(), obj.name)
+                print(focus)
+                return 0
+        if time.monotonic() > fin:
+            sys.exit("aucune boîte en %s s" % delai)
+        time.sleep(0.2)
+
+
 def main():
     commande = sys.argv[1] if len(sys.argv) > 1 else ""
     if commande == "arbre":
@@ -200,6 +225,8 @@ def main():
         document(sys.argv[2])
     elif commande == "suis":
         return suis(*sys.argv[2:4])
+    elif commande == "boite":
+        return boite(sys.argv[2])
     else:
         sys.exit(__doc__)
     return 0
