@@ -1,13 +1,17 @@
 #include "platform/accessibilite.h"
 
+#include "platform/document_accessible.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QGroupBox>
+#include <QTextBrowser>
 #include <QWidget>
 
 namespace {
 
 const char* const proprieteRole = "cv_roleAccessible";
+const char* const proprieteDocument = "cv_documentAccessible";
 
 bool estCache(const QObject* objet) {
     const QVariant role = objet ? objet->property(proprieteRole) : QVariant();
@@ -60,6 +64,9 @@ QAccessibleInterface* fabrique(const QString&, QObject* objet) {
     auto* controle = qobject_cast<QWidget*>(objet);
     if (!controle)
         return nullptr;
+    if (auto* texte = qobject_cast<QTextBrowser*>(controle);
+        texte && texte->property(proprieteDocument).toBool())
+        return new DocumentAccessible(texte);
     const QVariant role = controle->property(proprieteRole);
     if (!role.isValid())
         return nullptr;
@@ -126,4 +133,12 @@ void arretTabSurLaCochee(const QList<QAbstractButton*>& groupe) {
             arret = b;
     for (QAbstractButton* b : groupe)
         b->setFocusPolicy(b == arret ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void exposeCommeDocument(QTextBrowser* texte) {
+    installe();
+    texte->setProperty(proprieteDocument, true);
+    if (QAccessibleInterface* ancienne = QAccessible::queryAccessibleInterface(texte))
+        if (!dynamic_cast<DocumentAccessible*>(ancienne))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(ancienne));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QTextBrowser;
 class QWidget;
 
 // Ce que les lecteurs d'écran (pont d'accessibilité de Qt, AT-SPI sous Linux) lisent des
@@ -24,3 +25,7 @@ void nommeAccessible(QWidget* controle, const QString& nom, const QString& descr
 // Un groupe d'options exclusives : Tab y entre sur l'option cochée (la première si aucune ne
 // l'est), les flèches passent de l'une à l'autre. À rappeler quand l'option cochée change.
 void arretTabSurLaCochee(const QList<QAbstractButton*>& groupe);
+
+// Le texte montré aux lecteurs comme un document dont les liens sont des liens (rôle, nom, action
+// qui les suit), et non comme une zone de texte sans structure.
+void exposeCommeDocument(QTextBrowser* texte);

@@ -1,9 +1,11 @@
 #include "platform/visionneuse_aide_qt.h"
 
 #include "platform/accessibilite.h"
+#include "platform/document_accessible.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -39,14 +41,19 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     colonne->addLayout(rangee);
 
     texte = new QTextBrowser(this);
-    texte->setAccessibleName(QStringLiteral("Texte de l'aide"));
+    texte->setAccessibleName(QStringLiteral("Aide de Chrono Vocalis 95"));
+    exposeCommeDocument(texte);
     // Tout lien se suit dans cette fenêtre : l'aide n'ouvre jamais d'autre programme.
     texte->setOpenExternalLinks(false);
+    // Un curseur que les flèches déplacent : un lecteur d'écran lit alors ligne à ligne ; Tab va
+    // toujours d'un lien à l'autre et Entrée suit celui où est le curseur.
+    texte->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     // Des lettres assez grandes d'emblée ; les titres du document suivent cette taille.
     QFont police = texte->font();
     police.setPointSizeF(qMax(12.0, police.pointSizeF()));
     texte->setFont(police);
     colonne->addWidget(texte);
+    texte->installEventFilter(this);
 
     donneRoleAccessible(this, QAccessible::Window);
     setAccessibleDescription(
@@ -62,7 +69,33 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
         const QUrl page = texte->source().adjusted(QUrl::RemoveFragment);
         if (!page.isEmpty())
             texte->setSource(page);
+        texte->moveCursor(QTextCursor::Start);
         texte->verticalScrollBar()->setValue(0);
+    });
+    // Un lien suivi au clavier mène aussi le curseur à sa partie, une fois la vue déplacée (avant,
+    // l'historique garderait la place d'arrivée pour celle de départ).
+    QObject::connect(
+        texte, &QTextBrowser::anchorClicked, texte,
+        [this](const QUrl& adresse) { placeCurseurALAncre(texte, adresse.fragment()); },
+        Qt::QueuedConnection);
+    // Tab choisit un lien en le sélectionnant : le lecteur d'écran apprend que c'est lui qui a
+    // le focus, et dit son nom.
+    QObject::connect(texte, &QTextBrowser::selectionChanged, texte, [this] {
+        if (!QAccessible::isActive())
+            return;
+        auto* document = dynamic_cast<DocumentAccessible*>(QAccessible::queryAccessibleInterface(texte));
+        if (!document)
+            return;
+        const int choisi = document->lienChoisi();
+        if (choisi < 0 || choisi == lienAnnonce)
+            return;
+        lienAnnonce = choisi;
+        QAccessibleEvent focus(document->child(choisi), QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    });
+    QObject::connect(texte, &QTextBrowser::cursorPositionChanged, texte, [this] {
+        if (!texte->textCursor().hasSelection())
+            lienAnnonce = -1;
     });
     QObject::connect(boutonRetour, &QPushButton::clicked, texte, &QTextBrowser::backward);
     QObject::connect(texte, &QTextBrowser::backwardAvailable, boutonRetour, &QPushButton::setEnabled);
@@ -74,6 +107,37 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     echap->setContext(Qt::WindowShortcut);
     QObject::connect(echap, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool FenetreAide::eventFilter(QObject* objet, QEvent* e) {
+    // Qt reprend Tab au début du texte quand aucun lien n'est choisi : après un lien suivi ou les
+    // flèches, Tab va au lien qui suit le curseur, Maj+Tab à celui qui le précède.
+    if (objet != texte || e->type() != QEvent::KeyPress)
+        return false;
+    const auto* touche = static_cast<QKeyEvent*>(e);
+    const bool avant = touche->key() == Qt::Key_Backtab ||
+                       (touche->key() == Qt::Key_Tab && (touche->modifiers() & Qt::ShiftModifier));
+    if ((touche->key() != Qt::Key_Tab && !avant) || (touche->modifiers() & Qt::ControlModifier) ||
+        texte->textCursor().hasSelection() || texte->textCursor().position() == 0)
+        return false;
+    const int position = texte->textCursor().position();
+    const QList<LienDocument> liens = liensDuDocument(*texte->document());
+    const LienDocument* cible = nullptr;
+    for (const LienDocument& l : liens) {
+        if (!avant && l.fin > position) {
+            cible = &l;
+            break;
+        }
+        if (avant && l.debut < position)
+            cible = &l;
+    }
+    if (!cible)
+        return false;
+    QTextCursor c(texte->document());
+    c.setPosition(cible->debut);
+    c.setPosition(cible->fin, QTextCursor::KeepAnchor);
+    texte->setTextCursor(c);
+    return true;
 }
 
 void FenetreAide::closeEvent(QCloseEvent* e) {

@@ -30,6 +30,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* e) override;
+
+private:
+    // Le dernier lien dont le focus a été annoncé, pour ne pas le redire à chaque sélection.
+    int lienAnnonce = -1;
 };
 
 class VisionneuseAideQt final : public VisionneuseAide {

@@ -6,8 +6,12 @@
 #    tic en envoyait 133 par minute) ;
 # 3. les paramètres : Tab entre dans « Annonces » sur l'option cochée ; Échap, et le focus revient
 #    à l'heure ; les alarmes : le bouton fléché de l'heure annonce sa nouvelle valeur ;
-# 4. « DireHeure » par dbus-send : « quatorze heures trente sept minutes » entendu, chaque mot à
-#    sa place ; une seconde horloge ne prend pas le nom de la première.
+# 4. l'aide (F1) : un document nommé dont les liens sont des liens ; l'action d'un lien mène le
+#    curseur à sa partie ; Tab donne le focus au lien suivant ; Échap, et le focus revient à l'heure ;
+# 5. « DireHeure » par dbus-send : « quatorze heures trente sept minutes » entendu, chaque mot à
+#    sa place ; une seconde horloge ne prend pas le nom de la première ;
+# 6. la boîte du message d'une alarme : une alerte qui a le focus et dit le texte du fichier ;
+#    Entrée la ferme, et le focus revient à l'heure.
 # shellcheck source=commun.sh
 source "$(dirname "$0")/commun.sh"
 # shellcheck source=accessibilite.sh
@@ -93,7 +97,33 @@ touche Down
 touche Escape
 sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "focus après les alarmes : $(sonde focus)"
 
-# ---------------------------------------------------------------- 4. D-Bus
+# ---------------------------------------------------------------- 4. aide
+aide="Aide de Chrono Vocalis 95"
+touche F1
+sonde document "$aide" >"$E2E_ARTEFACTS/document_aide.txt" || e2e_echec "pas de document « $aide »"
+IFS='|' read -r role nom nliens <"$E2E_ARTEFACTS/document_aide.txt"
+e2e_info "aide : $role « $nom », $nliens liens"
+[[ "$role" == document* ]] || e2e_echec "rôle du texte de l'aide : $role"
+((nliens >= 21)) || e2e_echec "$nliens liens dans l'aide, moins que le sommaire"
+grep -qx 'link|La fenêtre des réglages|Press,.*' "$E2E_ARTEFACTS/document_aide.txt" ||
+    e2e_echec "pas de lien « La fenêtre des réglages » qu'on active"
+e2e_egal "7. La fenêtre des réglages" "$(sonde suis "$aide" "La fenêtre des réglages")" "ligne du curseur après le lien suivi"
+vu=
+for ((i = 0; i < 8; ++i)); do
+    vu=$(sonde focus)
+    [[ "$vu" == link\|* ]] && break
+    touche Tab
+done
+e2e_info "focus sous Tab dans l'aide : $vu"
+[[ "$vu" == link\|?* ]] || e2e_echec "Tab ne donne le focus à aucun lien de l'aide : $vu"
+touche Escape
+for ((i = 0; i < 50; ++i)); do
+    [[ "$(sonde focus)" == "label|14 heures "* ]] && break
+    e2e_dors 0.1
+done
+[[ "$(sonde focus)" == "label|14 heures "* ]] || e2e_echec "focus après l'aide : $(sonde focus)"
+
+# ---------------------------------------------------------------- 5. D-Bus
 proprietaire() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
         --method org.freedesktop.DBus.GetConnectionUnixProcessID fr.chronovocalis.ChronoVocalis 2>/dev/null |
@@ -147,4 +177,26 @@ mapfile -t trouves < <(e2e_sons heure.wav --correle "$E2E_TEMP/ref84.wav" --scor
 e2e_egal 0 "${#trouves[@]}" "clics entendus après DireHeure"
 kill -TERM "$PREMIER"
 e2e_attends_fin "$PREMIER" 15 || e2e_echec "le programme finit en erreur ($?)"
+
+# ---------------------------------------------------------------- 6. message d'une alarme
+# Le message seul : ni son ni retour de la fenêtre, qui garde l'heure au clavier.
+e2e_copie_dossier alarme
+sed -i -E 's/^(ALH4 =)[^\r]*/\1 14/; s/^(ALMN4 =)[^\r]*/\1 41/; s/^(ALMSG4 =)[^\r]*/\1 True/' \
+    "$E2E_DOSSIER/CV32.ini"
+printf 'Rendez-vous chez le médecin.\r\n' >"$E2E_DOSSIER/MSG4.ASC"
+e2e_lance_programme --heure "$JOUR 14:40:52" --env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$E2E_DOSSIER"
+ALARME=$E2E_PROGRAMME_PID
+e2e_attends_fenetre '^ [0-9]{2}:[0-9]{2} - ' 20
+sonde attends-focus label "14 heures 40" 5 >/dev/null || e2e_echec "l'heure n'a pas le focus avant l'alarme : $(sonde focus)"
+sonde boite 15 >"$E2E_ARTEFACTS/boite_alarme.txt" || e2e_echec "pas de boîte pour l'alarme 4"
+e2e_info "boîte de l'alarme : $(tr '\n' ' ' <"$E2E_ARTEFACTS/boite_alarme.txt")"
+e2e_egal "alert|Alarme 4" "$(head -n 1 "$E2E_ARTEFACTS/boite_alarme.txt")" "rôle et nom de la boîte"
+grep -q '^texte|Rendez-vous chez le médecin\.' "$E2E_ARTEFACTS/boite_alarme.txt" ||
+    e2e_echec "la boîte ne dit pas le message de MSG4.ASC"
+e2e_egal "focus|push button|OK" "$(tail -n 1 "$E2E_ARTEFACTS/boite_alarme.txt")" "focus dans la boîte"
+touche Return
+sonde attends-focus label "14 heures 41" 5 >/dev/null || e2e_echec "focus après la boîte de l'alarme : $(sonde focus)"
+sonde boite 0 >/dev/null 2>&1 && e2e_echec "la boîte est restée ouverte après Entrée"
+kill -TERM "$ALARME"
+e2e_attends_fin "$ALARME" 15 || e2e_echec "le programme de l'alarme finit en erreur ($?)"
 exit 0

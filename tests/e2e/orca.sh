@@ -2,7 +2,8 @@
 # Ce qu'Orca dit du programme (make orca), hors de la suite : Orca 43 tourne sans écran réel
 # mais son journal n'est écrit qu'à sa sortie. Le vrai programme sous openbox, AT-SPI allumé ;
 # Orca lancé ; l'horloge prend le focus, F10 et Tab le long de la barre, les alarmes (Tab jusqu'à
-# l'heure, flèche haut), les paramètres. Les phrases (« SPEECH OUTPUT ») vont dans
+# l'heure, flèche haut), les paramètres, l'aide (F1, Tab jusqu'à un lien, Entrée qui le suit,
+# flèche bas qui lit la ligne suivante, Échap). Les phrases (« SPEECH OUTPUT ») vont dans
 # $CV_BUILD/artefacts_e2e/orca/orca.txt et sur la sortie.
 # shellcheck source=commun.sh
 source "$(dirname "$0")/commun.sh"
@@ -39,6 +40,14 @@ touche Up
 touche Escape
 touche ctrl+p
 touche Tab
+touche Escape
+touche F1
+for _ in $(seq 8); do
+    [[ "$(sonde focus)" == link\|* ]] && break
+    touche Tab
+done
+touche Return
+touche Down
 touche Escape
 e2e_dors 2
 e2e_arrete "$ORCA" 10

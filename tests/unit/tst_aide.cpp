@@ -6,9 +6,13 @@
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
+#include "platform/accessibilite.h"
+#include "platform/document_accessible.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "settings/cles.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -71,6 +75,14 @@ private Q_SLOTS:
     void documentCouvreLeProgramme_data();
     void documentCouvreLeProgramme();
     void documentSansScript();
+    void liensDuDocument_data();
+    void liensDuDocument();
+    void documentAccessibleEtSesLiens();
+    void lienActiveMeneASaPartie_data();
+    void lienActiveMeneASaPartie();
+    void tabEtEntreeSurUnLien();
+    void texteLuParLigne();
+    void liensRefaitsAvecLeDocument();
 };
 
 void TestAide::cheminAide_data() {
@@ -440,6 +452,244 @@ void TestAide::documentSansScript() {
         QRegularExpression(QStringLiteral("\\son[a-z]+\\s*="), QRegularExpression::CaseInsensitiveOption)));
     QVERIFY(!document.contains(QStringLiteral("javascript:"), Qt::CaseInsensitive));
     QVERIFY(!document.contains(QStringLiteral("http"), Qt::CaseInsensitive));
+}
+
+using Liens = QList<LienDocument>;
+
+void TestAide::liensDuDocument_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<Liens>("attendus");
+    QTest::newRow("aucun") << "<p>Rien <b>à</b> suivre</p>" << Liens{};
+    QTest::newRow("un") << "<p>Voir <a href=\"#a\">la suite</a>.</p>" << Liens{{5, 13, "#a", "la suite"}};
+    // Un lien en plusieurs morceaux de mise en forme reste un seul lien.
+    QTest::newRow("gras dedans") << "<p><a href=\"#b\">les <b>réglages</b> ici</a></p>"
+                                 << Liens{{0, 16, "#b", "les réglages ici"}};
+    QTest::newRow("deux voisins séparés") << "<p><a href=\"#c\">un</a>, <a href=\"#c\">deux</a></p>"
+                                          << Liens{{0, 2, "#c", "un"}, {4, 8, "#c", "deux"}};
+    QTest::newRow("deux paragraphes") << "<p><a href=\"#d\">haut</a></p><p><a href=\"#e\">bas</a></p>"
+                                      << Liens{{0, 4, "#d", "haut"}, {5, 8, "#e", "bas"}};
+    // Une ancre nommée n'est pas un lien.
+    QTest::newRow("ancre seule") << "<h1 id=\"x\">Titre</h1><p><a name=\"y\">cible</a></p>" << Liens{};
+    QTest::newRow("blancs") << "<p><a href=\"#f\">  deux\n mots </a></p>"
+                            << Liens{{0, 10, "#f", "deux mots"}};
+}
+
+void TestAide::liensDuDocument() {
+    QFETCH(QString, html);
+    QFETCH(Liens, attendus);
+    QTextDocument document;
+    document.setHtml(html);
+    const Liens trouves = ::liensDuDocument(document);
+    QCOMPARE(trouves.size(), attendus.size());
+    for (int i = 0; i < attendus.size(); ++i) {
+        QCOMPARE(trouves[i].texte, attendus[i].texte);
+        QCOMPARE(trouves[i].adresse, attendus[i].adresse);
+        QCOMPARE(trouves[i].debut, attendus[i].debut);
+        QCOMPARE(trouves[i].fin, attendus[i].fin);
+    }
+}
+
+namespace {
+
+QAccessibleInterface* documentDe(FenetreAide* fenetre) {
+    return QAccessible::queryAccessibleInterface(fenetre->texte);
+}
+
+// La ligne du curseur, lue comme un lecteur d'écran la lit.
+QString ligneDuCurseur(QAccessibleInterface* document) {
+    QAccessibleTextInterface* t = document->textInterface();
+    int debut = 0, fin = 0;
+    return t->textAtOffset(t->cursorPosition(), QAccessible::LineBoundary, &debut, &fin).trimmed();
+}
+
+} // namespace
+
+void TestAide::documentAccessibleEtSesLiens() {
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    QVERIFY(v.commande(&proprietaire, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+                       VisionneuseAide::AIDE_SOMMAIRE));
+    QAccessibleInterface* document = documentDe(v.fenetre());
+    QVERIFY(document);
+    QCOMPARE(document->role(), QAccessible::Document);
+    QCOMPARE(document->text(QAccessible::Name), QStringLiteral("Aide de Chrono Vocalis 95"));
+    QVERIFY(document->state().readOnly);
+    QVERIFY(document->textInterface());
+    QVERIFY(document->textInterface()->characterCount() > 10000);
+
+    // Les liens dans l'ordre du texte : le sommaire d'abord, ses 21 parties et leurs sous-parties.
+    const Liens liens = ::liensDuDocument(*v.fenetre()->texte->document());
+    QCOMPARE(document->childCount(), int(liens.size()));
+    QVERIFY(document->childCount() >= 25);
+    const QStringList sommaire{"Ce que fait le programme", "La fenêtre de l'horloge",
+                               "La barre d'outils et ses cinq boutons"};
+    for (int i = 0; i < sommaire.size(); ++i)
+        QCOMPARE(document->child(i)->text(QAccessible::Name), sommaire[i]);
+    int versLeSommaire = 0;
+    for (int i = 0; i < document->childCount(); ++i) {
+        QAccessibleInterface* lien = document->child(i);
+        const QByteArray quoi = QByteArray::number(i) + ' ' + lien->text(QAccessible::Name).toUtf8();
+        QCOMPARE(lien->role(), QAccessible::Link);
+        QVERIFY2(!lien->text(QAccessible::Name).isEmpty(), quoi);
+        QCOMPARE(lien->parent(), document);
+        QCOMPARE(document->indexOfChild(lien), i);
+        QVERIFY2(lien->state().focusable && !lien->state().focused, quoi);
+        QVERIFY(lien->actionInterface());
+        QVERIFY(lien->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QCOMPARE(lien->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()),
+                 QStringLiteral("Activer"));
+        // Le nom est le texte même du lien, tel qu'on le voit.
+        QCOMPARE(document->textInterface()->text(liens[i].debut, liens[i].fin).simplified(),
+                 lien->text(QAccessible::Name));
+        versLeSommaire += lien->text(QAccessible::Value) == u"#sommaire";
+    }
+    QCOMPARE(versLeSommaire, 21);
+}
+
+void TestAide::lienActiveMeneASaPartie_data() {
+    QTest::addColumn<QString>("adresse");
+    QTest::addColumn<QString>("titre");
+    QTest::newRow("réglages") << "#reglages"
+                              << "7. La fenêtre des réglages";
+    QTest::newRow("alarmes") << "#alarmes"
+                             << "8. Les alarmes";
+    QTest::newRow("sous-partie") << "#pas-de-son"
+                                 << "On n'entend rien";
+    QTest::newRow("dernière") << "#alarme-muette"
+                              << "Une alarme n'a rien fait";
+}
+
+void TestAide::lienActiveMeneASaPartie() {
+    QFETCH(QString, adresse);
+    QFETCH(QString, titre);
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    v.commande(&proprietaire, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+               VisionneuseAide::AIDE_SOMMAIRE);
+    FenetreAide* fenetre = v.fenetre();
+    QAccessibleInterface* document = documentDe(fenetre);
+    QAccessibleInterface* lien = nullptr;
+    for (int i = 0; i < document->childCount() && !lien; ++i)
+        if (document->child(i)->text(QAccessible::Value) == adresse)
+            lien = document->child(i);
+    QVERIFY(lien);
+    QCOMPARE(fenetre->texte->verticalScrollBar()->value(), 0);
+    lien->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    // La vue et le curseur sont à la partie : sa première ligne est son titre.
+    const int ancre = positionDeLAncre(*fenetre->texte->document(), adresse.mid(1));
+    QVERIFY(ancre > 0);
+    QCOMPARE(document->textInterface()->cursorPosition(), ancre);
+    QCOMPARE(ligneDuCurseur(document), titre);
+    QVERIFY(fenetre->texte->verticalScrollBar()->value() > 0);
+    QVERIFY(fenetre->texte->cursorRect().top() >= 0);
+    QVERIFY(fenetre->texte->cursorRect().bottom() <= fenetre->texte->viewport()->height());
+    // « Retour » ramène au sommaire, comme après un lien suivi à la souris.
+    QVERIFY(fenetre->boutonRetour->isEnabled());
+    QTest::mouseClick(fenetre->boutonRetour, Qt::LeftButton);
+    QCOMPARE(fenetre->texte->verticalScrollBar()->value(), 0);
+}
+
+void TestAide::tabEtEntreeSurUnLien() {
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    v.commande(&proprietaire, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+               VisionneuseAide::AIDE_SOMMAIRE);
+    FenetreAide* fenetre = v.fenetre();
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == fenetre; }));
+    fenetre->texte->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return fenetre->texte->hasFocus(); }));
+    auto* document = dynamic_cast<DocumentAccessible*>(documentDe(fenetre));
+    QVERIFY(document);
+    QVERIFY(document->state().focused);
+    QCOMPARE(document->focusChild(), nullptr);
+
+    // Tab va d'un lien à l'autre : le lien choisi a le focus, le document ne l'a plus.
+    QTest::keyClick(fenetre->texte, Qt::Key_Tab);
+    QCOMPARE(document->lienChoisi(), 0);
+    QTest::keyClick(fenetre->texte, Qt::Key_Tab);
+    QCOMPARE(document->lienChoisi(), 1);
+    QAccessibleInterface* lien = document->child(1);
+    QVERIFY(lien->state().focused);
+    QVERIFY(!document->child(0)->state().focused);
+    QVERIFY(!document->state().focused);
+    QCOMPARE(document->focusChild(), lien);
+    QCOMPARE(QApplication::focusWidget(), fenetre->texte);
+
+    // Entrée le suit ; le curseur est au titre de sa partie, plus sur le lien.
+    QTest::keyClick(fenetre->texte, Qt::Key_Return);
+    QTRY_COMPARE(ligneDuCurseur(document), QStringLiteral("2. La fenêtre de l'horloge"));
+    QCOMPARE(document->lienChoisi(), -1);
+    QVERIFY(fenetre->texte->verticalScrollBar()->value() > 0);
+    // Le Tab suivant part de là : le premier lien de cette partie, pas le suivant du sommaire.
+    QTest::keyClick(fenetre->texte, Qt::Key_Tab);
+    const int choisi = document->lienChoisi();
+    QVERIFY2(choisi > 25, qPrintable(QString::number(choisi)));
+    QVERIFY(fenetre->texte->textCursor().selectionStart() >
+            positionDeLAncre(*fenetre->texte->document(), QStringLiteral("horloge")));
+
+    // L'action « choisir » d'un lecteur fait comme Tab.
+    document->child(5)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    QCOMPARE(document->lienChoisi(), 5);
+}
+
+void TestAide::texteLuParLigne() {
+    QWidget proprietaire;
+    VisionneuseAideQt v;
+    v.commande(&proprietaire, QStringLiteral(CV_SOURCE_DIR "/resources/VOCALIS.html"),
+               VisionneuseAide::AIDE_SOMMAIRE);
+    FenetreAide* fenetre = v.fenetre();
+    QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == fenetre; }));
+    fenetre->texte->setFocus();
+    QAccessibleTextInterface* t = documentDe(fenetre)->textInterface();
+    QCOMPARE(t->cursorPosition(), 0);
+    QCOMPARE(t->characterCount(), fenetre->texte->document()->characterCount() - 1);
+    int debut = -1, fin = -1;
+    const QString premiere = t->textAtOffset(0, QAccessible::LineBoundary, &debut, &fin);
+    QCOMPARE(debut, 0);
+    QVERIFY(premiere.endsWith(u'\n'));
+    QCOMPARE(premiere.count(u'\n'), 1);
+    QCOMPARE(t->text(debut, fin), premiere);
+    // Les lignes se suivent sans trou ni recouvrement, avant comme après.
+    int d2 = -1, f2 = -1;
+    const QString seconde = t->textAfterOffset(0, QAccessible::LineBoundary, &d2, &f2);
+    QCOMPARE(d2, fin);
+    QVERIFY(!seconde.isEmpty());
+    int d0 = -1, f0 = -1;
+    QCOMPARE(t->textBeforeOffset(d2, QAccessible::LineBoundary, &d0, &f0), premiere);
+    QCOMPARE(d0, 0);
+    QCOMPARE(t->textBeforeOffset(0, QAccessible::LineBoundary, &d0, &f0), QString());
+    // Une ligne longue du texte, coupée par la largeur de la fenêtre, se lit en morceaux.
+    const int long_ =
+        int(t->text(0, t->characterCount()).indexOf(QStringLiteral("Chrono Vocalis 95 dit l'heure")));
+    if (long_ >= 0) {
+        t->textAtOffset(long_, QAccessible::LineBoundary, &debut, &fin);
+        QVERIFY(fin - debut < 200);
+    }
+    // Les flèches mènent le curseur : la ligne suivante est celle que le lecteur dit.
+    QTest::keyClick(fenetre->texte, Qt::Key_Down);
+    QCOMPARE(t->cursorPosition() >= d2 && t->cursorPosition() < f2, true);
+    QTest::keyClick(fenetre->texte, Qt::Key_End);
+    QVERIFY(t->cursorPosition() > d2);
+}
+
+void TestAide::liensRefaitsAvecLeDocument() {
+    QTextBrowser texte;
+    exposeCommeDocument(&texte);
+    texte.setHtml(QStringLiteral("<p><a href=\"#a\">un</a> <a href=\"#b\">deux</a></p><h2 id=\"b\">B</h2>"));
+    QAccessibleInterface* document = QAccessible::queryAccessibleInterface(&texte);
+    QCOMPARE(document->role(), QAccessible::Document);
+    QCOMPARE(document->childCount(), 2);
+    const QAccessible::Id ancien = QAccessible::uniqueId(document->child(1));
+    QVERIFY(QAccessible::accessibleInterface(ancien));
+    // Sans adresse (texte posé directement), le lien suivi mène tout de même à l'ancre.
+    document->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(texte.textCursor().position(), positionDeLAncre(*texte.document(), QStringLiteral("b")));
+    // Un autre texte : les liens sont relus, les anciens défaits (un lecteur qui en garde un ne
+    // le retrouve plus, au lieu de toucher une mémoire rendue).
+    texte.setHtml(QStringLiteral("<p><a href=\"#z\">seul</a></p>"));
+    QCOMPARE(document->childCount(), 1);
+    QCOMPARE(document->child(0)->text(QAccessible::Name), QStringLiteral("seul"));
+    QCOMPARE(QAccessible::accessibleInterface(ancien), nullptr);
 }
 
 QTEST_MAIN(TestAide)

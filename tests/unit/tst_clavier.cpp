@@ -357,7 +357,8 @@ void TestClavier::arbreAccessible_data() {
                                             "Message de l'alarme",
                                             "Aucun programme"};
     QTest::newRow("informations") << 3 << QStringList{"Informations", "Quitte", "Icône de Chrono Vocalis"};
-    QTest::newRow("aide") << 4 << QStringList{"Aide de Chrono Vocalis 95", "Sommaire", "Texte de l'aide"};
+    QTest::newRow("aide") << 4
+                          << QStringList{"Aide de Chrono Vocalis 95", "Sommaire", "La fenêtre des réglages"};
 }
 
 void TestClavier::arbreAccessible() {

@@ -7,6 +7,12 @@
     sonde_atspi.py evenements S [FICHIER]    compte S s les événements du programme, par type
                                              (FICHIER : créé quand l'écoute est en place)
     sonde_atspi.py valeurs S [FICHIER]       les changements de valeur pendant S s, « nom valeur »
+    sonde_atspi.py document NOM              le document ainsi nommé : « rôle|nom|liens », puis
+                                             chaque lien « rôle|nom|actions »
+    sonde_atspi.py suis NOM LIEN             fait l'action du lien, puis dit la ligne du curseur
+    sonde_atspi.py boite S                   attend jusqu'à S s une boîte (alerte ou dialogue) :
+                                             « rôle|nom », ses textes « texte|… », puis l'objet
+                                             focalisé en elle, « focus|rôle|nom » (vide si aucun)
 
 Le programme est cherché par son nom d'application sur le bus (variable CV_APPLICATION).
 """
@@ -136,6 +142,73 @@ def valeurs(duree, fichier=None):
     ecoute(duree, fichier, traite)
 
 
+def trouve_document(nom, delai=10.0):
+    fin = time.monotonic() + delai
+    while True:
+        for _, obj in parcours(application()):
+            if obj.getRoleName().startswith("document") and obj.name == nom:
+                return obj
+        if time.monotonic() > fin:
+            sys.exit("document « %s » absent" % nom)
+        time.sleep(0.2)
+
+
+def liens(doc):
+    return [doc.getChildAtIndex(i) for i in range(doc.childCount)
+            if doc.getChildAtIndex(i).getRole() == pyatspi.ROLE_LINK]
+
+
+def document(nom):
+    doc = trouve_document(nom)
+    print("%s|%s|%d" % (doc.getRoleName(), doc.name, len(liens(doc))))
+    for lien in liens(doc):
+        action = lien.queryAction()
+        noms = [action.getName(i) for i in range(action.nActions)]
+        print("%s|%s|%s" % (lien.getRoleName(), lien.name, ",".join(noms)))
+
+
+def ligne_du_curseur(doc):
+    texte = doc.queryText()
+    ligne, _, _ = texte.getTextAtOffset(texte.caretOffset, pyatspi.TEXT_BOUNDARY_LINE_START)
+    return ligne.strip()
+
+
+def suis(nom, nom_lien):
+    doc = trouve_document(nom)
+    for lien in liens(doc):
+        if lien.name == nom_lien:
+            action = lien.queryAction()
+            noms = [action.getName(i) for i in range(action.nActions)]
+            if not action.doAction(noms.index("Press")):
+                sys.exit("action refusée")
+            time.sleep(0.5)
+            print(ligne_du_curseur(doc))
+            return 0
+    sys.exit("lien « %s » absent" % nom_lien)
+
+
+def boite(delai):
+    fin = time.monotonic() + float(delai)
+    while True:
+        app = application()
+        for i in range(app.childCount):
+            fenetre = app.getChildAtIndex(i)
+            if fenetre is not None and fenetre.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) \
+                    and fenetre.getState().contains(pyatspi.STATE_SHOWING):
+                print("%s|%s" % (fenetre.getRoleName(), fenetre.name))
+                focus = "focus|"
+                for _, obj in parcours(fenetre):
+                    if obj.getRole() == pyatspi.ROLE_LABEL and obj.name:
+                        print("texte|%s" % obj.name.replace("\n", "\\n"))
+                    if obj.getState().contains(pyatspi.STATE_FOCUSED):
+                        focus = "focus|%s|%s" % (obj.getRoleName(), obj.name)
+                print(focus)
+                return 0
+        if time.monotonic() > fin:
+            sys.exit("aucune boîte en %s s" % delai)
+        time.sleep(0.2)
+
+
 def main():
     commande = sys.argv[1] if len(sys.argv) > 1 else ""
     if commande == "arbre":
@@ -148,6 +221,12 @@ def main():
         evenements(*sys.argv[2:4])
     elif commande == "valeurs":
         valeurs(*sys.argv[2:4])
+    elif commande == "document":
+        document(sys.argv[2])
+    elif commande == "suis":
+        return suis(*sys.argv[2:4])
+    elif commande == "boite":
+        return boite(sys.argv[2])
     else:
         sys.exit(__doc__)
     return 0
