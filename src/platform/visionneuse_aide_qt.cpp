@@ -80,19 +80,7 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
         Qt::QueuedConnection);
     // Tab choisit un lien en le sélectionnant : le lecteur d'écran apprend que c'est lui qui a
     // le focus, et dit son nom.
-    QObject::connect(texte, &QTextBrowser::selectionChanged, texte, [this] {
-        if (!QAccessible::isActive())
-            return;
-        auto* document = dynamic_cast<DocumentAccessible*>(QAccessible::queryAccessibleInterface(texte));
-        if (!document)
-            return;
-        const int choisi = document->lienChoisi();
-        if (choisi < 0 || choisi == lienAnnonce)
-            return;
-        lienAnnonce = choisi;
-        QAccessibleEvent focus(document->child(choisi), QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-    });
+    QObject::connect(texte, &QTextBrowser::selectionChanged, this, &FenetreAide::annonceLienChoisi);
     QObject::connect(texte, &QTextBrowser::cursorPositionChanged, texte, [this] {
         if (!texte->textCursor().hasSelection())
             lienAnnonce = -1;
@@ -117,8 +105,13 @@ bool FenetreAide::eventFilter(QObject* objet, QEvent* e) {
     const auto* touche = static_cast<QKeyEvent*>(e);
     const bool avant = touche->key() == Qt::Key_Backtab ||
                        (touche->key() == Qt::Key_Tab && (touche->modifiers() & Qt::ShiftModifier));
-    if ((touche->key() != Qt::Key_Tab && !avant) || (touche->modifiers() & Qt::ControlModifier) ||
-        texte->textCursor().hasSelection() || texte->textCursor().position() == 0)
+    if (touche->key() != Qt::Key_Tab && !avant)
+        return false;
+    // Le Tab de Qt choisit le lien sans dire que la sélection a changé : le lien est annoncé une
+    // fois la touche traitée.
+    QMetaObject::invokeMethod(this, &FenetreAide::annonceLienChoisi, Qt::QueuedConnection);
+    if ((touche->modifiers() & Qt::ControlModifier) || texte->textCursor().hasSelection() ||
+        texte->textCursor().position() == 0)
         return false;
     const int position = texte->textCursor().position();
     const QList<LienDocument> liens = liensDuDocument(*texte->document());
@@ -138,6 +131,21 @@ bool FenetreAide::eventFilter(QObject* objet, QEvent* e) {
     c.setPosition(cible->fin, QTextCursor::KeepAnchor);
     texte->setTextCursor(c);
     return true;
+}
+
+void FenetreAide::annonceLienChoisi() {
+    // Le lien choisi a le focus : le lecteur d'écran l'apprend et dit son nom.
+    if (!QAccessible::isActive())
+        return;
+    auto* document = dynamic_cast<DocumentAccessible*>(QAccessible::queryAccessibleInterface(texte));
+    if (!document)
+        return;
+    const int choisi = document->lienChoisi();
+    if (choisi < 0 || choisi == lienAnnonce)
+        return;
+    lienAnnonce = choisi;
+    QAccessibleEvent focus(document->child(choisi), QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
 }
 
 void FenetreAide::closeEvent(QCloseEvent* e) {

@@ -33,6 +33,7 @@ protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
 
 private:
+    void annonceLienChoisi();
     // Le dernier lien dont le focus a été annoncé, pour ne pas le redire à chaque sélection.
     int lienAnnonce = -1;
 };
