@@ -81,9 +81,16 @@ FenetreAide::FenetreAide(QWidget* proprietaire) : QWidget(proprietaire, Qt::Wind
     // Tab choisit un lien en le sélectionnant : le lecteur d'écran apprend que c'est lui qui a
     // le focus, et dit son nom.
     QObject::connect(texte, &QTextBrowser::selectionChanged, this, &FenetreAide::annonceLienChoisi);
+    // Le curseur quitte le lien annoncé (lien suivi, flèches) : le focus revient au document, sans
+    // quoi Orca croirait le clavier toujours sur le lien et ne lirait plus les lignes.
     QObject::connect(texte, &QTextBrowser::cursorPositionChanged, texte, [this] {
-        if (!texte->textCursor().hasSelection())
-            lienAnnonce = -1;
+        if (texte->textCursor().hasSelection() || lienAnnonce < 0)
+            return;
+        lienAnnonce = -1;
+        if (QAccessible::isActive() && texte->hasFocus()) {
+            QAccessibleEvent focus(texte, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
     });
     QObject::connect(boutonRetour, &QPushButton::clicked, texte, &QTextBrowser::backward);
     QObject::connect(texte, &QTextBrowser::backwardAvailable, boutonRetour, &QPushButton::setEnabled);

@@ -128,6 +128,14 @@ e2e_info "focus sous Tab dans l'aide : $vu ; $(tr '\n' ' ' <"$E2E_ARTEFACTS/even
 e2e_egal "link|Ce que fait le programme" "$vu" "focus au premier Tab dans le texte"
 grep -q "^1 focus: link « Ce que fait le programme »" "$E2E_ARTEFACTS/evenements_tab_aide.txt" ||
     e2e_echec "le focus du lien n'est pas annoncé"
+# Entrée suit le lien : le focus revient au document, où Orca lit la ligne du curseur.
+sonde evenements 3 >"$E2E_ARTEFACTS/evenements_entree_aide.txt" &
+ecoute=$!
+e2e_dors 1
+touche Return
+wait "$ecoute"
+grep -q "^1 focus: document frame « $aide »" "$E2E_ARTEFACTS/evenements_entree_aide.txt" ||
+    e2e_echec "le focus ne revient pas au document après le lien suivi : $(tr '\n' ' ' <"$E2E_ARTEFACTS/evenements_entree_aide.txt")"
 touche Escape
 for ((i = 0; i < 50; ++i)); do
     [[ "$(sonde focus)" == "label|14 heures "* ]] && break
