@@ -76,6 +76,10 @@ public:
         if (reelle_)
             reelle_->arrete();
     }
+    void volume(int pourcent) override {
+        if (reelle_)
+            reelle_->volume(pourcent);
+    }
     std::vector<Lancement> lancements;
     int refus = 0;
 
@@ -91,6 +95,7 @@ public:
     void setNomFichier(const QString&) override {}
     IssueSysteme commande(const QString&) override { return IssueSysteme::reussite(); }
     void arrete() override {}
+    void volume(int) override {}
 };
 
 // L'horloge du système, avancée ou retardée pour tomber sur la minute voulue.

@@ -13,4 +13,6 @@ public:
     // « Sound » joue le fichier nommé ; un fichier vide, absent ou illisible reste muet.
     virtual IssueSysteme commande(const QString& commande) = 0;
     virtual void arrete() = 0;
+    // Le volume des fichiers joués, 0 à 100 % de leur niveau enregistré.
+    virtual void volume(int pourcent) = 0;
 };

@@ -44,7 +44,17 @@ bool ModuleSon::prepare() {
 
 bool SortieSonDifferee::joue(const QByteArray& image) {
     SortieSon* s = module_.sortie();
-    return s && s->joue(image);
+    if (!s)
+        return false;
+    s->volume(volume_);
+    return s->joue(image);
+}
+
+void SortieSonDifferee::volume(int pourcent) {
+    volume_ = pourcent;
+    if (module_.tente())
+        if (SortieSon* s = module_.sortie())
+            s->volume(pourcent);
 }
 
 void SortieSonDifferee::arrete() {
@@ -63,6 +73,7 @@ PeripheriqueWave* PeripheriqueWaveDifferee::reel(bool charge) {
         if (ouvert_)
             w->ouvre();
         w->setNomFichier(nomFichier_);
+        w->volume(volume_);
     }
     return w;
 }
@@ -82,6 +93,12 @@ void PeripheriqueWaveDifferee::setNomFichier(const QString& chemin) {
 IssueSysteme PeripheriqueWaveDifferee::commande(const QString& commande) {
     PeripheriqueWave* w = reel(true);
     return w ? w->commande(commande) : IssueSysteme::reussite();
+}
+
+void PeripheriqueWaveDifferee::volume(int pourcent) {
+    volume_ = pourcent;
+    if (PeripheriqueWave* w = reel(false))
+        w->volume(pourcent);
 }
 
 void PeripheriqueWaveDifferee::arrete() {

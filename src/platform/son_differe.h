@@ -41,9 +41,11 @@ public:
     explicit SortieSonDifferee(ModuleSon& module) : module_(module) {}
     bool joue(const QByteArray& image) override;
     void arrete() override;
+    void volume(int pourcent) override;
 
 private:
     ModuleSon& module_;
+    int volume_ = 100;
 };
 
 class PeripheriqueWaveDifferee final : public PeripheriqueWave {
@@ -53,6 +55,7 @@ public:
     void setNomFichier(const QString& chemin) override;
     IssueSysteme commande(const QString& commande) override;
     void arrete() override;
+    void volume(int pourcent) override;
 
 private:
     // Le périphérique réel, à jour de ce qu'on a dit à la façade ; chargé seulement si `charge`.
@@ -62,4 +65,5 @@ private:
     QString nomFichier_;
     bool ouvert_ = false;
     bool transmis_ = false;
+    int volume_ = 100;
 };

@@ -10,4 +10,6 @@ public:
     // `image` doit rester valide tant que le son joue : l'appelant la garde (TamponSon).
     virtual bool joue(const QByteArray& image) = 0;
     virtual void arrete() = 0;
+    // Le volume des sons qui suivent, et de celui qui joue : 0 à 100 % de leur niveau enregistré.
+    virtual void volume(int pourcent) = 0;
 };

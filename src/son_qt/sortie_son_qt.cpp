@@ -76,6 +76,7 @@ bool FluxAudio::demarre(QIODevice& source, const FormatWave& wave) {
     }
     const qint64 parSeconde = qint64(format.bytesPerFrame()) * format.sampleRate();
     sink_ = std::make_unique<QAudioSink>(sortie, format);
+    sink_->setVolume(volume_);
     // Tout le son d'un coup au serveur (plus 20 ms, la période de Qt, pour que la dernière
     // tranche entre) : Qt n'a plus à le compléter toutes les 20 ms, l'annonce coûte moitié moins.
     // Un long fichier d'alarme garde un tampon de 2 s, complété au fil de la lecture.
@@ -99,6 +100,12 @@ void FluxAudio::arrete() {
             fossoyeur_.start();
     }
     conversion_.reset();
+}
+
+void FluxAudio::volume(int pourcent) {
+    volume_ = qBound(0, pourcent, 100) / 100.0;
+    if (sink_)
+        sink_->setVolume(volume_);
 }
 
 void FluxAudio::enterre() {

@@ -29,6 +29,7 @@ public:
     // leur format tel quel.
     bool demarre(QIODevice& source, const FormatWave& wave);
     void arrete();
+    void volume(int pourcent);
 
 private:
     struct Arrete {
@@ -42,12 +43,14 @@ private:
     std::vector<Arrete> arretes_;
     QTimer finDifferee_;
     QTimer fossoyeur_;
+    qreal volume_ = 1.0;
 };
 
 class SortieSonQt final : public SortieSon {
 public:
     bool joue(const QByteArray& image) override;
     void arrete() override;
+    void volume(int pourcent) override { flux_.volume(pourcent); }
 
 private:
     QBuffer donnees_;
@@ -62,6 +65,7 @@ public:
     void setNomFichier(const QString& chemin) override;
     IssueSysteme commande(const QString& commande) override;
     void arrete() override;
+    void volume(int pourcent) override { flux_.volume(pourcent); }
 
 private:
     QString nomFichier_;

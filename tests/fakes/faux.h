@@ -51,7 +51,9 @@ public:
     explicit SortieSonFausse(Journal& journal);
     bool joue(const QByteArray& image) override;
     void arrete() override;
+    void volume(int pourcent) override { niveau = pourcent; }
     bool reussit = true;
+    int niveau = 100;
     QList<int> joues;
 
 private:
@@ -66,7 +68,9 @@ public:
     void setNomFichier(const QString& chemin) override;
     IssueSysteme commande(const QString& commande) override;
     void arrete() override {}
+    void volume(int pourcent) override { niveau = pourcent; }
     bool ouvert = false;
+    int niveau = 100;
     QString nomFichier;
     std::optional<ErreurSysteme> erreur; // rendue par la prochaine commande
 
