@@ -15,7 +15,8 @@
 # 3. la session Xfce du second (son bus, xfwm4, xfce4-panel, xfsettingsd) : la classe de la
 #    fenêtre est le StartupWMClass de l'entrée ; Ctrl+P puis Entrée ferment les réglages sans
 #    créer de lanceur autostart ; la commande de l'aide, attachée à Ctrl+Alt+H par xfconf comme le
-#    fait le réglage du clavier d'Xfce, fait dire l'heure ;
+#    fait le réglage du clavier d'Xfce, fait dire l'heure ; sous weston, l'identifiant d'application
+#    est le nom de l'entrée du menu ;
 # 4. le paquet retiré puis purgé, chaque dossier reste.
 # Paquet purgé, paquets tirés par l'installation retirés et utilisateurs effacés à la fin, même
 # en cas d'échec. Sans root, le test est sauté (code 77).
@@ -27,7 +28,7 @@ if [[ $(id -u) -ne 0 ]]; then
     exit 77
 fi
 e2e_requiert Xvfb xauth mcookie xdotool xprop setpriv useradd userdel lintian desktop-file-validate \
-    appstreamcli dpkg-deb apt-get dbus-daemon xfwm4 xfce4-panel xfsettingsd xfconf-query gdbus
+    appstreamcli dpkg-deb apt-get dbus-daemon xfwm4 xfce4-panel xfsettingsd xfconf-query gdbus weston
 
 id_bureau=fr.chronovocalis.ChronoVocalis
 titre='^ [0-9]{2}:[0-9]{2} - '
@@ -443,6 +444,20 @@ session=()
 for ((i = ${#pids_xfce[@]} - 1; i >= 0; --i)); do
     e2e_arrete "${pids_xfce[$i]}"
 done
+
+# Sous Wayland (weston, comme lui) : l'identifiant d'application est le nom de l'entrée du menu.
+lance_comme "$ub" "weston_$ub" / weston --backend=headless-backend.so --socket=wayland-cv --idle-time=0
+weston=$E2E_PID
+e2e_attends_que --pid "$weston" 10 "weston n'ouvre pas sa prise" test -S "$E2E_TEMP/run_$ub/wayland-cv"
+session=(QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-cv WAYLAND_DEBUG=client)
+lance "$ub" / "$exec_menu"
+e2e_attends_que --pid "${PID_HORLOGE[$ub]}" 10 "pas de fenêtre Wayland pour $ub" \
+    grep -q 'xdg_toplevel@[0-9]*\.set_app_id' "$E2E_ARTEFACTS/horloge_$ub.log"
+app_id=$(sed -n 's/.*xdg_toplevel@[0-9]*\.set_app_id("\([^"]*\)").*/\1/p' "$E2E_ARTEFACTS/horloge_$ub.log")
+e2e_egal "$id_bureau" "$app_id" "identifiant Wayland de l'horloge installée"
+ferme "$ub"
+session=()
+e2e_arrete "$weston"
 
 # --- rien ne se mêle : chaque fichier sous un HOME est à son utilisateur, l'installation intacte
 

@@ -14,9 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -54,12 +52,9 @@ QStringList etat(CHRONO& c, const Journal& journal) {
     return e + journal.filtre({QStringLiteral("copie"), QStringLiteral("supprime"), QStringLiteral("choix")});
 }
 
-QStringList changements(const QStringList& avant, const QStringList& apres) {
-    QStringList c;
-    for (const QString& l : apres)
-        if (!avant.contains(l))
-            c << l;
-    return c;
+QStringList changements(const QStringList& avant, QStringList apres) {
+    apres.removeIf([&avant](const QString& l) { return avant.contains(l); });
+    return apres;
 }
 
 } // namespace
@@ -86,11 +81,9 @@ void TestEntreeDialogues::temoin() {
                                             {QString(), false}};
     QVERIFY2(presseLaCase.contains(bureau()), "bureau sans attendu");
     QDialog d;
-    auto* l = new QVBoxLayout(&d);
-    auto* c = new QCheckBox(QStringLiteral("case"), &d);
-    auto* b = new QPushButton(QStringLiteral("fin"), &d);
-    l->addWidget(c);
-    l->addWidget(b);
+    QCheckBox* c = new QCheckBox(QStringLiteral("case"), &d);
+    QPushButton* b = new QPushButton(QStringLiteral("fin"), &d);
+    b->move(0, 40);
     b->setDefault(true);
     QObject::connect(b, &QPushButton::clicked, &d, &QDialog::accept);
     c->setFocus();
@@ -99,110 +92,93 @@ void TestEntreeDialogues::temoin() {
     QCOMPARE(c->isChecked(), QGuiApplication::platformName() == u"xcb" && presseLaCase.value(bureau()));
 }
 
-void TestEntreeDialogues::touche_data() {
-    QTest::addColumn<QString>("fenetre");
-    QTest::addColumn<QString>("controle"); // vide : celui qui a le clavier à l'ouverture
-    QTest::addColumn<int>("touche");
-    QTest::addColumn<bool>("fermee");
-    QTest::addColumn<QStringList>("change"); // lignes de l'état qui changent
-    const int entree = Qt::Key_Return, pave = Qt::Key_Enter, espace = Qt::Key_Space;
-    const QStringList rien;
-    QTest::newRow("réglages, Entrée à l'ouverture") << "PARAMETRES"
-                                                    << "" << entree << true << rien;
-    QTest::newRow("réglages, Entrée du pavé à l'ouverture") << "PARAMETRES"
-                                                            << "" << pave << true << rien;
-    QTest::newRow("réglages, Espace à l'ouverture") << "PARAMETRES"
-                                                    << "" << espace << false << rien;
-    QTest::newRow("Entrée sur « Auto démarre »") << "PARAMETRES"
-                                                 << "CheckDémarre" << entree << true << rien;
-    QTest::newRow("Entrée sur « Visible aprés réduction »") << "PARAMETRES"
-                                                            << "Visibilité" << entree << true << rien;
-    QTest::newRow("Entrée sur « Image active »") << "PARAMETRES"
-                                                 << "CaseIma" << entree << true << rien;
-    QTest::newRow("Entrée sur « chaque 5 mn »") << "PARAMETRES"
-                                                << "OptionCV3" << entree << true << rien;
-    QTest::newRow("Espace sur « Auto démarre »")
-        << "PARAMETRES"
-        << "CheckDémarre" << espace << false
-        << QStringList{"Démarre=oui",
-                       "copie <programme>/chronovocalis.desktop -> <demarrage>chronovocalis.desktop"};
-    QTest::newRow("Espace sur « Image active »") << "PARAMETRES"
-                                                 << "CaseIma" << espace << false << QStringList{"image=non"};
-    QTest::newRow("Espace sur « chaque 5 mn »") << "PARAMETRES"
-                                                << "OptionCV3" << espace << false << QStringList{"rythme=3"};
-    QTest::newRow("Entrée sur « Fond » : le bouton")
-        << "PARAMETRES"
-        << "BoutonCouleur0" << entree << false << QStringList{"choix couleur"};
+namespace {
 
-    QTest::newRow("alarmes, Entrée à l'ouverture") << "ALARMES"
-                                                   << "" << entree << true << rien;
-    QTest::newRow("Entrée sur l'onglet « Alarme 3 »") << "ALARMES"
-                                                      << "ChoixAlarme3" << entree << true << rien;
-    QTest::newRow("Entrée sur « active »") << "ALARMES"
-                                           << "ActiveAlarme" << entree << true << rien;
-    QTest::newRow("Entrée sur « Actif » du programme") << "ALARMES"
-                                                       << "CaseEXE" << entree << true << rien;
-    QTest::newRow("Entrée du pavé sur « actif » du message") << "ALARMES"
-                                                             << "ActiveMsg" << pave << true << rien;
-    QTest::newRow("Espace sur « active »")
-        << "ALARMES"
-        << "ActiveAlarme" << espace << false << QStringList{"alarme1.active=oui"};
-    QTest::newRow("Entrée dans le message : une ligne")
-        << "ALARMES"
-        << "MsgSonne" << entree << false << QStringList{"alarme1.texte=\r\n"};
-    QTest::newRow("Entrée sur « SON » : le bouton")
-        << "ALARMES"
-        << "BoutonWave" << entree << false << QStringList{"choix fichier Fichiers Wave(*.Wav)|*.wav"};
+// Le contrôle est nommé par sa légende (« message » : la zone du message d'une alarme) ; vide :
+// celui qui a le clavier à l'ouverture. `change` : les lignes de l'état qui changent.
+struct Cas {
+    const char* nom;
+    bool alarmes;
+    const char* controle;
+    int touche;
+    bool fermee;
+    QStringList change;
+};
+const int entree = Qt::Key_Return, pave = Qt::Key_Enter, espace = Qt::Key_Space;
+const Cas cas[] = {
+    {"réglages, Entrée à l'ouverture", false, "", entree, true, {}},
+    {"réglages, Entrée du pavé à l'ouverture", false, "", pave, true, {}},
+    {"réglages, Espace à l'ouverture", false, "", espace, false, {}},
+    {"Entrée sur « Auto démarre »", false, "Auto démarre", entree, true, {}},
+    {"Entrée sur « Visible aprés réduction »", false, "Visible aprés réduction", entree, true, {}},
+    {"Entrée sur « Image active »", false, "Image active", entree, true, {}},
+    {"Entrée sur « chaque 5 mn »", false, "chaque 5 mn", entree, true, {}},
+    {"Espace sur « Auto démarre »",
+     false,
+     "Auto démarre",
+     espace,
+     false,
+     {"Démarre=oui", "copie <programme>/chronovocalis.desktop -> <demarrage>chronovocalis.desktop"}},
+    {"Espace sur « Image active »", false, "Image active", espace, false, {"image=non"}},
+    {"Espace sur « chaque 5 mn »", false, "chaque 5 mn", espace, false, {"rythme=3"}},
+    {"Entrée sur « Fond » : le bouton", false, "Fond", entree, false, {"choix couleur"}},
+    {"alarmes, Entrée à l'ouverture", true, "", entree, true, {}},
+    {"Entrée sur l'onglet « Alarme 3 »", true, "Alarme 3", entree, true, {}},
+    {"Entrée sur « active »", true, "active", entree, true, {}},
+    {"Entrée sur « Actif » du programme", true, "Actif", entree, true, {}},
+    {"Entrée du pavé sur « actif » du message", true, "actif", pave, true, {}},
+    {"Espace sur « active »", true, "active", espace, false, {"alarme1.active=oui"}},
+    {"Entrée dans le message : une ligne", true, "message", entree, false, {"alarme1.texte=\r\n"}},
+    {"Entrée sur « SON » : le bouton",
+     true,
+     "SON",
+     entree,
+     false,
+     {"choix fichier Fichiers Wave(*.Wav)|*.wav"}},
+};
+
+QString legende(QWidget* w) {
+    auto* b = qobject_cast<QAbstractButton*>(w);
+    return b ? b->text() : qobject_cast<QPlainTextEdit*>(w) ? QStringLiteral("message") : QString();
+}
+
+} // namespace
+
+void TestEntreeDialogues::touche_data() {
+    QTest::addColumn<int>("i");
+    for (int i = 0; i < int(std::size(cas)); ++i)
+        QTest::newRow(cas[i].nom) << i;
 }
 
 void TestEntreeDialogues::touche() {
-    QFETCH(QString, fenetre);
-    QFETCH(QString, controle);
-    QFETCH(int, touche);
-    QFETCH(bool, fermee);
-    QFETCH(QStringList, change);
+    QFETCH(int, i);
+    const Cas& k = cas[i];
     BancChrono b(BancChrono::Chargee | BancChrono::DemarrageIci);
     CHRONO& c = *b.c;
-    QDir().mkpath(b.p.bureau().racine.path() + QStringLiteral("/autostart"));
-    b.p.bureau().demarrage = b.p.bureau().racine.path() + QStringLiteral("/autostart/");
+    const QString autostart = b.p.bureau().racine.path() + QStringLiteral("/autostart/");
+    QDir().mkpath(autostart);
+    b.p.bureau().demarrage = autostart;
     c.déclenche_annonce = 1;
     c.Alarmes(1).TexteMsg.clear();
-    std::unique_ptr<QDialog> f;
-    QWidget* depart = nullptr;
-    QHash<QString, QWidget*> controles;
-    if (fenetre == u"PARAMETRES") {
-        auto* p = new PARAMETRES(c);
-        f.reset(p);
-        depart = p->OptionCV[1];
-        controles = {{QStringLiteral("CheckDémarre"), p->CheckDémarre},
-                     {QStringLiteral("Visibilité"), p->Visibilité},
-                     {QStringLiteral("CaseIma"), p->CaseIma},
-                     {QStringLiteral("OptionCV3"), p->OptionCV[3]},
-                     {QStringLiteral("BoutonCouleur0"), p->BoutonCouleur[0]}};
-    } else {
-        auto* a = new ALARMES(c);
-        f.reset(a);
-        depart = a->ChoixAlarme(1);
-        controles = {{QStringLiteral("ChoixAlarme3"), a->ChoixAlarme(3)},
-                     {QStringLiteral("ActiveAlarme"), a->ActiveAlarme},
-                     {QStringLiteral("CaseEXE"), a->CaseEXE},
-                     {QStringLiteral("ActiveMsg"), a->ActiveMsg},
-                     {QStringLiteral("MsgSonne"), a->MsgSonne},
-                     {QStringLiteral("BoutonWave"), a->BoutonWave}};
-    }
+    std::unique_ptr<QDialog> f(k.alarmes ? static_cast<QDialog*>(new ALARMES(c)) : new PARAMETRES(c));
     QVERIFY(active(f.get()));
-    QCOMPARE(QApplication::focusWidget(), depart);
-    if (!controle.isEmpty()) {
-        QVERIFY2(controles.contains(controle), qPrintable(controle));
-        controles.value(controle)->setFocus();
+    QCOMPARE(legende(QApplication::focusWidget()),
+             k.alarmes ? QStringLiteral("Alarme 1") : QStringLiteral("chaque 1/2 H"));
+    if (*k.controle) {
+        const auto controles = f->findChildren<QWidget*>();
+        const auto w = std::find_if(controles.begin(), controles.end(),
+                                    [&k](QWidget* x) { return legende(x) == QString::fromUtf8(k.controle); });
+        QVERIFY(w != controles.end());
+        (*w)->setFocus();
     }
-    QWidget* cible = QApplication::focusWidget();
     const QStringList avant = etat(c, b.p.journal);
-    QTest::keyClick(cible, Qt::Key(touche), touche == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-    QCOMPARE(f->isHidden(), fermee);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(k.touche),
+                    k.touche == pave ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(f->isHidden(), k.fermee);
+    QStringList change = k.change;
     for (QString& l : change)
         l.replace(QStringLiteral("<programme>"), b.p.bureau().programme)
-            .replace(QStringLiteral("<demarrage>"), b.p.bureau().demarrage.value_or(QString()));
+            .replace(QStringLiteral("<demarrage>"), autostart);
     QCOMPARE(changements(avant, etat(c, b.p.journal)), change);
 }
 
