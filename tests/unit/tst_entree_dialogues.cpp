@@ -7,13 +7,17 @@
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "fakes/banc.h"
+#include "platform/entree_dialogue.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 
 namespace {
@@ -64,6 +68,7 @@ class TestEntreeDialogues : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void temoin();
+    void controlesAjoutes();
     void touche_data();
     void touche();
 };
@@ -90,6 +95,30 @@ void TestEntreeDialogues::temoin() {
     QVERIFY(active(&d));
     QTest::keyClick(c, Qt::Key_Return);
     QCOMPARE(c->isChecked(), QGuiApplication::platformName() == u"xcb" && presseLaCase.value(bureau()));
+}
+
+void TestEntreeDialogues::controlesAjoutes() {
+    // Des contrôles qu'on ajouterait dans un cadre : Entrée sur un curseur ferme la fenêtre (le
+    // cadre ne l'avale pas) ; une saisie de raccourci l'enregistre comme touche.
+    QDialog d;
+    auto* cadre = new QGroupBox(QStringLiteral("Cadre"), &d);
+    auto* curseur = new QSlider(Qt::Horizontal, cadre);
+    auto* raccourci = new QKeySequenceEdit(cadre);
+    raccourci->move(0, 40);
+    auto* fin = new QPushButton(QStringLiteral("fin"), &d);
+    fin->move(0, 100);
+    fin->setDefault(true);
+    QObject::connect(fin, &QPushButton::clicked, &d, &QDialog::accept);
+    EntreeAuBoutonParDefaut(&d);
+    raccourci->setFocus();
+    QVERIFY(active(&d));
+    QTest::keyClick(raccourci, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(raccourci, Qt::Key_Return);
+    QCOMPARE(raccourci->keySequence(), QKeySequence(QStringLiteral("Ctrl+Return, Return")));
+    QVERIFY(d.isVisible());
+    curseur->setFocus();
+    QTest::keyClick(curseur, Qt::Key_Return);
+    QVERIFY(d.isHidden());
 }
 
 namespace {
