@@ -124,46 +124,47 @@ void TestEntreeDialogues::controlesAjoutes() {
 namespace {
 
 // Le contrôle est nommé par sa légende (« message » : la zone du message d'une alarme) ; vide :
-// celui qui a le clavier à l'ouverture. `change` : les lignes de l'état qui changent.
+// celui qui a le clavier à l'ouverture. `change` : les lignes de l'état qui changent ; `alarmes` :
+// l'éditeur des alarmes (sinon les réglages) ; `fermee` : la fenêtre fermée après la touche.
 struct Cas {
     const char* nom;
-    bool alarmes;
     const char* controle;
-    int touche;
-    bool fermee;
     QStringList change;
+    int touche;
+    bool alarmes;
+    bool fermee;
 };
 const int entree = Qt::Key_Return, pave = Qt::Key_Enter, espace = Qt::Key_Space;
 const Cas cas[] = {
-    {"réglages, Entrée à l'ouverture", false, "", entree, true, {}},
-    {"réglages, Entrée du pavé à l'ouverture", false, "", pave, true, {}},
-    {"réglages, Espace à l'ouverture", false, "", espace, false, {}},
-    {"Entrée sur « Auto démarre »", false, "Auto démarre", entree, true, {}},
-    {"Entrée sur « Visible aprés réduction »", false, "Visible aprés réduction", entree, true, {}},
-    {"Entrée sur « Image active »", false, "Image active", entree, true, {}},
-    {"Entrée sur « chaque 5 mn »", false, "chaque 5 mn", entree, true, {}},
+    {"réglages, Entrée à l'ouverture", "", {}, entree, false, true},
+    {"réglages, Entrée du pavé à l'ouverture", "", {}, pave, false, true},
+    {"réglages, Espace à l'ouverture", "", {}, espace, false, false},
+    {"Entrée sur « Auto démarre »", "Auto démarre", {}, entree, false, true},
+    {"Entrée sur « Visible aprés réduction »", "Visible aprés réduction", {}, entree, false, true},
+    {"Entrée sur « Image active »", "Image active", {}, entree, false, true},
+    {"Entrée sur « chaque 5 mn »", "chaque 5 mn", {}, entree, false, true},
     {"Espace sur « Auto démarre »",
-     false,
      "Auto démarre",
+     {"Démarre=oui", "copie <programme>/chronovocalis.desktop -> <demarrage>chronovocalis.desktop"},
      espace,
      false,
-     {"Démarre=oui", "copie <programme>/chronovocalis.desktop -> <demarrage>chronovocalis.desktop"}},
-    {"Espace sur « Image active »", false, "Image active", espace, false, {"image=non"}},
-    {"Espace sur « chaque 5 mn »", false, "chaque 5 mn", espace, false, {"rythme=3"}},
-    {"Entrée sur « Fond » : le bouton", false, "Fond", entree, false, {"choix couleur"}},
-    {"alarmes, Entrée à l'ouverture", true, "", entree, true, {}},
-    {"Entrée sur l'onglet « Alarme 3 »", true, "Alarme 3", entree, true, {}},
-    {"Entrée sur « active »", true, "active", entree, true, {}},
-    {"Entrée sur « Actif » du programme", true, "Actif", entree, true, {}},
-    {"Entrée du pavé sur « actif » du message", true, "actif", pave, true, {}},
-    {"Espace sur « active »", true, "active", espace, false, {"alarme1.active=oui"}},
-    {"Entrée dans le message : une ligne", true, "message", entree, false, {"alarme1.texte=\r\n"}},
+     false},
+    {"Espace sur « Image active »", "Image active", {"image=non"}, espace, false, false},
+    {"Espace sur « chaque 5 mn »", "chaque 5 mn", {"rythme=3"}, espace, false, false},
+    {"Entrée sur « Fond » : le bouton", "Fond", {"choix couleur"}, entree, false, false},
+    {"alarmes, Entrée à l'ouverture", "", {}, entree, true, true},
+    {"Entrée sur l'onglet « Alarme 3 »", "Alarme 3", {}, entree, true, true},
+    {"Entrée sur « active »", "active", {}, entree, true, true},
+    {"Entrée sur « Actif » du programme", "Actif", {}, entree, true, true},
+    {"Entrée du pavé sur « actif » du message", "actif", {}, pave, true, true},
+    {"Espace sur « active »", "active", {"alarme1.active=oui"}, espace, true, false},
+    {"Entrée dans le message : une ligne", "message", {"alarme1.texte=\r\n"}, entree, true, false},
     {"Entrée sur « SON » : le bouton",
-     true,
      "SON",
+     {"choix fichier Fichiers Wave(*.Wav)|*.wav"},
      entree,
-     false,
-     {"choix fichier Fichiers Wave(*.Wav)|*.wav"}},
+     true,
+     false},
 };
 
 QString legende(QWidget* w) {
