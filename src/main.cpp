@@ -2,6 +2,7 @@
 #include "app/demarrage.h"
 #include "app/service_dbus.h"
 #include "app/signaux.h"
+#include "desktop/raccourci.h"
 #include "platform/plateforme.h"
 
 #include <QApplication>
@@ -48,6 +49,9 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto plateforme = Plateforme::systeme();
+    // Avant la première fenêtre : sous Wayland, c'est son identifiant d'application ; le bureau y
+    // trouve le nom et l'icône de l'entrée du menu.
+    QGuiApplication::setDesktopFileName(NomEntreeMenu(plateforme->bureau()));
     Signaux signaux;
     std::unique_ptr<CHRONO> chrono;
     QObject::connect(&signaux, &Signaux::fermetureDemandee, [&chrono] {

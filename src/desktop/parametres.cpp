@@ -8,6 +8,7 @@
 #include "platform/accessibilite.h"
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
+#include "platform/entree_dialogue.h"
 #include "platform/plateforme.h"
 #include "settings/texte_ini.h"
 #include "speech/catalogue.h"
@@ -65,6 +66,12 @@ void remplit(QWidget* w, const QColor& couleur) {
 PARAMETRES::PARAMETRES(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
     creeControles();
     Form_Load();
+    // Le clavier part du premier arrêt de Tab, le cadre « Annonces » : sur l'option cochée.
+    QRadioButton* depart = OptionCV[0];
+    for (QRadioButton* b : OptionCV)
+        if (b->isChecked())
+            depart = b;
+    depart->setFocus();
 }
 
 PARAMETRES::~PARAMETRES() = default;
@@ -132,6 +139,7 @@ void PARAMETRES::creeControles() {
     Retour1->setFont(gras);
     // Entrée sur une case ou une option : « Terminé », comme « OK » chez les alarmes.
     Retour1->setDefault(true);
+    EntreeAuBoutonParDefaut(this);
 
     QWidget* ordre[] = {OptionCV[0],      OptionCV[1],      OptionCV[2],      OptionCV[3],
                         BoutonCouleur[0], BoutonCouleur[1], BoutonCouleur[2], BoutonImage,

@@ -11,6 +11,7 @@
 #include "platform/zone_notification_qt.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -50,9 +51,11 @@ std::unique_ptr<Plateforme> Plateforme::systeme() {
     p->moduleSon_ = std::make_unique<ModuleSon>(ModuleSon::cheminParDefaut());
     p->sortieSon_ = std::make_unique<SortieSonDifferee>(*p->moduleSon_);
     p->wave_ = std::make_unique<PeripheriqueWaveDifferee>(*p->moduleSon_);
-    p->dialogues_ = std::make_unique<DialoguesQt>();
-    p->bureau_ = std::make_unique<BureauLinux>(
-        QString(), Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue()));
+    const std::optional<Installation> installation =
+        Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue());
+    // Installé, le lanceur du paquet démarre l'horloge dans le dossier de ses réglages.
+    p->dialogues_ = std::make_unique<DialoguesQt>(installation ? QDir::currentPath() : QString());
+    p->bureau_ = std::make_unique<BureauLinux>(QString(), installation);
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
     return p;
