@@ -69,7 +69,6 @@ void CHRONO::nommeControles() {
                     QStringLiteral("Horloge parlante. Espace ou Entrée : dire l'heure ; F10 : barre "
                                    "d'outils ; F1 : aide ; Ctrl+P : paramètres ; Ctrl+A : alarmes ; "
                                    "Ctrl+I : informations ; Alt+F4 : fermer."));
-    AffHEURE->setAccessibleDescription(QStringLiteral("L'heure affichée"));
     nommeAccessible(PHOTO, QStringLiteral("Image de fond"),
                     QStringLiteral("L'image choisie dans les paramètres"));
     cacheAuxLecteurs(bande);

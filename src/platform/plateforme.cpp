@@ -4,6 +4,7 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/installation.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "platform/peripherique_wave.h"
 #include "platform/son_differe.h"
 #include "platform/sortie_son.h"
@@ -55,5 +56,6 @@ std::unique_ptr<Plateforme> Plateforme::systeme() {
         QString(), Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue()));
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
+    p->nePasDeranger_ = std::make_unique<NePasDerangerLinux>(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
     return p;
 }

@@ -25,6 +25,7 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
         setWindowTitle(titreHorloge(instant));
         AffHEURE->setText(instant.toString(u"hh:mm"));
         nommeHeure(instant);
+        montreSilence(instant);
     }
     AffHEURE->adjustSize();
     const double largeur = twips(AffHEURE->width());
@@ -84,11 +85,13 @@ void CHRONO::Timer_Timer() {
     TexteMinute = maintenant.toString(u"hh:mm").right(2);
     if (minuteNouvelle) {
         minuteTravaillee = minute;
-        if (TexteMinute == u"00") {
+        // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
+        const bool silence = silencieuse(maintenant);
+        if (!silence && TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
         }
-        if (annonceDue(déclenche_annonce, TexteMinute))
+        if (!silence && annonceDue(déclenche_annonce, TexteMinute))
             ParleHeure();
         sons_.Pause(1);
         for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))

@@ -3,11 +3,13 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "app/service_dbus.h"
 #include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "speech/horaire.h"
 
 #include <QApplication>
@@ -76,6 +78,7 @@ public:
         bureau_ = std::make_unique<BureauFaux>(journal);
         zone_ = std::make_unique<ZoneNotificationFausse>(journal);
         aide_ = std::make_unique<VisionneuseAideFausse>(journal);
+        nePasDeranger_ = std::make_unique<NePasDerangerFaux>(journal);
     }
     HorlogeAcceleree& horlogeA() { return static_cast<HorlogeAcceleree&>(horloge()); }
 };
@@ -122,6 +125,12 @@ private Q_SLOTS:
     void fermeturePendantLeTravail();
     void rienAvantLeChargement();
     void ticsReelsPendantLesAttentes();
+    void silence_data();
+    void silence();
+    void silenceSansToucherAuxDemandes();
+    void silenceDitEtMontre();
+    void bureauxSuivis_data();
+    void bureauxSuivis();
 };
 
 void TestTic::titreEtHeure_data() {
@@ -665,3 +674,169 @@ void TestTic::boiteReelleOuverteTroisMinutes() {
 
 QTEST_MAIN(TestTic)
 #include "tst_tic.moc"
+
+void TestTic::silence_data() {
+    // Le réglage du silence de nuit (« » : éteint), le « Ne pas déranger » du bureau et son suivi,
+    // puis ce qu'on entend au tic de la minute (chaque 1/4 H).
+    QTest::addColumn<QString>("nuit");
+    QTest::addColumn<bool>("bureau");
+    QTest::addColumn<bool>("suivre");
+    QTest::addColumn<QTime>("minute");
+    QTest::addColumn<QStringList>("entendu");
+    const QStringList muet{"attente 1", "attente 0.25"};
+    QTest::newRow("nuit, 23:00 : ni carillon ni annonce")
+        << "22:00-07:00" << false << true << QTime(23, 0) << muet;
+    QTest::newRow("nuit, 22:00 : début compris") << "22:00-07:00" << false << true << QTime(22, 0) << muet;
+    QTest::newRow("nuit, 06:45") << "22:00-07:00" << false << true << QTime(6, 45) << muet;
+    QTest::newRow("nuit, 00:00") << "22:00-07:00" << false << true << QTime(0, 0) << muet;
+    QTest::newRow("nuit, 07:00 : fin exclue, carillon et annonce")
+        << "22:00-07:00" << false << true << QTime(7, 0)
+        << QStringList{"son 85", "attente 0.5", "son 7",     "attente 1.2",
+                       "son 70", "attente 0.8", "attente 1", "attente 0.25"};
+    QTest::newRow("nuit, 21:45 : avant")
+        << "22:00-07:00" << false << true << QTime(21, 45)
+        << QStringList{"son 21",      "attente 1.2", "son 70",    "attente 0.8", "son 45",
+                       "attente 1.2", "son 71",      "attente 1", "attente 0.25"};
+    QTest::newRow("silence éteint, 23:00")
+        << "" << false << true << QTime(23, 0)
+        << QStringList{"son 85", "attente 0.5", "son 23",    "attente 1.2",
+                       "son 70", "attente 0.8", "attente 1", "attente 0.25"};
+    QTest::newRow("début égal à la fin : jamais")
+        << "22:00-22:00" << false << true << QTime(22, 0)
+        << QStringList{"son 85", "attente 0.5", "son 22",    "attente 1.2",
+                       "son 70", "attente 0.8", "attente 1", "attente 0.25"};
+    QTest::newRow("le jour, 08:00-12:00, à 10:00") << "08:00-12:00" << false << true << QTime(10, 0) << muet;
+    QTest::newRow("le jour, 08:00-12:00, à 12:15")
+        << "08:00-12:00" << false << true << QTime(12, 15)
+        << QStringList{"son 12",      "attente 1.2", "son 70",    "attente 0.8", "son 15",
+                       "attente 1.2", "son 71",      "attente 1", "attente 0.25"};
+    QTest::newRow("bureau, 14:15") << "" << true << true << QTime(14, 15) << muet;
+    QTest::newRow("bureau non suivi, 14:15")
+        << "" << true << false << QTime(14, 15)
+        << QStringList{"son 14",      "attente 1.2", "son 70",    "attente 0.8", "son 15",
+                       "attente 1.2", "son 71",      "attente 1", "attente 0.25"};
+}
+
+void TestTic::silence() {
+    QFETCH(QString, nuit);
+    QFETCH(bool, bureau);
+    QFETCH(bool, suivre);
+    QFETCH(QTime, minute);
+    QFETCH(QStringList, entendu);
+    Banc b;
+    ReglagesFacultatifs& r = b.c->facultatifs;
+    r.silenceNuit = !nuit.isEmpty();
+    if (r.silenceNuit) {
+        r.debutSilence = QTime::fromString(nuit.left(5), u"hh:mm");
+        r.finSilence = QTime::fromString(nuit.right(5), u"hh:mm");
+    }
+    r.suivreNePasDeranger = suivre;
+    b.c->apresPremierAffichage();
+    b.p.nePasDeranger().regle(bureau);
+    b.p.journal.lignes.clear();
+    b.tic(le(1, 6, 2026, minute));
+    QCOMPARE(b.sonsEtAttentes(), entendu);
+}
+
+void TestTic::silenceSansToucherAuxDemandes() {
+    // Pendant la nuit, l'alarme sonne avec toutes ses actions, et l'heure demandée exprès est dite :
+    // Espace, « Il est hh:mm » du menu de l'icône (le carillon), « DireHeure » par D-Bus.
+    Banc b;
+    b.c->facultatifs.silenceNuit = true;
+    b.c->show();
+    b.c->Alarmes(1) = Alarme{23,
+                             30,
+                             true,
+                             true,
+                             true,
+                             QStringLiteral("Debout"),
+                             QStringLiteral("cloche.wav"),
+                             QStringLiteral("reveil.sh")};
+    b.tic(le(1, 6, 2026, QTime(23, 30)));
+    QCOMPARE(b.p.journal.filtre({"son", "wave Sound", "message", "lance"}),
+             QStringList({"wave Sound cloche.wav", "message Alarme 1 | Debout", "lance reveil.sh"}));
+
+    const QStringList phrase{"son 23",      "attente 1.2", "son 70",      "attente 0.8", "son 30",
+                             "attente 0.8", "son 1",       "attente 1.2", "son 71"};
+    b.p.journal.lignes.clear();
+    b.p.horlogeV().regle(le(1, 6, 2026, QTime(23, 31, 10)));
+    QTest::keyClick(AccesTest::AffHEURE(*b.c), Qt::Key_Space);
+    QCOMPARE(b.sonsEtAttentes(), phrase);
+
+    b.p.journal.lignes.clear();
+    b.p.horlogeV().regle(le(1, 6, 2026, QTime(23, 31, 20)));
+    ServiceHeure(*b.c).DireHeure();
+    QCOMPARE(b.sonsEtAttentes(), phrase);
+
+    b.p.journal.lignes.clear();
+    AccesTest::AffHoraire(*b.c)->trigger();
+    QCOMPARE(b.sonsEtAttentes(), QStringList{"son 85"});
+}
+
+void TestTic::silenceDitEtMontre() {
+    // Ce que lit le lecteur d'écran sur l'heure et la marque de la fenêtre : la raison du silence,
+    // et jusqu'à quand. Le bureau n'est lu qu'une fois la fenêtre à l'écran.
+    Banc b;
+    b.c->facultatifs.silenceNuit = true;
+    b.c->show();
+    const auto vu = [&] {
+        QString bulle;
+        for (QWidget* w : b.c->findChildren<QWidget*>())
+            if (w->isVisible() && !w->toolTip().isEmpty() && w->parentWidget() == b.c.get())
+                bulle = w->toolTip();
+        return AccesTest::AffHEURE(*b.c)->accessibleDescription() + " | " + bulle;
+    };
+    b.p.nePasDeranger().regle(true);
+    b.tic(le(1, 6, 2026, QTime(21, 59, 30)));
+    QCOMPARE(vu(), QStringLiteral("L'heure affichée | "));
+    QVERIFY(!b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+
+    b.tic(le(1, 6, 2026, QTime(22, 0)));
+    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à "
+                                  "07:00 | Carillon et annonces coupés : silence de nuit jusqu'à 07:00"));
+    b.c->apresPremierAffichage();
+    QVERIFY(b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à "
+                                  "07:00 et « Ne pas déranger » du bureau | Carillon et annonces coupés : "
+                                  "silence de nuit jusqu'à 07:00 et « Ne pas déranger » du bureau"));
+    b.tic(le(2, 6, 2026, QTime(7, 0)));
+    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du "
+                                  "bureau | Carillon et annonces coupés : « Ne pas déranger » du bureau"));
+    b.p.nePasDeranger().regle(false);
+    QCOMPARE(vu(), QStringLiteral("L'heure affichée | "));
+}
+
+void TestTic::bureauxSuivis_data() {
+    QTest::addColumn<QString>("xdg"); // XDG_CURRENT_DESKTOP
+    QTest::addColumn<QString>("suivis");
+    QTest::newRow("Xfce") << "XFCE"
+                          << "xfce";
+    QTest::newRow("KDE Plasma") << "KDE"
+                                << "kde";
+    QTest::newRow("GNOME") << "GNOME"
+                           << "gnome";
+    QTest::newRow("GNOME d'Ubuntu") << "ubuntu:GNOME"
+                                    << "gnome";
+    QTest::newRow("en minuscules") << "xfce"
+                                   << "xfce";
+    QTest::newRow("session sans bureau") << ""
+                                         << "";
+    QTest::newRow("LXQt") << "LXQt"
+                          << "";
+    QTest::newRow("un nom qui contient GNOME n'est pas GNOME") << "GNOME-Flashback"
+                                                               << "";
+}
+
+void TestTic::bureauxSuivis() {
+    QFETCH(QString, xdg);
+    QFETCH(QString, suivis);
+    const BureauxSuivis b = ::bureauxSuivis(xdg);
+    QStringList noms;
+    if (b.xfce)
+        noms << "xfce";
+    if (b.kde)
+        noms << "kde";
+    if (b.gnome)
+        noms << "gnome";
+    QCOMPARE(noms.join(u' '), suivis);
+}
