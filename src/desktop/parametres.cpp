@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
@@ -204,12 +205,12 @@ void PARAMETRES::creeColonneAjouts() {
     creeVolumes();
     creeSilence();
     colonne_->addStretch(1);
-    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, et s'allonge si la colonne
-    // ne tient pas dans sa hauteur.
+    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, plus encore si un libellé
+    // de la colonne le demande, et s'allonge si la colonne ne tient pas dans sa hauteur.
+    const int largeur = qMax(px(LargeurColonne), ColonneAjouts->sizeHint().width());
     const int hauteur = qMax(px(4485), px(45) + ColonneAjouts->sizeHint().height() + px(MargeColonne));
-    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), px(LargeurColonne),
-                               hauteur - px(45 + MargeColonne));
-    setFixedSize(px(GaucheColonne + LargeurColonne + MargeColonne), hauteur);
+    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), largeur, hauteur - px(45 + MargeColonne));
+    setFixedSize(px(GaucheColonne + MargeColonne) + largeur, hauteur);
 }
 
 QGroupBox* PARAMETRES::ajouteGroupe(const QString& titre) {
@@ -256,25 +257,31 @@ void PARAMETRES::creeVolumes() {
 
 void PARAMETRES::creeSilence() {
     OptionSilence = ajouteGroupe(QStringLiteral("Silence"));
-    auto* grille = new QGridLayout(OptionSilence);
+    auto* groupe = new QVBoxLayout(OptionSilence);
     SilenceNuit = new QCheckBox(QStringLiteral("Silence de nuit"), OptionSilence);
-    grille->addWidget(SilenceNuit, 0, 0, 1, 4);
-    const auto heure = [&](int colonne, const QString& legende) {
+    groupe->addWidget(SilenceNuit);
+    // « de 22:00 à 07:00 », sous la case dont les heures dépendent.
+    auto* plage = new QHBoxLayout;
+    plage->setContentsMargins(SilenceNuit->iconSize().width() + 6, 0, 0, 0);
+    const auto heure = [&](const QString& legende) {
         auto* etiquette = new QLabel(legende, OptionSilence);
         auto* edition = new QTimeEdit(OptionSilence);
         edition->setDisplayFormat(QStringLiteral("HH:mm"));
         // 23 heures suivies de 0 heure : la nuit se règle sans revenir en arrière.
         edition->setWrapping(true);
         etiquette->setBuddy(edition);
-        grille->addWidget(etiquette, 1, colonne, Qt::AlignRight);
-        grille->addWidget(edition, 1, colonne + 1);
+        plage->addWidget(etiquette);
+        plage->addWidget(edition);
         return edition;
     };
-    DebutSilence = heure(0, QStringLiteral("de"));
-    FinSilence = heure(2, QStringLiteral("à"));
+    DebutSilence = heure(QStringLiteral("de"));
+    plage->addSpacing(6);
+    FinSilence = heure(QStringLiteral("à"));
+    plage->addStretch(1);
+    groupe->addLayout(plage);
     SuivreNePasDeranger =
         new QCheckBox(QStringLiteral("Suivre « Ne pas déranger » du bureau"), OptionSilence);
-    grille->addWidget(SuivreNePasDeranger, 2, 0, 1, 4);
+    groupe->addWidget(SuivreNePasDeranger);
     for (QWidget* w :
          std::initializer_list<QWidget*>{SilenceNuit, DebutSilence, FinSilence, SuivreNePasDeranger}) {
         setTabOrder(dernierTab_, w);
