@@ -247,6 +247,8 @@ private:
     bool fermee_ = false;
     bool heureDemandee_ = false;
     bool bureauLisible_ = false;
+    // Pourquoi l'horloge se tait (vide si elle parle), dit après l'heure dans son nom lu.
+    QString raisonSilence_;
     bool annonceClavier_ = false;
     QTimer* relaisHeure_ = nullptr;
 };

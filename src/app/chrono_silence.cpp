@@ -46,13 +46,15 @@ bool CHRONO::silencieuse(const QDateTime& instant) const {
 void CHRONO::montreSilence(const QDateTime& instant) {
     const QString raison =
         raisonDuSilence(silenceA(facultatifs, plateforme_.nePasDeranger().actif(), instant.time()));
-    QString description = QStringLiteral("L'heure affichée");
-    if (!raison.isEmpty())
-        description += QStringLiteral(". Carillon et annonces coupés : ") + raison;
-    // Changée seulement quand la raison change : le lecteur d'écran ne la redit pas à chaque minute.
-    if (AffHEURE->accessibleDescription() != description)
-        AffHEURE->setAccessibleDescription(description);
-    marqueSilence_->setToolTip(raison.isEmpty() ? QString()
-                                                : QStringLiteral("Carillon et annonces coupés : ") + raison);
+    // Changés seulement quand la raison change : le lecteur d'écran ne les redit pas à chaque minute.
+    if (raison == raisonSilence_ && !AffHEURE->accessibleDescription().isEmpty())
+        return;
+    raisonSilence_ = raison;
+    nommeHeure(instant);
+    const QString coupes =
+        raison.isEmpty() ? QString() : QStringLiteral("Carillon et annonces coupés : ") + raison;
+    AffHEURE->setAccessibleDescription(raison.isEmpty() ? QStringLiteral("L'heure affichée")
+                                                        : QStringLiteral("L'heure affichée. ") + coupes);
+    marqueSilence_->setToolTip(coupes);
     marqueSilence_->setVisible(!raison.isEmpty());
 }

@@ -87,8 +87,11 @@ void CHRONO::nommeControles() {
 }
 
 void CHRONO::nommeHeure(const QDateTime& instant) {
-    // Une fois par minute : un nom changé à chaque tic ferait parler le lecteur sans cesse.
-    const QString nom = heureEnMots(instant.time());
+    // Une fois par minute : un nom changé à chaque tic ferait parler le lecteur sans cesse. Orca
+    // ne lit pas la description d'une étiquette : la raison du silence suit l'heure dans son nom.
+    QString nom = heureEnMots(instant.time());
+    if (!raisonSilence_.isEmpty())
+        nom += QStringLiteral(", ") + raisonSilence_;
     if (AffHEURE->accessibleName() != nom)
         AffHEURE->setAccessibleName(nom);
 }

@@ -24,8 +24,8 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
         minuteAffichee = minute;
         setWindowTitle(titreHorloge(instant));
         AffHEURE->setText(instant.toString(u"hh:mm"));
-        nommeHeure(instant);
         montreSilence(instant);
+        nommeHeure(instant);
     }
     AffHEURE->adjustSize();
     const double largeur = twips(AffHEURE->width());

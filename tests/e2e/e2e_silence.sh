@@ -72,45 +72,46 @@ lance() {
     PHASES=()
 }
 
-# minute nom "AAAA-MM-JJ hh:mm" [durée, 2 s] : deux secondes avant, puis la minute et ses secondes
-# d'écoute ; l'instant réel de la minute est noté pour l'analyse. Le tic de la seconde 0 vient
-# jusqu'à 0,9 s après elle : en 2 s, le carillon ou le premier mot s'entendent.
+# minute nom "AAAA-MM-JJ hh:mm" durée "sons cherchés" "sons attendus" : deux secondes avant, puis
+# la minute et ses secondes d'écoute. Le tic de la seconde 0 vient jusqu'à 0,9 s après elle : en
+# 2 s, le carillon ou le premier mot s'entendent.
 minute() {
-    local duree=${3:-2} minute
+    local minute
     minute=$(date -d "$2:00" +%s) || e2e_echec "heure illisible : $2"
     saute "@$((minute - 2))"
     local zero=$((minute - E2E_DECALAGE))
-    PHASES+=("$1|$zero|$duree")
-    e2e_attends_jusqua "$(e2e_calcule "$zero + $duree")"
+    PHASES+=("$1|$zero|$3|$4|$5")
+    e2e_attends_jusqua "$(e2e_calcule "$zero + $3")"
     e2e_vivant "$E2E_PROGRAMME_PID" || e2e_echec "le programme s'est arrêté (voir $E2E_ARTEFACTS/programme.log)"
 }
 
-# ecoute fichier son… : l'enregistrement arrêté, les sons nommés (refN.wav) entendus dans chaque
-# phase (nom, instant réel, durée), dans l'ordre, comparés à ceux attendus (ATTENDU, vide : rien).
+# ecoute : l'enregistrement arrêté, les sons cherchés (refN.wav) dans chaque phase (nom, instant
+# réel, durée, cherchés, attendus), en ordre, comparés à ceux attendus (vide : rien). Chaque phase
+# est découpée à part, avec de quoi finir son dernier mot : on ne cherche pas dans tout le fichier.
 ecoute() {
-    local f=$1 n phase nom zero duree vus
-    shift
+    local i n nom zero duree cherches attendus vus morceau
     # Le dernier mot entier dans l'enregistrement : il se reconnaît à toute sa forme.
     e2e_dors 1
     e2e_arrete_enregistrement
-    local -a recherches=()
-    for n in "$@"; do
-        e2e_sons "$f" --correle "$E2E_TEMP/ref$n.wav" --score-min 0.9 | awk -v n="$n" '{ print n, $1 }' \
-            >"$E2E_TEMP/trouves.$n" &
-        recherches+=($!)
-    done
-    wait "${recherches[@]}"
-    for phase in "${PHASES[@]}"; do
-        IFS='|' read -r nom zero duree <<<"$phase"
-        vus=$(for n in "$@"; do cat "$E2E_TEMP/trouves.$n"; done |
-            awk -v z="$(e2e_position "$zero")" -v d="$duree" \
-                '$2 >= z - 0.2 && $2 <= z + d { printf "%.3f %s\n", $2 - z, $1 }' | sort -n)
+    for i in "${!PHASES[@]}"; do
+        IFS='|' read -r nom zero duree cherches attendus <<<"${PHASES[$i]}"
+        morceau=$E2E_TEMP/phase$i.wav
+        sox -V1 "$E2E_ENREGISTREMENT" "$morceau" trim "$(e2e_calcule "$(e2e_position "$zero") - 0.2")" \
+            "$(e2e_calcule "$duree + 1.4")"
+        local -a recherches=()
+        for n in $cherches; do
+            e2e_sons "$morceau" --correle "$E2E_TEMP/ref$n.wav" --score-min 0.9 |
+                awk -v n="$n" -v d="$duree" '$1 - 0.2 <= d { printf "%.3f %s\n", $1 - 0.2, n }' \
+                    >"$E2E_TEMP/trouves.$n" &
+            recherches+=($!)
+        done
+        wait "${recherches[@]}"
+        vus=$(for n in $cherches; do cat "$E2E_TEMP/trouves.$n"; done | sort -n)
         e2e_info "$nom : $(tr '\n' ' ' <<<"$vus")"
         printf '%s\n%s\n' "$nom" "$vus" >>"$E2E_ARTEFACTS/phases.txt"
-        e2e_egal "${ATTENDU[$nom]}" "$(awk '{ print $2 }' <<<"$vus" | xargs)" "sons entendus, $nom"
+        e2e_egal "$attendus" "$(awk '{ print $2 }' <<<"$vus" | xargs)" "sons entendus, $nom"
     done
 }
-declare -A ATTENDU=()
 
 # ---------------------------------------------------------------- 1. Xfce, et la nuit
 
@@ -128,14 +129,12 @@ printf 'silence_nuit = True\r\n' >>"$ini"
 grep -qxF "ALSON1 =$E2E_TEMP/refcloche.wav$cr" "$ini" || e2e_echec "ALSON1 mal réglé dans $ini"
 
 lance XFCE "2027-03-15 22:59:57"
-minute "nuit, 23:00" "2027-03-15 23:00"
-ATTENDU["nuit, 23:00"]=""
-e2e_egal "label|23 heures|L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à 07:00" \
+minute "nuit, 23:00" "2027-03-15 23:00" 2 "85 23 70" ""
+e2e_egal "label|23 heures, silence de nuit jusqu'à 07:00|L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à 07:00" \
     "$(sonde description)" "l'heure lue pendant la nuit"
 
 # L'alarme : son fichier une seconde après la minute, puis sa boîte ; Entrée la ferme.
-minute "alarme, 23:30" "2027-03-15 23:30" 2.5
-ATTENDU["alarme, 23:30"]="cloche"
+minute "alarme, 23:30" "2027-03-15 23:30" 2.5 "cloche 23 70" "cloche"
 boite=$(sonde boite 5) || e2e_echec "pas de boîte pour l'alarme de 23:30"
 grep -qF "texte|Au lit !" <<<"$boite" || e2e_echec "la boîte de l'alarme ne dit pas son message : $boite"
 e2e_attends_fenetre '^Alarme 1$' 5
@@ -146,22 +145,19 @@ e2e_attends_disparition '^Alarme 1$'
 saute "2027-03-15 23:31:02"
 e2e_dors 1.2
 xdotool windowfocus --sync "$HORLOGE" key space
-PHASES+=("Espace, 23:31|${EPOCHREALTIME/,/.}|5")
-ATTENDU["Espace, 23:31"]="23 70 30 1 71"
-e2e_dors 5.5
+PHASES+=("Espace, 23:31|${EPOCHREALTIME/,/.}|5|23 70 30 1 71|23 70 30 1 71")
+# Le dernier mot part vers 4 s ; l'enregistrement continue pendant la minute suivante.
+e2e_dors 4.5
 
-minute "matin, 07:00" "2027-03-16 07:00" 3.5
-ATTENDU["matin, 07:00"]="85 7 70"
+minute "matin, 07:00" "2027-03-16 07:00" 3.5 "85 7 70" "85 7 70"
 
 xfce_calme true
-minute "Xfce calme, 14:15" "2027-03-16 14:15"
-ATTENDU["Xfce calme, 14:15"]=""
-e2e_egal "label|14 heures 15|L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau" \
+minute "Xfce calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
+e2e_egal "label|14 heures 15, « Ne pas déranger » du bureau|L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau" \
     "$(sonde description)" "l'heure lue sous « Ne pas déranger » de Xfce"
 xfce_calme false
-minute "Xfce, 14:30" "2027-03-16 14:30" 4.5
-ATTENDU["Xfce, 14:30"]="14 70 30 71"
-ecoute XFCE.wav 1 7 14 23 30 70 71 85 cloche
+minute "Xfce, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 
 # ---------------------------------------------------------------- 2. GNOME
@@ -169,12 +165,10 @@ e2e_arrete "$E2E_PROGRAMME_PID"
 e2e_copie_dossier gnome
 xfce_calme true
 lance GNOME "2027-03-16 14:14:57"
-minute "GNOME calme, 14:15" "2027-03-16 14:15"
-ATTENDU["GNOME calme, 14:15"]=""
+minute "GNOME calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
 gnome_bannieres true
-minute "GNOME, 14:30" "2027-03-16 14:30" 2.5
-ATTENDU["GNOME, 14:30"]="14 70"
-ecoute GNOME.wav 14 70 85
+minute "GNOME, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 
 # ---------------------------------------------------------------- 3. KDE (serveur remplaçant)
@@ -182,11 +176,9 @@ e2e_arrete "$E2E_PROGRAMME_PID"
 e2e_copie_dossier kde
 gnome_bannieres false
 lance KDE "2027-03-16 14:14:57"
-minute "KDE calme, 14:15" "2027-03-16 14:15"
-ATTENDU["KDE calme, 14:15"]=""
+minute "KDE calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
 kde UnInhibit "$cookie" >/dev/null
-minute "KDE, 14:30" "2027-03-16 14:30" 2.5
-ATTENDU["KDE, 14:30"]="14 70"
-ecoute KDE.wav 14 70 85
+minute "KDE, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 exit 0

@@ -774,8 +774,9 @@ void TestTic::silenceSansToucherAuxDemandes() {
 }
 
 void TestTic::silenceDitEtMontre() {
-    // Ce que lit le lecteur d'écran sur l'heure et la marque de la fenêtre : la raison du silence,
-    // et jusqu'à quand. Le bureau n'est lu qu'une fois la fenêtre à l'écran.
+    // Ce que lit le lecteur d'écran sur l'heure (son nom : Orca ne lit pas la description d'une
+    // étiquette) et la bulle de la marque de la fenêtre : la raison du silence, et jusqu'à quand.
+    // Le bureau n'est lu qu'une fois la fenêtre à l'écran.
     Banc b;
     b.c->facultatifs.silenceNuit = true;
     b.c->show();
@@ -784,26 +785,32 @@ void TestTic::silenceDitEtMontre() {
         for (QWidget* w : b.c->findChildren<QWidget*>())
             if (w->isVisible() && !w->toolTip().isEmpty() && w->parentWidget() == b.c.get())
                 bulle = w->toolTip();
-        return AccesTest::AffHEURE(*b.c)->accessibleDescription() + " | " + bulle;
+        return AccesTest::AffHEURE(*b.c)->accessibleName() + " | " + bulle;
     };
     b.p.nePasDeranger().regle(true);
     b.tic(le(1, 6, 2026, QTime(21, 59, 30)));
-    QCOMPARE(vu(), QStringLiteral("L'heure affichée | "));
+    QCOMPARE(vu(), QStringLiteral("21 heures 59 | "));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
     QVERIFY(!b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
 
     b.tic(le(1, 6, 2026, QTime(22, 0)));
-    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à "
-                                  "07:00 | Carillon et annonces coupés : silence de nuit jusqu'à 07:00"));
+    QCOMPARE(vu(), QStringLiteral("22 heures, silence de nuit jusqu'à 07:00 | Carillon et annonces coupés : "
+                                  "silence de nuit jusqu'à 07:00"));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(),
+             QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à 07:00"));
     b.c->apresPremierAffichage();
     QVERIFY(b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
-    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à "
-                                  "07:00 et « Ne pas déranger » du bureau | Carillon et annonces coupés : "
-                                  "silence de nuit jusqu'à 07:00 et « Ne pas déranger » du bureau"));
+    QCOMPARE(vu(),
+             QStringLiteral("22 heures, silence de nuit jusqu'à 07:00 et « Ne pas déranger » du bureau | "
+                            "Carillon et annonces coupés : silence de nuit jusqu'à 07:00 et « Ne pas "
+                            "déranger » du bureau"));
     b.tic(le(2, 6, 2026, QTime(7, 0)));
-    QCOMPARE(vu(), QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du "
-                                  "bureau | Carillon et annonces coupés : « Ne pas déranger » du bureau"));
+    QCOMPARE(vu(),
+             QStringLiteral("7 heures, « Ne pas déranger » du bureau | Carillon et annonces coupés : « Ne "
+                            "pas déranger » du bureau"));
     b.p.nePasDeranger().regle(false);
-    QCOMPARE(vu(), QStringLiteral("L'heure affichée | "));
+    QCOMPARE(vu(), QStringLiteral("7 heures | "));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
 }
 
 void TestTic::bureauxSuivis_data() {
