@@ -91,7 +91,8 @@ struct NePasDerangerLinux::Gnome {
 
     static void change(GSettings*, const char*, gpointer donnee) {
         auto* suivi = static_cast<NePasDerangerLinux*>(donnee);
-        suivi->pose(suivi->gnome_, suivi->reglagesGnome_->neDerangePas());
+        if (suivi->reglagesGnome_)
+            suivi->pose(suivi->gnome_, suivi->reglagesGnome_->neDerangePas());
     }
 };
 
