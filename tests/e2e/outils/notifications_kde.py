@@ -40,20 +40,12 @@ class Notifications(dbus.service.Object):
         self.inhibitions.pop(int(cle), None)
         self.change(avant)
 
-    @dbus.service.method(INTERFACE, out_signature="ssss")
-    def GetServerInformation(self):
-        return ("Plasma", "KDE", "5.27", "1.2")
-
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, nom):
         if interface == INTERFACE and nom == "Inhibited":
             return self.inhibe()
         raise dbus.exceptions.DBusException("propriété inconnue : " + nom,
                                             name="org.freedesktop.DBus.Error.UnknownProperty")
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return {"Inhibited": self.inhibe()} if interface == INTERFACE else {}
 
     @dbus.service.signal(dbus.PROPERTIES_IFACE, signature="sa{sv}as")
     def PropertiesChanged(self, interface, changees, invalidees):
