@@ -36,7 +36,7 @@ kde() {
 e2e_demarre notifications_kde /usr/bin/python3 "$CV_SOURCE/tests/e2e/outils/notifications_kde.py"
 e2e_attends_que --pid "$E2E_PID" 10 "le serveur de notifications de KDE ne prend pas son nom" \
     e2e_nom_sur_bus org.freedesktop.Notifications
-cookie=$(kde Inhibit "réunion" "Réunion" "{}" | sed -E 's/^\(uint32 ([0-9]+),\)$/\1/')
+cookie=$(kde Inhibit "org.example.Visio" "Réunion" "{}" | sed -E 's/^\(uint32 ([0-9]+),\)$/\1/')
 gnome_bannieres false
 xfce_calme false
 e2e_egal false "$(gsettings get org.gnome.desktop.notifications show-banners)" "bannières de GNOME"
@@ -44,7 +44,8 @@ e2e_egal false "$(gsettings get org.gnome.desktop.notifications show-banners)" "
 lib=$(e2e__libfaketime) || e2e_echec "libfaketime absente (paquet faketime)"
 decalage=$E2E_TEMP/decalage
 
-# saute "AAAA-MM-JJ hh:mm:ss" (ou « @secondes ») : l'horloge fictive du programme y passe, au plus une seconde après.
+# saute "AAAA-MM-JJ hh:mm:ss" (ou « @secondes ») : l'horloge fictive du programme y passe, au plus
+# une seconde après (FAKETIME_CACHE_DURATION).
 saute() {
     local cible maintenant
     cible=$(date -d "$1" +%s) || e2e_echec "heure illisible : $1"
@@ -74,7 +75,7 @@ lance() {
 
 # minute nom "AAAA-MM-JJ hh:mm" durée "sons cherchés" "sons attendus" : deux secondes avant, puis
 # la minute et ses secondes d'écoute. Le tic de la seconde 0 vient jusqu'à 0,9 s après elle : en
-# 2 s, le carillon ou le premier mot s'entendent.
+# 2 s, le carillon ou le premier mot s'entendent ; en 3 s, les deux premiers mots.
 minute() {
     local minute
     minute=$(date -d "$2:00" +%s) || e2e_echec "heure illisible : $2"
@@ -156,7 +157,7 @@ minute "Xfce calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
 e2e_egal "label|14 heures 15, « Ne pas déranger » du bureau|L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau" \
     "$(sonde description)" "l'heure lue sous « Ne pas déranger » de Xfce"
 xfce_calme false
-minute "Xfce, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+minute "Xfce, 14:30" "2027-03-16 14:30" 3 "14 70" "14 70"
 ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 
@@ -167,7 +168,7 @@ xfce_calme true
 lance GNOME "2027-03-16 14:14:57"
 minute "GNOME calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
 gnome_bannieres true
-minute "GNOME, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+minute "GNOME, 14:30" "2027-03-16 14:30" 3 "14 70" "14 70"
 ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 
@@ -178,7 +179,7 @@ gnome_bannieres false
 lance KDE "2027-03-16 14:14:57"
 minute "KDE calme, 14:15" "2027-03-16 14:15" 2 "85 14 70" ""
 kde UnInhibit "$cookie" >/dev/null
-minute "KDE, 14:30" "2027-03-16 14:30" 2.5 "14 70" "14 70"
+minute "KDE, 14:30" "2027-03-16 14:30" 3 "14 70" "14 70"
 ecoute
 e2e_arrete "$E2E_PROGRAMME_PID"
 exit 0
