@@ -7,7 +7,7 @@ set -euo pipefail
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
-    qt6-wayland
+    qt6-wayland libglib2.0-dev pkg-config
 )
 paquets_paquet=(
     debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils librsvg2-bin
@@ -18,6 +18,7 @@ paquets_tests=(
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
     libglib2.0-bin xfwm4 xfce4-panel xfconf xfce4-settings tint2 weston
+    dconf-service dconf-gsettings-backend gsettings-desktop-schemas python3-dbus python3-gi
 )
 
 liste=("${paquets_programme[@]}")

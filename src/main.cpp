@@ -70,5 +70,7 @@ int main(int argc, char* argv[]) {
     (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
+    // Le « Ne pas déranger » du bureau non plus n'est lu qu'après le premier dessin.
+    QTimer::singleShot(DelaiPreparationSons, chrono.get(), [&chrono] { chrono->apresPremierAffichage(); });
     return QApplication::exec();
 }

@@ -24,6 +24,7 @@ class Plateforme;
 class Dialogues;
 class PARAMETRES;
 class Aide;
+class MarqueSilence;
 
 // La fenêtre de l'horloge : elle tient les réglages en mémoire et toutes les autres fenêtres
 // passent par elle. Le public se limite à ce que lisent les autres fenêtres (paramètres, alarmes,
@@ -57,6 +58,12 @@ public:
 
     // --- chrono_reglages.cpp : les volumes des réglages donnés aux sorties de son
     void appliqueVolumes();
+
+    // --- chrono_silence.cpp : silence de nuit et « Ne pas déranger » du bureau
+    // La fenêtre est à l'écran (ou son icône) : l'interrupteur du bureau peut être lu.
+    void apresPremierAffichage();
+    // Réglages ou bureau changés : suivre le bureau s'il le faut, dire et montrer le silence.
+    void appliqueSilence();
 
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
@@ -120,6 +127,14 @@ private:
     [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
     qint32 entierIni(const QString& cle, int bits);
     bool drapeauIni(const QString& cle);
+
+    // --- chrono_silence.cpp
+    void installeSilence();
+    void placeMarqueSilence();
+    // Ni carillon ni annonce à cet instant.
+    bool silencieuse(const QDateTime& instant) const;
+    // La description lue de l'heure et la marque de la fenêtre, à jour de la raison du silence.
+    void montreSilence(const QDateTime& instant);
 
     // --- tic.cpp, parle_heure.cpp, declenche_alarme.cpp : horloge parlante et alarmes
     void Timer_Timer();
@@ -189,6 +204,7 @@ private:
     QIcon ImaTray;
     Ligne* bande = nullptr;
     QLabel* AffHEURE = nullptr;
+    MarqueSilence* marqueSilence_ = nullptr;
     QMenu* BULLE = nullptr;
     QAction* AffHoraire = nullptr;
     QAction* Agrandir = nullptr;
@@ -230,6 +246,9 @@ private:
     bool enFermeture_ = false;
     bool fermee_ = false;
     bool heureDemandee_ = false;
+    bool bureauLisible_ = false;
+    // Pourquoi l'horloge se tait (vide si elle parle), dit après l'heure dans son nom lu.
+    QString raisonSilence_;
     bool annonceClavier_ = false;
     QTimer* relaisHeure_ = nullptr;
 };

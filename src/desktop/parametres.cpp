@@ -16,12 +16,14 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -209,13 +211,14 @@ void PARAMETRES::creeColonneAjouts() {
     colonne_->setContentsMargins(0, 0, 0, 0);
     dernierTab_ = CheckDémarre;
     creeVolumes();
+    creeSilence();
     colonne_->addStretch(1);
-    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, et s'allonge si la colonne
-    // ne tient pas dans sa hauteur.
+    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, plus encore si un libellé
+    // de la colonne le demande, et s'allonge si la colonne ne tient pas dans sa hauteur.
+    const int largeur = qMax(px(LargeurColonne), ColonneAjouts->sizeHint().width());
     const int hauteur = qMax(px(4485), px(45) + ColonneAjouts->sizeHint().height() + px(MargeColonne));
-    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), px(LargeurColonne),
-                               hauteur - px(45 + MargeColonne));
-    setFixedSize(px(GaucheColonne + LargeurColonne + MargeColonne), hauteur);
+    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), largeur, hauteur - px(45 + MargeColonne));
+    setFixedSize(px(GaucheColonne + MargeColonne) + largeur, hauteur);
 }
 
 QGroupBox* PARAMETRES::ajouteGroupe(const QString& titre) {
@@ -258,6 +261,70 @@ void PARAMETRES::creeVolumes() {
         essaiVoix_->start();
     });
     connect(VolumeAlarmes, &QSlider::valueChanged, this, [this] { Volume_Change(); });
+}
+
+void PARAMETRES::creeSilence() {
+    OptionSilence = ajouteGroupe(QStringLiteral("Silence"));
+    auto* groupe = new QVBoxLayout(OptionSilence);
+    SilenceNuit = new QCheckBox(QStringLiteral("Silence de nuit"), OptionSilence);
+    groupe->addWidget(SilenceNuit);
+    // « de 22:00 à 07:00 », sous la case dont les heures dépendent.
+    auto* plage = new QHBoxLayout;
+    plage->setContentsMargins(SilenceNuit->iconSize().width() + 6, 0, 0, 0);
+    const auto heure = [&](const QString& legende) {
+        auto* etiquette = new QLabel(legende, OptionSilence);
+        auto* edition = new QTimeEdit(OptionSilence);
+        edition->setDisplayFormat(QStringLiteral("HH:mm"));
+        // 23 heures suivies de 0 heure : la nuit se règle sans revenir en arrière.
+        edition->setWrapping(true);
+        etiquette->setBuddy(edition);
+        plage->addWidget(etiquette);
+        plage->addWidget(edition);
+        return edition;
+    };
+    DebutSilence = heure(QStringLiteral("de"));
+    plage->addSpacing(6);
+    FinSilence = heure(QStringLiteral("à"));
+    plage->addStretch(1);
+    groupe->addLayout(plage);
+    SuivreNePasDeranger =
+        new QCheckBox(QStringLiteral("Suivre « Ne pas déranger » du bureau"), OptionSilence);
+    groupe->addWidget(SuivreNePasDeranger);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{SilenceNuit, DebutSilence, FinSilence, SuivreNePasDeranger}) {
+        setTabOrder(dernierTab_, w);
+        dernierTab_ = w;
+    }
+
+    OptionSilence->setAccessibleDescription(QStringLiteral("Quand l'horloge se tait"));
+    nommeAccessible(SilenceNuit, QStringLiteral("Silence de nuit"),
+                    QStringLiteral("Ni carillon ni annonce de l'heure entre les deux heures qui suivent ; "
+                                   "les alarmes sonnent et l'heure demandée est dite"));
+    nommeAccessible(DebutSilence, QStringLiteral("Début du silence de nuit"),
+                    QStringLiteral("L'heure où l'horloge se tait : les heures, puis Tab pour les minutes"));
+    nommeAccessible(FinSilence, QStringLiteral("Fin du silence de nuit"),
+                    QStringLiteral("L'heure où l'horloge parle de nouveau, non comprise : les heures, puis "
+                                   "Tab pour les minutes"));
+    nommeAccessible(SuivreNePasDeranger, QStringLiteral("Suivre « Ne pas déranger » du bureau"),
+                    QStringLiteral("Le même silence tant que le mode « Ne pas déranger » de Xfce, de KDE "
+                                   "Plasma ou de GNOME est actif"));
+
+    connect(SilenceNuit, &QCheckBox::toggled, this, [this] { Silence_Change(); });
+    connect(DebutSilence, &QTimeEdit::timeChanged, this, [this] { Silence_Change(); });
+    connect(FinSilence, &QTimeEdit::timeChanged, this, [this] { Silence_Change(); });
+    connect(SuivreNePasDeranger, &QCheckBox::toggled, this, [this] { Silence_Change(); });
+}
+
+void PARAMETRES::Silence_Change() {
+    ReglagesFacultatifs& r = chrono_.facultatifs;
+    r.silenceNuit = SilenceNuit->isChecked();
+    r.debutSilence = DebutSilence->time();
+    r.finSilence = FinSilence->time();
+    r.suivreNePasDeranger = SuivreNePasDeranger->isChecked();
+    // Les heures ne servent qu'au silence de nuit.
+    DebutSilence->setEnabled(r.silenceNuit);
+    FinSilence->setEnabled(r.silenceNuit);
+    chrono_.appliqueSilence();
 }
 
 void PARAMETRES::Volume_Change() {
@@ -311,6 +378,20 @@ void PARAMETRES::Form_Load() {
     }
     AffVolumeVoix->setText(textePourcent(VolumeVoix->value()));
     AffVolumeAlarmes->setText(textePourcent(VolumeAlarmes->value()));
+
+    {
+        const ReglagesFacultatifs& r = chrono_.facultatifs;
+        const QSignalBlocker nuit(SilenceNuit);
+        const QSignalBlocker debut(DebutSilence);
+        const QSignalBlocker fin(FinSilence);
+        const QSignalBlocker bureau(SuivreNePasDeranger);
+        SilenceNuit->setChecked(r.silenceNuit);
+        DebutSilence->setTime(r.debutSilence);
+        FinSilence->setTime(r.finSilence);
+        SuivreNePasDeranger->setChecked(r.suivreNePasDeranger);
+        DebutSilence->setEnabled(r.silenceNuit);
+        FinSilence->setEnabled(r.silenceNuit);
+    }
 }
 
 void PARAMETRES::peintEchantillon(int index, qint32 couleur) {

@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimeEdit;
 class QTimer;
 class QVBoxLayout;
 
@@ -52,6 +53,11 @@ public:
     QSlider* VolumeAlarmes = nullptr;
     QLabel* AffVolumeVoix = nullptr;
     QLabel* AffVolumeAlarmes = nullptr;
+    QGroupBox* OptionSilence = nullptr;
+    QCheckBox* SilenceNuit = nullptr;
+    QTimeEdit* DebutSilence = nullptr;
+    QTimeEdit* FinSilence = nullptr;
+    QCheckBox* SuivreNePasDeranger = nullptr;
 
 private:
     void creeControles();
@@ -71,6 +77,8 @@ private:
     QGroupBox* ajouteGroupe(const QString& titre);
     void creeVolumes();
     void Volume_Change();
+    void creeSilence();
+    void Silence_Change();
 
     CHRONO& chrono_;
     QVBoxLayout* colonne_ = nullptr;

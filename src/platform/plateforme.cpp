@@ -4,6 +4,7 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/installation.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "platform/peripherique_wave.h"
 #include "platform/son_differe.h"
 #include "platform/sortie_son.h"
@@ -58,5 +59,6 @@ std::unique_ptr<Plateforme> Plateforme::systeme() {
     p->bureau_ = std::make_unique<BureauLinux>(QString(), installation);
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
+    p->nePasDeranger_ = std::make_unique<NePasDerangerLinux>(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
     return p;
 }

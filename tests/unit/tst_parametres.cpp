@@ -22,6 +22,7 @@
 #include <QScopeGuard>
 #include <QSlider>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtEndian>
@@ -126,6 +127,7 @@ private Q_SLOTS:
     void termine();
     void ouvertureParLaBarreDOutils();
     void volumes();
+    void silence();
 };
 
 void TestParametres::controles_data() {
@@ -791,4 +793,62 @@ void TestParametres::volumes() {
     h.c->close();
     const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
     QVERIFY(ini.endsWith(QStringLiteral("volume_alarmes =0\r\nvolume_voix =90\r\n")));
+}
+
+void TestParametres::silence() {
+    // Lu du fichier, montré sans rien changer, au clavier après les volumes ; chaque changement
+    // vaut aussitôt pour l'horloge ; « Ne pas déranger » suivi dès que la case est cochée ; écrit
+    // à la fermeture.
+    BancChrono h(BancChrono::Rien);
+    h.dossier.ecrit(QStringLiteral("CV32.ini"),
+                    h.dossier.lit(QStringLiteral("CV32.ini")) +
+                        "silence_nuit = True\r\nsuivre_ne_pas_deranger = False\r\n"
+                        "silence_debut = 23:30\r\n");
+    h.charge();
+    h.c->apresPremierAffichage();
+    {
+        PARAMETRES f(*h.c);
+        f.show();
+        QVERIFY(f.OptionSilence->geometry().top() > f.OptionVolume->geometry().bottom());
+        QVERIFY(f.ColonneAjouts->geometry().contains(
+            f.OptionSilence->geometry().translated(f.ColonneAjouts->pos())));
+        QCOMPARE(f.SilenceNuit->isChecked(), true);
+        QCOMPARE(f.DebutSilence->time(), QTime(23, 30));
+        QCOMPARE(f.FinSilence->time(), QTime(7, 0));
+        QCOMPARE(f.SuivreNePasDeranger->isChecked(), false);
+        QVERIFY(f.DebutSilence->isEnabled() && f.FinSilence->isEnabled());
+        // Après les volumes, dans l'ordre de la chaîne (le champ de saisie d'une heure est dedans).
+        const QList<QWidget*> attendu{f.VolumeAlarmes, f.SilenceNuit, f.DebutSilence, f.FinSilence,
+                                      f.SuivreNePasDeranger};
+        QList<QWidget*> suite;
+        QWidget* w = f.VolumeAlarmes;
+        for (int i = 0; i < 20 && suite.size() < attendu.size(); ++i, w = w->nextInFocusChain())
+            if (attendu.contains(w))
+                suite << w;
+        QCOMPARE(suite, attendu);
+        for (QWidget* w : {static_cast<QWidget*>(f.SilenceNuit), static_cast<QWidget*>(f.DebutSilence),
+                           static_cast<QWidget*>(f.FinSilence), static_cast<QWidget*>(f.SuivreNePasDeranger)})
+            QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
+                     qPrintable(w->accessibleName()));
+        QVERIFY(!h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+
+        f.FinSilence->setFocus();
+        QTest::keyClick(f.FinSilence, Qt::Key_Down);
+        QCOMPARE(h.c->facultatifs.finSilence, QTime(6, 0));
+        QCOMPARE(AccesTest::AffHEURE(*h.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+        f.SuivreNePasDeranger->click();
+        QVERIFY(h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+        h.p.nePasDeranger().regle(true);
+        QCOMPARE(
+            AccesTest::AffHEURE(*h.c)->accessibleDescription(),
+            QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau"));
+        f.SilenceNuit->click();
+        QVERIFY(!h.c->facultatifs.silenceNuit);
+        QVERIFY(!f.DebutSilence->isEnabled() && !f.FinSilence->isEnabled());
+    }
+    h.c->close();
+    const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
+    QVERIFY2(ini.endsWith(QStringLiteral("silence_nuit =False\r\nsuivre_ne_pas_deranger =True\r\n"
+                                         "silence_debut = 23:30\r\nsilence_fin =06:00\r\n")),
+             qPrintable(ini.right(120)));
 }
