@@ -163,6 +163,7 @@ void CHRONO::litReglagesFacultatifs() {
     if (!lecture.refus.isEmpty())
         DIALOG().message(this, lecture.refus.join(RetourLigne), titreErreurIni(), IconeMessage::Information);
     appliqueVolumes();
+    appliqueTouche();
 }
 
 void CHRONO::appliqueVolumes() {

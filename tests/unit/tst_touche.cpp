@@ -1,0 +1,200 @@
+// La touche qui dit l'heure : son texte dans les réglages (lu, écrit, refusé), sa forme pour X et
+// pour GNOME, et le moyen choisi selon la session et le bureau.
+#include "platform/touche_globale.h"
+#include "settings/facultatifs.h"
+#include "settings/touche.h"
+
+#include <QTest>
+
+class TestTouche : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void texte_data();
+    void texte();
+    void dansLeFichier_data();
+    void dansLeFichier();
+    void moyen_data();
+    void moyen();
+};
+
+void TestTouche::texte_data() {
+    QTest::addColumn<QString>("lu");
+    // Ce qui est relu puis écrit ; « refusé » si le texte n'est pas une combinaison admise.
+    QTest::addColumn<QString>("ecrit");
+    QTest::addColumn<QString>("gtk");
+    QTest::addColumn<uint>("symbole");
+    QTest::newRow("défaut") << "Alt+Super+H"
+                            << "Alt+Super+H"
+                            << "<Alt><Super>h" << 0x68u;
+    QTest::newRow("ordre, casse et blancs libres") << " super + ALT+h "
+                                                   << "Alt+Super+H"
+                                                   << "<Alt><Super>h" << 0x68u;
+    QTest::newRow("synonymes") << "Control+Maj+Win+5"
+                               << "Ctrl+Shift+Super+5"
+                               << "<Control><Shift><Super>5" << 0x35u;
+    QTest::newRow("Meta est Super") << "Meta+F12"
+                                    << "Super+F12"
+                                    << "<Super>F12" << 0xffc9u;
+    QTest::newRow("F24, dernière") << "Ctrl+F24"
+                                   << "Ctrl+F24"
+                                   << "<Control>F24" << 0xffd5u;
+    QTest::newRow("touches nommées") << "Ctrl+Alt+PgUp"
+                                     << "Ctrl+Alt+PgUp"
+                                     << "<Control><Alt>Page_Up" << 0xff55u;
+    QTest::newRow("Entrée s'enregistre aussi") << "Alt+Return"
+                                               << "Alt+Return"
+                                               << "<Alt>Return" << 0xff0du;
+    QTest::newRow("espace") << "Ctrl+Alt+Space"
+                            << "Ctrl+Alt+Space"
+                            << "<Control><Alt>space" << 0x20u;
+    QTest::newRow("vide : aucune") << "  "
+                                   << ""
+                                   << "" << 0u;
+    QTest::newRow("sans Ctrl, Alt ni Super : volée à la frappe") << "Shift+H"
+                                                                 << "refusé"
+                                                                 << "" << 0u;
+    QTest::newRow("touche seule") << "F5"
+                                  << "refusé"
+                                  << "" << 0u;
+    QTest::newRow("modificateur inconnu") << "Hyper+H"
+                                          << "refusé"
+                                          << "" << 0u;
+    QTest::newRow("deux touches") << "Alt+H+J"
+                                  << "refusé"
+                                  << "" << 0u;
+    QTest::newRow("suite de deux combinaisons") << "Alt+H, Alt+J"
+                                                << "refusé"
+                                                << "" << 0u;
+    QTest::newRow("touche hors table") << "Alt+Tab"
+                                       << "refusé"
+                                       << "" << 0u;
+    QTest::newRow("F25 hors table") << "Alt+F25"
+                                    << "refusé"
+                                    << "" << 0u;
+    QTest::newRow("modificateurs sans touche") << "Ctrl+Alt+"
+                                               << "refusé"
+                                               << "" << 0u;
+}
+
+void TestTouche::texte() {
+    QFETCH(QString, lu);
+    QFETCH(QString, ecrit);
+    QFETCH(QString, gtk);
+    QFETCH(uint, symbole);
+    const std::optional<QKeyCombination> t = lisTouche(lu);
+    if (ecrit == u"refusé") {
+        QVERIFY2(!t, qPrintable(texteTouche(t.value_or(QKeyCombination()))));
+        return;
+    }
+    QVERIFY(t);
+    QCOMPARE(texteTouche(*t), ecrit);
+    QCOMPARE(lisTouche(texteTouche(*t)), t);
+    QCOMPARE(toucheGtk(*t), gtk);
+    QCOMPARE(symboleX(t->key()), symbole);
+}
+
+void TestTouche::dansLeFichier_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("lue");
+    // La combinaison donnée avant l'écriture (« = » : inchangée) et le fichier écrit.
+    QTest::addColumn<QString>("donnee");
+    QTest::addColumn<QString>("ecrit");
+    QTest::addColumn<QString>("refus");
+    const QString base = QStringLiteral("CV_top = 1\r\n");
+    QTest::newRow("absente : le défaut, rien d'écrit") << base << "Alt+Super+H"
+                                                       << "=" << base << "";
+    QTest::newRow("retirée : ligne vide ajoutée") << base << "Alt+Super+H"
+                                                  << "" << base + "touche_heure =\r\n"
+                                                  << "";
+    QTest::newRow("vide : aucune, et le reste") << "touche_heure =\r\n"
+                                                << ""
+                                                << "="
+                                                << "touche_heure =\r\n"
+                                                << "";
+    QTest::newRow("changée sur place") << "touche_heure = ctrl+alt+h\r\n"
+                                       << "Ctrl+Alt+H"
+                                       << "Ctrl+Alt+F9"
+                                       << "touche_heure =Ctrl+Alt+F9\r\n"
+                                       << "";
+    QTest::newRow("refusée : dite, gardée telle quelle")
+        << "touche_heure = H\r\n"
+        << "Alt+Super+H"
+        << "="
+        << "touche_heure = H\r\n"
+        << "La valeur « H » du paramètre touche_heure n'est pas valable (il faut une combinaison comme "
+           "Alt+Super+H";
+}
+
+void TestTouche::dansLeFichier() {
+    QFETCH(QString, texte);
+    QFETCH(QString, lue);
+    QFETCH(QString, donnee);
+    QFETCH(QString, ecrit);
+    QFETCH(QString, refus);
+    TexteReglages t(texte);
+    const LectureFacultatifs lecture = litFacultatifs(t);
+    QCOMPARE(texteTouche(lecture.valeurs.toucheHeure), lue);
+    QCOMPARE(lecture.refus.size(), refus.isEmpty() ? 0 : 1);
+    if (!refus.isEmpty())
+        QVERIFY2(lecture.refus[0].startsWith(refus), qPrintable(lecture.refus[0]));
+    ReglagesFacultatifs actuels = lecture.valeurs;
+    if (donnee != u"=")
+        actuels.toucheHeure = *lisTouche(donnee);
+    ecritFacultatifs(t, lecture.valeurs, actuels);
+    QCOMPARE(t.pourEcriture(), ecrit);
+}
+
+void TestTouche::moyen_data() {
+    QTest::addColumn<QString>("plateforme");
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QString>("bureau");
+    QTest::addColumn<bool>("kglobalaccel");
+    QTest::addColumn<MoyenTouche>("moyen");
+    // XDG_CURRENT_DESKTOP tels que les posent les sessions de Debian 12.
+    QTest::newRow("Xfce") << "xcb"
+                          << "x11"
+                          << "XFCE" << false << MoyenTouche::X11;
+    QTest::newRow("gestionnaire seul, startx") << "xcb"
+                                               << ""
+                                               << "" << false << MoyenTouche::X11;
+    QTest::newRow("GNOME sur X11") << "xcb"
+                                   << "x11"
+                                   << "GNOME" << false << MoyenTouche::X11;
+    QTest::newRow("GNOME sous Wayland") << "wayland"
+                                        << "wayland"
+                                        << "GNOME" << false << MoyenTouche::GNOME;
+    QTest::newRow("GNOME Classic sous Wayland, par XWayland")
+        << "xcb"
+        << "wayland"
+        << "GNOME-Classic:GNOME" << false << MoyenTouche::GNOME;
+    QTest::newRow("KDE sur X11 : kglobalaccel, pas de seconde prise") << "xcb"
+                                                                      << "x11"
+                                                                      << "KDE" << true << MoyenTouche::KDE;
+    QTest::newRow("KDE sous Wayland") << "wayland"
+                                      << "wayland"
+                                      << "KDE" << true << MoyenTouche::KDE;
+    QTest::newRow("KDE sur X11 sans kglobalaccel") << "xcb"
+                                                   << "x11"
+                                                   << "KDE" << false << MoyenTouche::X11;
+    QTest::newRow("kglobalaccel hors KDE : la prise X11") << "xcb"
+                                                          << "x11"
+                                                          << "XFCE" << true << MoyenTouche::X11;
+    QTest::newRow("autre Wayland (sway)") << "wayland"
+                                          << "wayland"
+                                          << "sway" << false << MoyenTouche::Aucun;
+    QTest::newRow("sans écran") << "offscreen"
+                                << ""
+                                << "" << false << MoyenTouche::Aucun;
+}
+
+void TestTouche::moyen() {
+    QFETCH(QString, plateforme);
+    QFETCH(QString, session);
+    QFETCH(QString, bureau);
+    QFETCH(bool, kglobalaccel);
+    QFETCH(MoyenTouche, moyen);
+    QCOMPARE(choisitMoyenTouche(plateforme, session, bureau, kglobalaccel), moyen);
+}
+
+QTEST_GUILESS_MAIN(TestTouche)
+#include "tst_touche.moc"
