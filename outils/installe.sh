@@ -7,7 +7,7 @@ set -euo pipefail
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
-    qt6-wayland
+    qt6-wayland pkg-config libxcb1-dev libglib2.0-dev
 )
 paquets_paquet=(
     debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils librsvg2-bin
@@ -18,6 +18,8 @@ paquets_tests=(
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
     libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston
+    x11-xserver-utils xbindkeys libkf5globalaccel-bin dconf-service dconf-gsettings-backend
+    gnome-settings-daemon-common
 )
 
 liste=("${paquets_programme[@]}")

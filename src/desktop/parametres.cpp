@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -562,12 +563,15 @@ void PARAMETRES::BoutonChangeTouche_Click() {
     BoutonChangeTouche->setAccessibleName(
         QStringLiteral("Tapez la nouvelle combinaison, par exemple Alt+Super+H ; Échap annule"));
     BoutonChangeTouche->setFocus();
-    BoutonChangeTouche->grabKeyboard();
+    // Sous X11, sans prise du clavier, le gestionnaire de fenêtres garderait ses propres combinaisons.
+    if (QGuiApplication::platformName() == u"xcb")
+        BoutonChangeTouche->grabKeyboard();
 }
 
 void PARAMETRES::finEnregistrement() {
     enregistrement_ = false;
-    BoutonChangeTouche->releaseKeyboard();
+    if (QGuiApplication::platformName() == u"xcb")
+        BoutonChangeTouche->releaseKeyboard();
     chrono_.suspendsTouche(false);
     montreTouche();
 }
