@@ -213,5 +213,7 @@ public:
     VisionneuseAideFausse& aide() { return static_cast<VisionneuseAideFausse&>(visionneuseAide()); }
     ToucheGlobaleFausse& touche() { return static_cast<ToucheGlobaleFausse&>(toucheGlobale()); }
     RaccourciGnomeFaux& gnome() { return static_cast<RaccourciGnomeFaux&>(raccourciGnome()); }
+    // Les vrais raccourcis de GNOME (GSettings) à la place des faux.
+    void remplaceGnome(std::unique_ptr<RaccourciGnome> gnome) { gnome_ = std::move(gnome); }
     std::optional<int> codeQuitte;
 };
