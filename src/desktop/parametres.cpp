@@ -209,11 +209,18 @@ void PARAMETRES::creeColonneAjouts() {
     creeVolumes();
     creeTouche();
     colonne_->addStretch(1);
+    ajusteColonne();
+}
+
+void PARAMETRES::ajusteColonne() {
     // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, et s'allonge si la colonne
     // ne tient pas dans sa hauteur.
-    const int hauteur = qMax(px(4485), px(45) + ColonneAjouts->sizeHint().height() + px(MargeColonne));
-    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), px(LargeurColonne),
-                               hauteur - px(45 + MargeColonne));
+    const int largeur = px(LargeurColonne);
+    for (QLayout* l : ColonneAjouts->findChildren<QLayout*>())
+        l->invalidate();
+    const int besoin = ColonneAjouts->sizeHint().height();
+    const int hauteur = qMax(px(4485), px(45) + besoin + px(MargeColonne));
+    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), largeur, hauteur - px(45 + MargeColonne));
     setFixedSize(px(GaucheColonne + LargeurColonne + MargeColonne), hauteur);
 }
 
@@ -508,8 +515,8 @@ void PARAMETRES::montreTouche() {
             "Inscrite dans les raccourcis globaux de KDE Plasma, au nom de Chrono Vocalis 95.");
         break;
     case MoyenTouche::GNOME:
-        etat = QStringLiteral("GNOME sous Wayland ne laisse pas un programme prendre une touche : le bouton "
-                              "ci-dessous l'inscrit dans ses raccourcis personnalisés.");
+        etat = QStringLiteral("GNOME sous Wayland ne laisse pas un programme prendre une touche : "
+                              "inscrivez-la dans ses raccourcis.");
         break;
     case MoyenTouche::Aucun:
         etat =
@@ -544,6 +551,13 @@ void PARAMETRES::montreTouche() {
                                        "pas touchés"));
     }
     AffEtatTouche->setText(etat);
+    // Un texte qui passe à la ligne n'allonge pas de lui-même la colonne : sa hauteur à la largeur
+    // du groupe (moins ses marges) est réservée.
+    const int marges = OptionTouche->layout()->contentsMargins().left() +
+                       OptionTouche->layout()->contentsMargins().right() +
+                       OptionTouche->contentsMargins().left() + OptionTouche->contentsMargins().right();
+    AffEtatTouche->setMinimumHeight(AffEtatTouche->heightForWidth(px(LargeurColonne) - marges - 2));
+    ajusteColonne();
     // Le nom du bouton qui a le clavier porte la combinaison et ce qu'il en est : un lecteur
     // d'écran le redit dès qu'il change.
     if (!enregistrement_) {

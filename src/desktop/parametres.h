@@ -80,6 +80,7 @@ private:
     void Retour1_Click();
     void peintEchantillon(int index, qint32 couleur);
     void creeColonneAjouts();
+    void ajusteColonne();
     // Un groupe de la colonne ; ses contrôles suivent `precedent` dans l'ordre du clavier.
     QGroupBox* ajouteGroupe(const QString& titre);
     void creeVolumes();

@@ -15,8 +15,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImageReader>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -837,10 +837,11 @@ void TestParametres::touche() {
     t.prisesAilleurs << j;
     enregistre(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
     h.c->appliqueTouche();
-    QCOMPARE(h.textes(), QStringList{QStringLiteral("Chrono Vocalis 95 | La touche Ctrl+Alt+J est déjà prise par "
-                                                    "un autre programme : Chrono Vocalis ne peut pas s'en servir "
-                                                    "pour dire l'heure.\n\rVous pouvez en choisir une autre dans "
-                                                    "les paramètres (Ctrl+P).")});
+    QCOMPARE(h.textes(),
+             QStringList{QStringLiteral("Chrono Vocalis 95 | La touche Ctrl+Alt+J est déjà prise par "
+                                        "un autre programme : Chrono Vocalis ne peut pas s'en servir "
+                                        "pour dire l'heure.\n\rVous pouvez en choisir une autre dans "
+                                        "les paramètres (Ctrl+P).")});
     QVERIFY(f.AffEtatTouche->text().startsWith(QStringLiteral("Déjà prise")));
 
     f.BoutonSansTouche->click();
