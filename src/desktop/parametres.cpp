@@ -488,11 +488,9 @@ void PARAMETRES::creeTouche() {
     }
     OptionTouche->setAccessibleDescription(
         QStringLiteral("La combinaison de touches qui dit l'heure depuis n'importe quelle application"));
-    nommeAccessible(AffTouche, QStringLiteral("Touche pour dire l'heure"),
-                    QStringLiteral("La combinaison actuelle ; « Changer » en enregistre une autre"));
     nommeAccessible(BoutonSansTouche, QStringLiteral("Aucune touche pour dire l'heure"),
                     QStringLiteral("Retire la touche : plus aucune combinaison ne dit l'heure"));
-    BoutonChangeTouche->installEventFilter(this);
+    AffTouche->installEventFilter(this);
     connect(BoutonChangeTouche, &QPushButton::clicked, this, [this] { BoutonChangeTouche_Click(); });
     connect(BoutonSansTouche, &QPushButton::clicked, this, [this] { BoutonSansTouche_Click(); });
     // kglobalaccel répond plus tard qu'une combinaison est déjà prise.
@@ -504,6 +502,8 @@ void PARAMETRES::montreTouche() {
     const bool aucune = touche.key() == Qt::Key_unknown;
     const QString texte = aucune ? QStringLiteral("Aucune") : texteTouche(touche);
     AffTouche->setText(texte);
+    nommeAccessible(AffTouche, QStringLiteral("Touche pour dire l'heure"),
+                    QStringLiteral("La combinaison actuelle ; « Changer » en enregistre une autre"));
     BoutonSansTouche->setEnabled(!aucune);
     QString etat;
     switch (chrono_.plateforme().toucheGlobale().moyen()) {
@@ -558,10 +558,8 @@ void PARAMETRES::montreTouche() {
                        OptionTouche->contentsMargins().left() + OptionTouche->contentsMargins().right();
     AffEtatTouche->setMinimumHeight(AffEtatTouche->heightForWidth(px(LargeurColonne) - marges - 2));
     ajusteColonne();
-    // Le nom du bouton qui a le clavier porte la combinaison et ce qu'il en est : un lecteur
-    // d'écran le redit dès qu'il change.
+    // Le nom du bouton porte la combinaison et ce qu'il en est.
     if (!enregistrement_) {
-        BoutonChangeTouche->setText(QStringLiteral("Changer…"));
         nommeAccessible(BoutonChangeTouche,
                         QStringLiteral("Changer la touche pour dire l'heure, actuellement %1").arg(texte),
                         etat +
@@ -573,21 +571,27 @@ void PARAMETRES::BoutonChangeTouche_Click() {
     enregistrement_ = true;
     // La touche tenue par l'horloge (ou le bureau) doit arriver ici comme les autres.
     chrono_.suspendsTouche(true);
-    BoutonChangeTouche->setText(QStringLiteral("Appuyez sur la combinaison…"));
-    BoutonChangeTouche->setAccessibleName(
-        QStringLiteral("Tapez la nouvelle combinaison, par exemple Alt+Super+H ; Échap annule"));
-    BoutonChangeTouche->setFocus();
+    // La combinaison s'enregistre dans le champ, qui prend le clavier : un lecteur d'écran annonce
+    // ce qu'il attend au changement de focus (Orca 43 ne dit pas un nom changé sous Qt 6.4).
+    // Le focus d'abord, le texte ensuite : Orca dit le champ, puis le texte qui y paraît.
+    const QString attente = QStringLiteral("Tapez la nouvelle combinaison ; Échap annule");
+    nommeAccessible(AffTouche, QStringLiteral("Nouvelle touche pour dire l'heure"), attente);
+    AffTouche->setFocus(Qt::OtherFocusReason);
+    AffTouche->setText(attente);
     // Sous X11, sans prise du clavier, le gestionnaire de fenêtres garderait ses propres combinaisons.
     if (QGuiApplication::platformName() == u"xcb")
-        BoutonChangeTouche->grabKeyboard();
+        AffTouche->grabKeyboard();
 }
 
 void PARAMETRES::finEnregistrement() {
     enregistrement_ = false;
     if (QGuiApplication::platformName() == u"xcb")
-        BoutonChangeTouche->releaseKeyboard();
+        AffTouche->releaseKeyboard();
     chrono_.suspendsTouche(false);
     montreTouche();
+    // Le retour au bouton fait dire son nom, qui porte la combinaison retenue.
+    if (AffTouche->hasFocus())
+        BoutonChangeTouche->setFocus(Qt::OtherFocusReason);
 }
 
 void PARAMETRES::toucheEnregistree(QKeyCombination touche) {
@@ -607,7 +611,7 @@ void PARAMETRES::BoutonSansTouche_Click() {
 }
 
 bool PARAMETRES::eventFilter(QObject* objet, QEvent* e) {
-    if (objet != BoutonChangeTouche || !enregistrement_)
+    if (objet != AffTouche || !enregistrement_)
         return QDialog::eventFilter(objet, e);
     switch (e->type()) {
     case QEvent::ShortcutOverride:
@@ -632,8 +636,9 @@ bool PARAMETRES::eventFilter(QObject* objet, QEvent* e) {
             const QString aide =
                 QStringLiteral("Il faut Ctrl, Alt ou Super avec une lettre, un chiffre ou une "
                                "touche de F1 à F24 ; Échap annule.");
+            // Le champ le montre et, texte changé sous le focus, un lecteur d'écran le lit.
             AffEtatTouche->setText(aide);
-            BoutonChangeTouche->setAccessibleName(aide);
+            AffTouche->setText(aide);
             return true;
         }
         toucheEnregistree(touche);

@@ -75,7 +75,10 @@ bool toucheAdmise(QKeyCombination touche) {
         Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
     if ((mods & ~connus) || !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
-    return symboleX(touche.key()) != 0;
+    // Ctrl+Alt+F1 à F12 changent de console : le serveur X ne les donne à personne.
+    const bool console = (mods & Qt::ControlModifier) && (mods & Qt::AltModifier) &&
+                         touche.key() >= Qt::Key_F1 && touche.key() <= Qt::Key_F12;
+    return !console && symboleX(touche.key()) != 0;
 }
 
 std::optional<QKeyCombination> lisTouche(QStringView texte) {

@@ -13,7 +13,7 @@ inline constexpr QKeyCombination ToucheHeureParDefaut(Qt::AltModifier | Qt::Meta
 
 // Une combinaison admise tient Ctrl, Alt ou Super (sans eux, la touche serait volée à la frappe
 // de toutes les applications) et une touche de la table (lettre, chiffre, F1 à F24, Espace,
-// Entrée, flèches…).
+// Entrée, flèches…), hors Ctrl+Alt+F1 à F12, qui changent de console.
 bool toucheAdmise(QKeyCombination touche);
 
 // Le texte des réglages : un texte vide (ou de blancs) donne « aucune » ; rien si le texte n'est

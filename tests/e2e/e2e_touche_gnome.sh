@@ -38,9 +38,9 @@ commande=$(entree "$notre" command)
     e2e_echec "commande inscrite : $commande"
 autre_intact "après l'ajout"
 
-clic Ctrl+Alt+F9
+clic Ctrl+Super+F9
 e2e_egal "['$autre', '$notre']" "$(gsettings get "$schema" custom-keybindings)" "liste après la mise à jour"
-e2e_egal "'<Control><Alt>F9'" "$(entree "$notre" binding)" "combinaison mise à jour"
+e2e_egal "'<Control><Super>F9'" "$(entree "$notre" binding)" "combinaison mise à jour"
 autre_intact "après la mise à jour"
 
 clic ''

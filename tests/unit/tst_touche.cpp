@@ -35,6 +35,12 @@ void TestTouche::texte_data() {
     QTest::newRow("Meta est Super") << "Meta+F12"
                                     << "Super+F12"
                                     << "<Super>F12" << 0xffc9u;
+    QTest::newRow("Ctrl+Alt+F9 change de console") << "Ctrl+Alt+F9"
+                                                   << "refusé"
+                                                   << "" << 0u;
+    QTest::newRow("Ctrl+Alt+F13, pas une console") << "Ctrl+Alt+F13"
+                                                   << "Ctrl+Alt+F13"
+                                                   << "<Control><Alt>F13" << 0xffcau;
     QTest::newRow("F24, dernière") << "Ctrl+F24"
                                    << "Ctrl+F24"
                                    << "<Control>F24" << 0xffd5u;
@@ -113,8 +119,8 @@ void TestTouche::dansLeFichier_data() {
                                                 << "";
     QTest::newRow("changée sur place") << "touche_heure = ctrl+alt+h\r\n"
                                        << "Ctrl+Alt+H"
-                                       << "Ctrl+Alt+F9"
-                                       << "touche_heure =Ctrl+Alt+F9\r\n"
+                                       << "Super+F9"
+                                       << "touche_heure =Super+F9\r\n"
                                        << "";
     QTest::newRow("refusée : dite, gardée telle quelle")
         << "touche_heure = H\r\n"
