@@ -17,69 +17,41 @@ private Q_SLOTS:
     void moyen();
 };
 
+namespace {
+
+// Une ligne de la table : ce qui est lu, ce qui est écrit (« refusé » : pas une combinaison
+// admise), la forme de GNOME et le symbole X.
+void combinaison(const char* nom, const char* lu, const char* ecrit, const char* gtk = "", uint symbole = 0) {
+    QTest::newRow(nom) << QString::fromUtf8(lu) << QString::fromUtf8(ecrit) << QString::fromUtf8(gtk)
+                       << symbole;
+}
+
+} // namespace
+
 void TestTouche::texte_data() {
     QTest::addColumn<QString>("lu");
-    // Ce qui est relu puis écrit ; « refusé » si le texte n'est pas une combinaison admise.
     QTest::addColumn<QString>("ecrit");
     QTest::addColumn<QString>("gtk");
     QTest::addColumn<uint>("symbole");
-    QTest::newRow("défaut") << "Alt+Super+H"
-                            << "Alt+Super+H"
-                            << "<Alt><Super>h" << 0x68u;
-    QTest::newRow("ordre, casse et blancs libres") << " super + ALT+h "
-                                                   << "Alt+Super+H"
-                                                   << "<Alt><Super>h" << 0x68u;
-    QTest::newRow("synonymes") << "Control+Maj+Win+5"
-                               << "Ctrl+Shift+Super+5"
-                               << "<Control><Shift><Super>5" << 0x35u;
-    QTest::newRow("Meta est Super") << "Meta+F12"
-                                    << "Super+F12"
-                                    << "<Super>F12" << 0xffc9u;
-    QTest::newRow("Ctrl+Alt+F9 change de console") << "Ctrl+Alt+F9"
-                                                   << "refusé"
-                                                   << "" << 0u;
-    QTest::newRow("Ctrl+Alt+F13, pas une console") << "Ctrl+Alt+F13"
-                                                   << "Ctrl+Alt+F13"
-                                                   << "<Control><Alt>F13" << 0xffcau;
-    QTest::newRow("F24, dernière") << "Ctrl+F24"
-                                   << "Ctrl+F24"
-                                   << "<Control>F24" << 0xffd5u;
-    QTest::newRow("touches nommées") << "Ctrl+Alt+PgUp"
-                                     << "Ctrl+Alt+PgUp"
-                                     << "<Control><Alt>Page_Up" << 0xff55u;
-    QTest::newRow("Entrée s'enregistre aussi") << "Alt+Return"
-                                               << "Alt+Return"
-                                               << "<Alt>Return" << 0xff0du;
-    QTest::newRow("espace") << "Ctrl+Alt+Space"
-                            << "Ctrl+Alt+Space"
-                            << "<Control><Alt>space" << 0x20u;
-    QTest::newRow("vide : aucune") << "  "
-                                   << ""
-                                   << "" << 0u;
-    QTest::newRow("sans Ctrl, Alt ni Super : volée à la frappe") << "Shift+H"
-                                                                 << "refusé"
-                                                                 << "" << 0u;
-    QTest::newRow("touche seule") << "F5"
-                                  << "refusé"
-                                  << "" << 0u;
-    QTest::newRow("modificateur inconnu") << "Hyper+H"
-                                          << "refusé"
-                                          << "" << 0u;
-    QTest::newRow("deux touches") << "Alt+H+J"
-                                  << "refusé"
-                                  << "" << 0u;
-    QTest::newRow("suite de deux combinaisons") << "Alt+H, Alt+J"
-                                                << "refusé"
-                                                << "" << 0u;
-    QTest::newRow("touche hors table") << "Alt+Tab"
-                                       << "refusé"
-                                       << "" << 0u;
-    QTest::newRow("F25 hors table") << "Alt+F25"
-                                    << "refusé"
-                                    << "" << 0u;
-    QTest::newRow("modificateurs sans touche") << "Ctrl+Alt+"
-                                               << "refusé"
-                                               << "" << 0u;
+    combinaison("défaut", "Alt+Super+H", "Alt+Super+H", "<Alt><Super>h", 0x68);
+    combinaison("ordre, casse et blancs libres", " super + ALT+h ", "Alt+Super+H", "<Alt><Super>h", 0x68);
+    combinaison("synonymes", "Control+Maj+Win+5", "Ctrl+Shift+Super+5", "<Control><Shift><Super>5", 0x35);
+    combinaison("Meta est Super", "Meta+F12", "Super+F12", "<Super>F12", 0xffc9);
+    combinaison("Ctrl+Alt+F13, pas une console", "Ctrl+Alt+F13", "Ctrl+Alt+F13", "<Control><Alt>F13", 0xffca);
+    combinaison("F24, dernière", "Ctrl+F24", "Ctrl+F24", "<Control>F24", 0xffd5);
+    combinaison("touches nommées", "Ctrl+Alt+PgUp", "Ctrl+Alt+PgUp", "<Control><Alt>Page_Up", 0xff55);
+    combinaison("Entrée s'enregistre aussi", "Alt+Return", "Alt+Return", "<Alt>Return", 0xff0d);
+    combinaison("espace", "Ctrl+Alt+Space", "Ctrl+Alt+Space", "<Control><Alt>space", 0x20);
+    combinaison("vide : aucune", "  ", "");
+    combinaison("sans Ctrl, Alt ni Super : volée à la frappe", "Shift+H", "refusé");
+    combinaison("touche seule", "F5", "refusé");
+    combinaison("Ctrl+Alt+F9 change de console", "Ctrl+Alt+F9", "refusé");
+    combinaison("modificateur inconnu", "Hyper+H", "refusé");
+    combinaison("deux touches", "Alt+H+J", "refusé");
+    combinaison("suite de deux combinaisons", "Alt+H, Alt+J", "refusé");
+    combinaison("touche hors table", "Alt+Tab", "refusé");
+    combinaison("F25 hors table", "Alt+F25", "refusé");
+    combinaison("modificateurs sans touche", "Ctrl+Alt+", "refusé");
 }
 
 void TestTouche::texte() {
@@ -102,31 +74,29 @@ void TestTouche::texte() {
 void TestTouche::dansLeFichier_data() {
     QTest::addColumn<QString>("texte");
     QTest::addColumn<QString>("lue");
-    // La combinaison donnée avant l'écriture (« = » : inchangée) et le fichier écrit.
+    // La combinaison donnée avant l'écriture (« = » : inchangée), le fichier écrit, le début du refus.
     QTest::addColumn<QString>("donnee");
     QTest::addColumn<QString>("ecrit");
     QTest::addColumn<QString>("refus");
     const QString base = QStringLiteral("CV_top = 1\r\n");
+    const QString ligne = QStringLiteral("touche_heure =");
     QTest::newRow("absente : le défaut, rien d'écrit") << base << "Alt+Super+H"
                                                        << "=" << base << "";
     QTest::newRow("retirée : ligne vide ajoutée") << base << "Alt+Super+H"
-                                                  << "" << base + "touche_heure =\r\n"
+                                                  << "" << base + ligne + "\r\n"
                                                   << "";
-    QTest::newRow("vide : aucune, et le reste") << "touche_heure =\r\n"
-                                                << ""
-                                                << "="
-                                                << "touche_heure =\r\n"
-                                                << "";
-    QTest::newRow("changée sur place") << "touche_heure = ctrl+alt+h\r\n"
+    QTest::newRow("vide : aucune") << ligne + "\r\n"
+                                   << ""
+                                   << "=" << ligne + "\r\n"
+                                   << "";
+    QTest::newRow("changée sur place") << ligne + " ctrl+alt+h\r\n"
                                        << "Ctrl+Alt+H"
-                                       << "Super+F9"
-                                       << "touche_heure =Super+F9\r\n"
+                                       << "Super+F9" << ligne + "Super+F9\r\n"
                                        << "";
     QTest::newRow("refusée : dite, gardée telle quelle")
-        << "touche_heure = H\r\n"
+        << ligne + " H\r\n"
         << "Alt+Super+H"
-        << "="
-        << "touche_heure = H\r\n"
+        << "=" << ligne + " H\r\n"
         << "La valeur « H » du paramètre touche_heure n'est pas valable (il faut une combinaison comme "
            "Alt+Super+H";
 }
@@ -150,6 +120,16 @@ void TestTouche::dansLeFichier() {
     QCOMPARE(t.pourEcriture(), ecrit);
 }
 
+namespace {
+
+void session(const char* nom, const char* plateforme, const char* type, const char* bureau, bool kglobalaccel,
+             MoyenTouche moyen) {
+    QTest::newRow(nom) << QString::fromUtf8(plateforme) << QString::fromUtf8(type)
+                       << QString::fromUtf8(bureau) << kglobalaccel << moyen;
+}
+
+} // namespace
+
 void TestTouche::moyen_data() {
     QTest::addColumn<QString>("plateforme");
     QTest::addColumn<QString>("session");
@@ -157,40 +137,18 @@ void TestTouche::moyen_data() {
     QTest::addColumn<bool>("kglobalaccel");
     QTest::addColumn<MoyenTouche>("moyen");
     // XDG_CURRENT_DESKTOP tels que les posent les sessions de Debian 12.
-    QTest::newRow("Xfce") << "xcb"
-                          << "x11"
-                          << "XFCE" << false << MoyenTouche::X11;
-    QTest::newRow("gestionnaire seul, startx") << "xcb"
-                                               << ""
-                                               << "" << false << MoyenTouche::X11;
-    QTest::newRow("GNOME sur X11") << "xcb"
-                                   << "x11"
-                                   << "GNOME" << false << MoyenTouche::X11;
-    QTest::newRow("GNOME sous Wayland") << "wayland"
-                                        << "wayland"
-                                        << "GNOME" << false << MoyenTouche::GNOME;
-    QTest::newRow("GNOME Classic sous Wayland, par XWayland")
-        << "xcb"
-        << "wayland"
-        << "GNOME-Classic:GNOME" << false << MoyenTouche::GNOME;
-    QTest::newRow("KDE sur X11 : kglobalaccel, pas de seconde prise") << "xcb"
-                                                                      << "x11"
-                                                                      << "KDE" << true << MoyenTouche::KDE;
-    QTest::newRow("KDE sous Wayland") << "wayland"
-                                      << "wayland"
-                                      << "KDE" << true << MoyenTouche::KDE;
-    QTest::newRow("KDE sur X11 sans kglobalaccel") << "xcb"
-                                                   << "x11"
-                                                   << "KDE" << false << MoyenTouche::X11;
-    QTest::newRow("kglobalaccel hors KDE : la prise X11") << "xcb"
-                                                          << "x11"
-                                                          << "XFCE" << true << MoyenTouche::X11;
-    QTest::newRow("autre Wayland (sway)") << "wayland"
-                                          << "wayland"
-                                          << "sway" << false << MoyenTouche::Aucun;
-    QTest::newRow("sans écran") << "offscreen"
-                                << ""
-                                << "" << false << MoyenTouche::Aucun;
+    session("Xfce", "xcb", "x11", "XFCE", false, MoyenTouche::X11);
+    session("gestionnaire seul, startx", "xcb", "", "", false, MoyenTouche::X11);
+    session("GNOME sur X11", "xcb", "x11", "GNOME", false, MoyenTouche::X11);
+    session("GNOME sous Wayland", "wayland", "wayland", "GNOME", false, MoyenTouche::GNOME);
+    session("GNOME Classic, par XWayland", "xcb", "wayland", "GNOME-Classic:GNOME", false,
+            MoyenTouche::GNOME);
+    session("KDE sur X11 : kglobalaccel, pas de seconde prise", "xcb", "x11", "KDE", true, MoyenTouche::KDE);
+    session("KDE sous Wayland", "wayland", "wayland", "KDE", true, MoyenTouche::KDE);
+    session("KDE sur X11 sans kglobalaccel", "xcb", "x11", "KDE", false, MoyenTouche::X11);
+    session("kglobalaccel hors KDE : la prise X11", "xcb", "x11", "XFCE", true, MoyenTouche::X11);
+    session("autre Wayland (sway)", "wayland", "wayland", "sway", false, MoyenTouche::Aucun);
+    session("sans écran", "offscreen", "", "", false, MoyenTouche::Aucun);
 }
 
 void TestTouche::moyen() {
