@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <dlfcn.h>
+#include <optional>
 #define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
@@ -14,68 +15,65 @@ const char* const SchemaTouches = "org.gnome.settings-daemon.plugins.media-keys"
 const char* const SchemaEntree = "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding";
 const char* const CleListe = "custom-keybindings";
 
-#define CV_FONCTION(nom) decltype(&::nom) nom = nullptr;
 struct Gio {
-    CV_FONCTION(g_settings_schema_source_get_default)
-    CV_FONCTION(g_settings_schema_source_lookup)
-    CV_FONCTION(g_settings_schema_unref)
-    CV_FONCTION(g_settings_new)
-    CV_FONCTION(g_settings_new_with_path)
-    CV_FONCTION(g_settings_get_strv)
-    CV_FONCTION(g_settings_set_strv)
-    CV_FONCTION(g_settings_get_string)
-    CV_FONCTION(g_settings_set_string)
-    CV_FONCTION(g_settings_reset)
-    CV_FONCTION(g_settings_sync)
-    CV_FONCTION(g_settings_backend_get_default)
-    CV_FONCTION(g_type_name_from_instance)
-    CV_FONCTION(g_object_unref)
-    CV_FONCTION(g_strfreev)
-    CV_FONCTION(g_free)
-    bool chargee = false;
+    decltype(&::g_settings_schema_source_get_default) g_settings_schema_source_get_default = nullptr;
+    decltype(&::g_settings_schema_source_lookup) g_settings_schema_source_lookup = nullptr;
+    decltype(&::g_settings_schema_unref) g_settings_schema_unref = nullptr;
+    decltype(&::g_settings_new) g_settings_new = nullptr;
+    decltype(&::g_settings_new_with_path) g_settings_new_with_path = nullptr;
+    decltype(&::g_settings_get_strv) g_settings_get_strv = nullptr;
+    decltype(&::g_settings_set_strv) g_settings_set_strv = nullptr;
+    decltype(&::g_settings_get_string) g_settings_get_string = nullptr;
+    decltype(&::g_settings_set_string) g_settings_set_string = nullptr;
+    decltype(&::g_settings_reset) g_settings_reset = nullptr;
+    decltype(&::g_settings_sync) g_settings_sync = nullptr;
+    decltype(&::g_settings_backend_get_default) g_settings_backend_get_default = nullptr;
+    decltype(&::g_type_name_from_instance) g_type_name_from_instance = nullptr;
+    decltype(&::g_object_unref) g_object_unref = nullptr;
+    decltype(&::g_strfreev) g_strfreev = nullptr;
+    decltype(&::g_free) g_free = nullptr;
 };
-#undef CV_FONCTION
 
-const Gio& gio() {
-    static const Gio g = [] {
-        Gio f;
+// Toutes les fonctions, ou rien si la bibliothèque ou l'une d'elles manque.
+const Gio* gio() {
+    static const std::optional<Gio> g = []() -> std::optional<Gio> {
         void* b = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
         if (!b)
-            return f;
+            return std::nullopt;
+        Gio f;
         bool toutes = true;
         const auto prend = [&](auto& fonction, const char* nom) {
             fonction = reinterpret_cast<std::remove_reference_t<decltype(fonction)>>(dlsym(b, nom));
             toutes = toutes && fonction;
         };
-#define CV_PREND(nom) prend(f.nom, #nom);
-        CV_PREND(g_settings_schema_source_get_default)
-        CV_PREND(g_settings_schema_source_lookup)
-        CV_PREND(g_settings_schema_unref)
-        CV_PREND(g_settings_new)
-        CV_PREND(g_settings_new_with_path)
-        CV_PREND(g_settings_get_strv)
-        CV_PREND(g_settings_set_strv)
-        CV_PREND(g_settings_get_string)
-        CV_PREND(g_settings_set_string)
-        CV_PREND(g_settings_reset)
-        CV_PREND(g_settings_sync)
-        CV_PREND(g_settings_backend_get_default)
-        CV_PREND(g_type_name_from_instance)
-        CV_PREND(g_object_unref)
-        CV_PREND(g_strfreev)
-        CV_PREND(g_free)
-#undef CV_PREND
-        f.chargee = toutes;
+        prend(f.g_settings_schema_source_get_default, "g_settings_schema_source_get_default");
+        prend(f.g_settings_schema_source_lookup, "g_settings_schema_source_lookup");
+        prend(f.g_settings_schema_unref, "g_settings_schema_unref");
+        prend(f.g_settings_new, "g_settings_new");
+        prend(f.g_settings_new_with_path, "g_settings_new_with_path");
+        prend(f.g_settings_get_strv, "g_settings_get_strv");
+        prend(f.g_settings_set_strv, "g_settings_set_strv");
+        prend(f.g_settings_get_string, "g_settings_get_string");
+        prend(f.g_settings_set_string, "g_settings_set_string");
+        prend(f.g_settings_reset, "g_settings_reset");
+        prend(f.g_settings_sync, "g_settings_sync");
+        prend(f.g_settings_backend_get_default, "g_settings_backend_get_default");
+        prend(f.g_type_name_from_instance, "g_type_name_from_instance");
+        prend(f.g_object_unref, "g_object_unref");
+        prend(f.g_strfreev, "g_strfreev");
+        prend(f.g_free, "g_free");
+        if (!toutes)
+            return std::nullopt;
         return f;
     }();
-    return g;
+    return g ? &*g : nullptr;
 }
 
 // Les réglages de GNOME prêts à être lus et écrits, ou la raison pour laquelle ils ne le sont pas.
-QString verifie() {
-    const Gio& g = gio();
-    if (!g.chargee)
+QString verifie(const Gio* gio) {
+    if (!gio)
         return QStringLiteral("la bibliothèque GIO (libgio-2.0) est introuvable");
+    const Gio& g = *gio;
     GSettingsSchemaSource* source = g.g_settings_schema_source_get_default();
     for (const char* nom : {SchemaTouches, SchemaEntree}) {
         GSettingsSchema* schema = source ? g.g_settings_schema_source_lookup(source, nom, TRUE) : nullptr;
@@ -94,8 +92,7 @@ QString verifie() {
     return {};
 }
 
-QStringList liste(GSettings* touches) {
-    const Gio& g = gio();
+QStringList liste(const Gio& g, GSettings* touches) {
     gchar** v = g.g_settings_get_strv(touches, CleListe);
     QStringList l;
     for (gchar** p = v; p && *p; ++p)
@@ -104,7 +101,7 @@ QStringList liste(GSettings* touches) {
     return l;
 }
 
-void ecritListe(GSettings* touches, const QStringList& l) {
+void ecritListe(const Gio& g, GSettings* touches, const QStringList& l) {
     QList<QByteArray> octets;
     for (const QString& s : l)
         octets << s.toUtf8();
@@ -112,25 +109,26 @@ void ecritListe(GSettings* touches, const QStringList& l) {
     for (const QByteArray& o : octets)
         v << o.constData();
     v << nullptr;
-    gio().g_settings_set_strv(touches, CleListe, v.constData());
+    g.g_settings_set_strv(touches, CleListe, v.constData());
 }
 
-GSettings* entree() {
-    return gio().g_settings_new_with_path(SchemaEntree, CheminRaccourciGnome.toUtf8().constData());
+GSettings* entree(const Gio& g) {
+    return g.g_settings_new_with_path(SchemaEntree, CheminRaccourciGnome.toUtf8().constData());
 }
 
 } // namespace
 
 RaccourciGnome::Etat RaccourciGnomeGio::lit() {
     Etat etat;
-    etat.erreur = verifie();
-    if (!etat.erreur.isEmpty())
+    const Gio* gio_ = gio();
+    etat.erreur = verifie(gio_);
+    if (!gio_ || !etat.erreur.isEmpty())
         return etat;
     etat.accessible = true;
-    const Gio& g = gio();
+    const Gio& g = *gio_;
     GSettings* touches = g.g_settings_new(SchemaTouches);
-    if (liste(touches).contains(CheminRaccourciGnome)) {
-        GSettings* e = entree();
+    if (liste(g, touches).contains(CheminRaccourciGnome)) {
+        GSettings* e = entree(g);
         gchar* c = g.g_settings_get_string(e, "binding");
         etat.combinaison = QString::fromUtf8(c);
         g.g_free(c);
@@ -142,21 +140,22 @@ RaccourciGnome::Etat RaccourciGnomeGio::lit() {
 
 bool RaccourciGnomeGio::inscrit(const QString& nom, const QString& commande, const QString& combinaison,
                                 QString& erreur) {
-    erreur = verifie();
-    if (!erreur.isEmpty())
+    const Gio* gio_ = gio();
+    erreur = verifie(gio_);
+    if (!gio_ || !erreur.isEmpty())
         return false;
-    const Gio& g = gio();
-    GSettings* e = entree();
+    const Gio& g = *gio_;
+    GSettings* e = entree(g);
     g.g_settings_set_string(e, "name", nom.toUtf8().constData());
     g.g_settings_set_string(e, "command", commande.toUtf8().constData());
     g.g_settings_set_string(e, "binding", combinaison.toUtf8().constData());
     g.g_object_unref(e);
     // L'entrée d'abord, la liste ensuite : GNOME ne voit jamais une entrée vide.
     GSettings* touches = g.g_settings_new(SchemaTouches);
-    QStringList l = liste(touches);
+    QStringList l = liste(g, touches);
     if (!l.contains(CheminRaccourciGnome)) {
         l << CheminRaccourciGnome;
-        ecritListe(touches, l);
+        ecritListe(g, touches, l);
     }
     g.g_object_unref(touches);
     g.g_settings_sync();
@@ -164,16 +163,17 @@ bool RaccourciGnomeGio::inscrit(const QString& nom, const QString& commande, con
 }
 
 bool RaccourciGnomeGio::retire(QString& erreur) {
-    erreur = verifie();
-    if (!erreur.isEmpty())
+    const Gio* gio_ = gio();
+    erreur = verifie(gio_);
+    if (!gio_ || !erreur.isEmpty())
         return false;
-    const Gio& g = gio();
+    const Gio& g = *gio_;
     GSettings* touches = g.g_settings_new(SchemaTouches);
-    QStringList l = liste(touches);
+    QStringList l = liste(g, touches);
     if (l.removeAll(CheminRaccourciGnome) > 0)
-        ecritListe(touches, l);
+        ecritListe(g, touches, l);
     g.g_object_unref(touches);
-    GSettings* e = entree();
+    GSettings* e = entree(g);
     for (const char* cle : {"name", "command", "binding"})
         g.g_settings_reset(e, cle);
     g.g_object_unref(e);
