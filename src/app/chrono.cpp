@@ -149,7 +149,7 @@ void CHRONO::Form_Load() {
     const QDateTime maintenant = plateforme_.horloge().maintenant();
     setWindowTitle(titreHorloge(maintenant));
     // L'heure juste dès l'affichage, sans attendre le premier tic.
-    AffHEURE->setText(maintenant.toString(u"hh:mm"));
+    ecritHeure(maintenant.toString(u"hh:mm"));
     nommeHeure(maintenant);
     plateforme_.peripheriqueWave().ouvre();
     resize(width(), px(1100));
@@ -160,6 +160,10 @@ void CHRONO::Form_Load() {
     chargeImage();
     AjouteIconeTray();
     hide();
+}
+
+void CHRONO::ecritHeure(const QString& texte) {
+    static_cast<EtiquetteHeure*>(AffHEURE)->setText(texte);
 }
 
 void CHRONO::resizeEvent(QResizeEvent* e) {
