@@ -6,6 +6,7 @@
 #include "help/aide.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
+#include "platform/images_internes.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
 #include "speech/catalogue.h"
@@ -27,7 +28,7 @@ namespace {
 QToolButton* boutonOutil(QWidget* cadre, int gauche, const char* image, const QString& nom) {
     auto* b = new QToolButton(cadre);
     b->setGeometry(px(gauche), 0, px(360), px(330));
-    b->setIcon(QIcon(QStringLiteral(":/images/") + QLatin1String(image)));
+    b->setIcon(iconeInterne(QLatin1String(image)));
     b->setIconSize(QSize(24, 22));
     b->setAutoRaise(true);
     b->setToolTip(nom);
@@ -56,7 +57,7 @@ Dialogues& CHRONO::DIALOG() const {
 
 void CHRONO::creeControles() {
     setWindowTitle(QStringLiteral("il est ..."));
-    setWindowIcon(QIcon(QStringLiteral(":/images/chronovocalis.png")));
+    setWindowIcon(iconeInterne(QStringLiteral("chronovocalis.png")));
     resize(px(3405), px(2160));
     setAutoFillBackground(true);
 
@@ -80,12 +81,12 @@ void CHRONO::creeControles() {
     setCouleurEncre(valeurReglage(QColor(255, 255, 0)));
 
     Flash = new QLabel(this);
-    Flash->setPixmap(QPixmap(QStringLiteral(":/images/flash.png")));
+    Flash->setPixmap(pixmapInterne(QStringLiteral("flash.png")));
     Flash->setGeometry(0, 0, 32, 32);
     Flash->setAttribute(Qt::WA_TransparentForMouseEvents);
     Flash->hide();
 
-    ImaTray = QIcon(QStringLiteral(":/images/tray.png"));
+    ImaTray = iconeInterne(QStringLiteral("tray.png"));
 
     CadreOutils = new QWidget(this);
     CadreOutils->setGeometry(px(720), 0, px(1815), px(330));

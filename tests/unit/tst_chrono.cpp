@@ -8,6 +8,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "platform/images_internes.h"
 
 #include <QLabel>
 #include <QTest>
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void ecritureImpossibleALaFermeture();
     void etiquetteHeureDessineeCommeQLabel_data();
     void etiquetteHeureDessineeCommeQLabel();
+    void imagesInternes();
 };
 
 void TestChrono::chargeLesDefauts() {
@@ -564,6 +566,20 @@ void TestChrono::etiquetteHeureDessineeCommeQLabel() {
     };
     compare(texte, points);
     compare(QStringLiteral("12:34"), points + 5);
+}
+
+// Lues dans le format que dit leur nom, les images compilées sont celles que Qt trouve en
+// cherchant lui-même leur format : un nom qui mentirait sur le contenu se verrait ici.
+void TestChrono::imagesInternes() {
+    const QStringList noms = QDir(QStringLiteral(":/images")).entryList(QDir::Files);
+    QVERIFY(noms.contains(QStringLiteral("flash.png")) && noms.contains(QStringLiteral("alarme.ico")));
+    for (const QString& nom : noms) {
+        const QString chemin = QStringLiteral(":/images/") + nom;
+        const QPixmap lue = pixmapInterne(nom);
+        QVERIFY2(!lue.isNull(), qPrintable(nom));
+        QCOMPARE(lue.toImage(), QPixmap(chemin).toImage());
+        QCOMPARE(iconeInterne(nom).pixmap(lue.size()).toImage(), QIcon(chemin).pixmap(lue.size()).toImage());
+    }
 }
 
 QTEST_MAIN(TestChrono)
