@@ -13,7 +13,9 @@
 // Avec --image, ce premier dessin est relu aussitôt dans F (PPM) : de quoi comparer, pixel à
 // pixel, la première image de deux versions du programme.
 //
-// Imprime « pid N » dès le lancement, « fenetre MS 0xID titre » à la pose, puis « dessin MS » ;
+// Imprime « pid N » dès le lancement, « fenetre MS 0xID titre » à la pose, puis « dessin MS » et
+// « processeur MS » : le temps processeur du programme (tous ses fils) à la pose, que la charge
+// de la machine allonge bien moins que le temps écoulé ;
 // reste ensuite en vie jusqu'à la fin du programme (qu'on arrête par son PID) et rend son code
 // de sortie. Échec (code 2) si la fenêtre n'est pas posée et dessinée avant le délai : le
 // programme est alors arrêté.
@@ -28,6 +30,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <map>
 #include <poll.h>
 #include <signal.h>
@@ -94,6 +97,27 @@ bool ecritImage(Display* d, Window w, const char* fichier) {
     return f != nullptr;
 }
 
+// Temps processeur d'un processus, somme de ses fils (/proc/PID/task/*/schedstat), en ms.
+double processeur(pid_t pid) {
+    const std::string dossier = "/proc/" + std::to_string(pid) + "/task";
+    DIR* taches = opendir(dossier.c_str());
+    if (!taches)
+        return -1;
+    double ns = 0;
+    while (const dirent* t = readdir(taches)) {
+        if (t->d_name[0] == '.')
+            continue;
+        if (FILE* f = std::fopen((dossier + "/" + t->d_name + "/schedstat").c_str(), "r")) {
+            unsigned long long n = 0;
+            if (std::fscanf(f, "%llu", &n) == 1)
+                ns += double(n);
+            std::fclose(f);
+        }
+    }
+    closedir(taches);
+    return ns / 1e6;
+}
+
 // Une fenêtre détruite entre sa pose et nos questions (ou une fenêtre d'entrée seule, sans
 // dommage possible) ne doit pas arrêter la mesure.
 int ignoreErreur(Display*, XErrorEvent*) {
@@ -152,6 +176,7 @@ int main(int argc, char* argv[]) {
 
     // Les fenêtres suivies depuis leur création, et leur premier dommage (instant, 0 sinon).
     std::map<Window, double> premierDommage;
+    double tempsProcesseur = -1;
     Window posee = None;
     bool dessinee = false;
     pollfd attente{ConnectionNumber(d), POLLIN, 0};
@@ -179,6 +204,7 @@ int main(int argc, char* argv[]) {
             if (pidFenetre(d, e.xmap.window) != long(pid))
                 continue;
             posee = e.xmap.window;
+            tempsProcesseur = processeur(pid);
             std::printf("fenetre %.2f 0x%lx %s\n", (t1 - t0) * 1e3, posee, titre(d, posee).c_str());
             std::fflush(stdout);
             // Créée avant qu'on l'écoute (impossible d'ordinaire) : suivie dès maintenant.
@@ -203,7 +229,7 @@ int main(int argc, char* argv[]) {
         // Réveil au plus tard toutes les 100 ms pour voir si le programme vit encore.
         poll(&attente, 1, reste < 100 ? reste : 100);
     }
-    std::printf("dessin %.2f\n", (premierDommage[posee] - t0) * 1e3);
+    std::printf("dessin %.2f\nprocesseur %.2f\n", (premierDommage[posee] - t0) * 1e3, tempsProcesseur);
     std::fflush(stdout);
     // Plus rien à écouter : la connexion fermée ne réveille plus personne.
     XCloseDisplay(d);

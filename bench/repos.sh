@@ -6,8 +6,9 @@
 # Un Xvfb sans gestionnaire de fenêtres et un serveur de son (comme sur un bureau) ; chacun est
 # lancé sans bus de session et avec le sien (privé), ce qui fait six processus par tour, chacun
 # dans son dossier du programme remis aux réglages livrés, le HOME vidé à chaque tour :
-#   - démarrage : de l'exec à la première fenêtre posée, puis à son premier dessin
-#     (bench_premiere_fenetre), l'un après l'autre, l'ordre renversé d'un tour à l'autre ;
+#   - démarrage : de l'exec à la première fenêtre posée, puis à son premier dessin, et le temps
+#     processeur dépensé jusqu'à la pose (bench_premiere_fenetre), l'un après l'autre, l'ordre
+#     renversé d'un tour à l'autre ;
 #   - 5 s pour finir de démarrer, puis `repos` secondes sans rien faire, tous en même temps :
 #     temps processeur (somme des /proc/PID/task/*/schedstat), réveils (changements de contexte
 #     volontaires, somme sur les fils), puis RSS, PSS (smaps_rollup) et nombre de fils.
@@ -30,7 +31,7 @@ e2e_arrete "$E2E_GARDIEN_PID"
 SANS_BUS=$DBUS_SESSION_BUS_ADDRESS
 e2e_bus
 declare -A BUS=([sans]=$SANS_BUS [bus]=$DBUS_SESSION_BUS_ADDRESS [atspi]=$DBUS_SESSION_BUS_ADDRESS)
-declare -A SUFFIXE=([sans]= [bus]=_bus [atspi]=_atspi)
+declare -A SUFFIXE=([sans]="" [bus]=_bus [atspi]=_atspi)
 VARIANTES=(sans bus)
 if [[ "${BENCH_ACCESSIBILITE:-0}" == 1 ]]; then
     # shellcheck source=../tests/e2e/accessibilite.sh
@@ -74,7 +75,7 @@ champ_kb() { awk -v c="$1:" '$1 == c { print $2 }' "/proc/$2/smaps_rollup"; }
 # de l'outil dans OUTIL[instance].
 declare -A PID=() OUTIL=()
 lance() {
-    local instance=$1 qui=${1%%:*} v=${1#*:} journal i ligne dessin
+    local instance=$1 qui=${1%%:*} v=${1#*:} journal i ligne dessin processeur
     local -a cmd
     case $qui in
     programme) cmd=("${DOSSIER[$v]}/chronovocalis") ;;
@@ -96,11 +97,14 @@ lance() {
     PID[$instance]=$(sed -n 's/^pid //p' "$journal")
     read -r _ ms _ <<<"$ligne"
     read -r _ dessin <<<"$dessin"
+    processeur=$(sed -n 's/^processeur //p' "$journal")
     {
         echo "mesure demarrage_ms${SUFFIXE[$v]} $qui $ms"
         echo "mesure dessin_ms${SUFFIXE[$v]} $qui $dessin"
+        echo "mesure processeur_pose_ms${SUFFIXE[$v]} $qui $processeur"
     } >>"$RESULTATS"
-    printf '  %-9s %-5s posée %7.1f ms, dessinée %7.1f ms\n' "$qui" "$v" "$ms" "$dessin"
+    printf '  %-9s %-5s posée %7.1f ms, dessinée %7.1f ms, processeur à la pose %6.1f ms\n' \
+        "$qui" "$v" "$ms" "$dessin" "$processeur"
 }
 
 # Attend, s'il le faut, qu'aucune heure pleine ne tombe dans les `duree` secondes à venir.

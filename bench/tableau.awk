@@ -54,6 +54,7 @@ function ligne(libelle, cle, f, echelle, cibleNu, cibleFidele, cibleAbs, juge,  
 function demarrage_et_repos(s, quand) {
     ligne("Démarrage, exec → première fenêtre posée (ms)" quand, "demarrage_ms" s, "%.1f", 1, "1.15", "", "", "")
     ligne("Démarrage, exec → premier dessin (ms)" quand, "dessin_ms" s, "%.1f", 1, "1.05", "", "", "")
+    ligne("Temps processeur jusqu'à la pose (ms)" quand, "processeur_pose_ms" s, "%.1f", 1, "", "", "", "")
     ligne("RSS après 60 s de repos (Mo)" quand, "rss_kb" s, "%.1f", 1024, "1.35", "", "", "")
     ligne("PSS après 60 s de repos (Mo)" quand, "pss_kb" s, "%.1f", 1024, "", "", "", "")
     ligne("Fils d'exécution" quand, "fils" s, "%d", 1, "", "", "", "")

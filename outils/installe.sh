@@ -17,7 +17,7 @@ paquets_tests=(
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
-    libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston
+    libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston libxdamage-dev
 )
 
 liste=("${paquets_programme[@]}")
