@@ -5,13 +5,16 @@
 # Témoin fidèle (bench_temoin_fidele) : ce que l'horloge montre et redessine au repos.
 # Un Xvfb sans gestionnaire de fenêtres et un serveur de son (comme sur un bureau) ; chacun est
 # lancé sans bus de session et avec le sien (privé), ce qui fait six processus par tour, chacun
-# dans son dossier du programme remis aux réglages livrés, le HOME vidé à chaque tour :
+# dans son dossier du programme remis aux réglages livrés :
 #   - démarrage : de l'exec à la première fenêtre posée, puis à son premier dessin, et le temps
 #     processeur dépensé jusqu'à la pose (bench_premiere_fenetre), l'un après l'autre, l'ordre
 #     renversé d'un tour à l'autre ;
 #   - 5 s pour finir de démarrer, puis `repos` secondes sans rien faire, tous en même temps :
 #     temps processeur (somme des /proc/PID/task/*/schedstat), réveils (changements de contexte
 #     volontaires, somme sur les fils), puis RSS, PSS (smaps_rollup) et nombre de fils.
+# Chaque dossier a son HOME, qui garde d'un tour à l'autre le lanceur du menu des applications,
+# comme chez l'utilisateur après son premier démarrage : seul le premier tour l'écrit (et le
+# synchronise sur le disque).
 # Le rythme est mis à « chaque heure » et le tour attend qu'aucune heure pleine ne tombe dans la
 # fenêtre : ni carillon ni annonce pendant la mesure.
 # BENCH_ACCESSIBILITE=1 : comme sur le bureau d'un lecteur d'écran, un seul bus, AT-SPI allumé,
@@ -49,6 +52,7 @@ declare -A DOSSIER=()
 for v in "${VARIANTES[@]}"; do
     e2e_copie_dossier "programme_$v"
     DOSSIER[$v]=$E2E_DOSSIER
+    mkdir -p "$E2E_TEMP/home_$v/donnees" "$E2E_TEMP/home_$v/config" "$E2E_TEMP/home_$v/cache"
 done
 INSTANCES=()
 for v in "${VARIANTES[@]}"; do
@@ -84,8 +88,9 @@ lance() {
     esac
     journal=$E2E_ARTEFACTS/$qui-$v.log
     : >"$journal"
-    DBUS_SESSION_BUS_ADDRESS=${BUS[$v]} e2e_demarre "$qui-$v" "$BENCH/bench_premiere_fenetre" \
-        --dossier "${DOSSIER[$v]}" -- "${cmd[@]}"
+    DBUS_SESSION_BUS_ADDRESS=${BUS[$v]} HOME=$E2E_TEMP/home_$v XDG_DATA_HOME=$E2E_TEMP/home_$v/donnees \
+        XDG_CONFIG_HOME=$E2E_TEMP/home_$v/config XDG_CACHE_HOME=$E2E_TEMP/home_$v/cache \
+        e2e_demarre "$qui-$v" "$BENCH/bench_premiere_fenetre" --dossier "${DOSSIER[$v]}" -- "${cmd[@]}"
     OUTIL[$instance]=$E2E_PID
     for ((i = 0; i < 400; ++i)); do
         dessin=$(grep -a '^dessin' "$journal") && break
@@ -124,8 +129,6 @@ for ((tour = 1; tour <= FOIS; ++tour)); do
         cp "$CV_SOURCE"/resources/defaults/* "${DOSSIER[$v]}/"
         sed -i 's/^déclenche_annonce = .*/déclenche_annonce = 0/' "${DOSSIER[$v]}/CV32.ini"
     done
-    rm -rf "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-    mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
     read -r charge _ </proc/loadavg
     e2e_info "tour $tour/$FOIS, charge $charge"
     echo "mesure charge_1min machine $charge" >>"$RESULTATS"
