@@ -7,6 +7,7 @@
 # et avec bus de session, `fois` tours de `repos` s), annonce.sh (son : latence, places des mots,
 # son coupé, temps processeur) et bench_reglages (lecture et écriture de CV32.ini de 1 Ko à 10 Mo). Compter une vingtaine de
 # minutes avec les valeurs par défaut. Les figures s'impriment ; rien n'est vérifié.
+# BENCH_TEMPS_REEL=1 (machine partagée) : démarrages et repos mesurés en priorité temps réel.
 set -uo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
 export CV_SOURCE=$racine
@@ -73,9 +74,11 @@ charge_fin=$(cut -d' ' -f1-3 /proc/loadavg)
 
 qt=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo "?")
 processeur=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+priorite=
+[[ "${BENCH_TEMPS_REEL:-0}" == 1 ]] && priorite=" ; démarrages et repos en priorité temps réel (chrt -f 50)"
 memoire=$(awk '/^MemTotal/ { printf "%.0f Go", $2 / 1048576 }' /proc/meminfo)
 echo "Mesures du $(LC_ALL=C date '+%Y-%m-%d %H:%M') : $processeur, $(nproc) cœurs, $memoire de mémoire," \
-    "Debian $(cat /etc/debian_version), Qt $qt ; charge (1, 5, 15 min) $charge_debut au début, $charge_fin à la fin" \
+    "Debian $(cat /etc/debian_version), Qt $qt ; charge (1, 5, 15 min) $charge_debut au début, $charge_fin à la fin$priorite" \
     >"$entete"
 echo
 tableau
