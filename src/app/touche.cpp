@@ -2,10 +2,10 @@
 // chargement, changée par les paramètres, rendue à la fermeture.
 #include "settings/touche.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
 #include "platform/touche_globale.h"
+#include "settings/commun.h"
 
 void CHRONO::installeTouche() {
     ToucheGlobale& touche = plateforme_.toucheGlobale();

@@ -2,9 +2,9 @@
 // les alarmes.
 #include "app/chrono.h"
 
-#include "app/commun.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
+#include "settings/commun.h"
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 

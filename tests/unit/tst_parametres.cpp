@@ -1,8 +1,6 @@
 // La fenêtre des réglages sur de faux services : chargement, effets immédiats sur l'horloge,
 // choix annulés, images refusées, démarrage automatique, fermeture.
 #include "app/chrono.h"
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
 #include "fakes/acces_test.h"
@@ -10,6 +8,8 @@
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "fakes/lanceur.h"
+#include "settings/commun.h"
+#include "settings/couleurs.h"
 
 #include <QApplication>
 #include <QCheckBox>
