@@ -31,6 +31,8 @@ void CHRONO::placeMarqueSilence() {
 void CHRONO::apresPremierAffichage() {
     bureauLisible_ = true;
     appliqueSilence();
+    if (toucheASignaler_)
+        signaleToucheRefusee();
 }
 
 void CHRONO::appliqueSilence() {

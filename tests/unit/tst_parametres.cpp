@@ -903,6 +903,17 @@ void TestParametres::touche() {
     Banc h;
     ToucheGlobaleFausse& t = h.p.touche();
     QCOMPARE(t.tenue, ToucheHeureParDefaut);
+    // Déjà prise au démarrage : la boîte attend que la fenêtre ait paru, sinon elle la cacherait.
+    t.prisesAilleurs << ToucheHeureParDefaut;
+    h.c->appliqueTouche();
+    QVERIFY(h.textes().isEmpty());
+    h.c->apresPremierAffichage();
+    QCOMPARE(h.textes().size(), 1);
+    QVERIFY2(h.textes()[0].contains(u"touche Alt+Super+H est déjà prise"), qPrintable(h.textes()[0]));
+    h.p.dialogues().messages.clear();
+    t.prisesAilleurs.clear();
+    h.c->appliqueTouche();
+    QCOMPARE(t.tenue, ToucheHeureParDefaut);
     h.p.horlogeV().regle(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 10)));
     h.p.journal.lignes.clear();
     t.presse();
