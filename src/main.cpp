@@ -3,6 +3,7 @@
 #include "app/service_dbus.h"
 #include "app/signaux.h"
 #include "platform/plateforme.h"
+#include "platform/veille_logind.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -64,6 +65,12 @@ int main(int argc, char* argv[]) {
         return 0;
     // Sans bus de session, ou une autre horloge déjà inscrite : l'horloge tourne sans ce service.
     (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
+    // La veille annoncée par logind ; sans bus du système, le tic la voit au temps de veille.
+    auto* veille = new VeilleLogind(chrono.get());
+    QObject::connect(veille, &VeilleLogind::veille, chrono.get(),
+                     [&chrono](bool avant) { chrono->PrepareVeille(avant); });
+    QTimer::singleShot(DelaiPreparationSons, veille,
+                       [veille] { veille->ecoute(QDBusConnection::systemBus()); });
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
     return QApplication::exec();
