@@ -4,6 +4,7 @@
 #include "app/signaux.h"
 #include "platform/plateforme.h"
 #include "platform/veille_logind.h"
+#include "platform/verrou_dossier.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
+#include <cstdio>
 #include <dlfcn.h>
 #include <thread>
 
@@ -22,6 +24,16 @@ constexpr int DelaiPreparationSons = 300; // ms
 int main(int argc, char* argv[]) {
     // Un disque plein ou une limite de taille doit donner une erreur d'écriture, pas tuer.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Une seule horloge par dossier de réglages : la seconde ramène la fenêtre de la première et
+    // s'en va sans rien écrire. Avant tout fil, qui hériterait du rappel non retenu.
+    Signaux::retientRappels();
+    VerrouDossier verrou;
+    if (const std::optional<pid_t> autre = verrou.prend()) {
+        if (*autre > 0 && ::kill(*autre, SIGUSR1) == 0)
+            return 0;
+        std::fputs("Une autre horloge tient les réglages de ce dossier : celle-ci ne démarre pas.\n", stderr);
+        return 0;
+    }
     // fontconfig lit sa configuration (quelques ms de XML) pendant que Qt se connecte à l'écran :
     // l'heure affichée demande sa police avant que la fenêtre paraisse. La bibliothèque est déjà
     // chargée par Qt ; sans elle, rien à faire.
@@ -59,11 +71,16 @@ int main(int argc, char* argv[]) {
         if (chrono)
             chrono->close();
     });
+    QObject::connect(&signaux, &Signaux::rappelDemande, [&chrono] {
+        if (chrono)
+            chrono->Rappelle();
+    });
     chrono = ProcedureDemarrage(*plateforme);
     polices.join();
     if (chrono->fermee())
         return 0;
-    // Sans bus de session, ou une autre horloge déjà inscrite : l'horloge tourne sans ce service.
+    Signaux::laisseVenirRappels();
+    // Sans bus de session : l'horloge tourne sans ce service.
     (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
     // La veille annoncée par logind ; sans bus du système, le tic la voit au temps de veille.
     auto* veille = new VeilleLogind(chrono.get());

@@ -60,6 +60,9 @@ public:
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
     bool doitCacherReduite() const;
+    // Une seconde horloge lancée sur le même dossier : la fenêtre revient comme par un clic gauche
+    // sur l'icône.
+    void Rappelle();
 
     // --- tic.cpp : veille de la machine et reprise des tics
     // La veille annoncée par logind (PrepareForSleep) : vrai avant, faux au réveil.
