@@ -49,7 +49,7 @@ QList<AlarmeManquee> alarmesManquees(const TableAlarmes& alarmes, qint64 premier
 QDateTime instantDeMinute(qint64 minute) {
     // Au plus trois heures de saut (île Lord Howe : 30 minutes, ailleurs une heure).
     for (qint64 m = minute; m < minute + 180; ++m) {
-        const QDateTime instant(jourDe(m), heureDe(m));
+        QDateTime instant(jourDe(m), heureDe(m));
         if (instant.isValid() && instant.time() == heureDe(m))
             return instant;
     }

@@ -8,7 +8,7 @@
 
 // Une alarme passée depuis moins de dix minutes quand l'horloge reprend sonne en retard ; plus
 // vieille, elle ne sonne pas et la boîte des alarmes manquées la signale.
-inline constexpr qint64 RetardMaxAlarme = 10 * 60 * 1000; // ms
+inline constexpr qint64 RetardMaxAlarme = qint64(10) * 60 * 1000; // ms
 
 inline const QString TitreAlarmesManquees = QStringLiteral("Alarmes manquées");
 

@@ -98,7 +98,7 @@ void TestRattrapage::minutesManquees() {
         if (g == u"veille" || g == u"réveil") {
             b.c->PrepareVeille(g == u"veille");
         } else if (g == u"dort") {
-            b.p.horlogeV().veille += 3 * 3600 * 1000;
+            b.p.horlogeV().veille += qint64(3) * 3600 * 1000;
         } else if (g == u"éditeur") {
             b.c->RelanceTimer();
             b.c->Timer.stop();
