@@ -2,6 +2,7 @@
 #include "app/demarrage.h"
 #include "app/service_dbus.h"
 #include "app/signaux.h"
+#include "desktop/raccourci.h"
 #include "platform/plateforme.h"
 #include "platform/veille_logind.h"
 #include "platform/verrou_dossier.h"
@@ -61,6 +62,9 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto plateforme = Plateforme::systeme();
+    // Avant la première fenêtre : sous Wayland, c'est son identifiant d'application ; le bureau y
+    // trouve le nom et l'icône de l'entrée du menu.
+    QGuiApplication::setDesktopFileName(NomEntreeMenu(plateforme->bureau()));
     Signaux signaux;
     std::unique_ptr<CHRONO> chrono;
     QObject::connect(&signaux, &Signaux::fermetureDemandee, [&chrono] {
@@ -90,5 +94,7 @@ int main(int argc, char* argv[]) {
                        [veille] { veille->ecoute(QDBusConnection::systemBus()); });
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
+    // Le « Ne pas déranger » du bureau non plus n'est lu qu'après le premier dessin.
+    QTimer::singleShot(DelaiPreparationSons, chrono.get(), [&chrono] { chrono->apresPremierAffichage(); });
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "app/commun.h"
 #include "app/couleurs.h"
 #include "app/etiquette_heure.h"
+#include "app/marque_silence.h"
 #include "help/aide.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
@@ -116,6 +117,7 @@ void CHRONO::creeControles() {
 
     installeClavier();
     nommeControles();
+    installeSilence();
 }
 
 void CHRONO::setCouleurFond(qint32 valeur) {
@@ -130,6 +132,8 @@ void CHRONO::setCouleurEncre(qint32 valeur) {
     QPalette p = AffHEURE->palette();
     p.setColor(QPalette::WindowText, couleurReglage(valeur));
     AffHEURE->setPalette(p);
+    if (marqueSilence_)
+        marqueSilence_->setCouleur(couleurReglage(valeur));
 }
 
 void CHRONO::setCouleurBande(qint32 valeur) {
@@ -157,6 +161,7 @@ void CHRONO::Form_Load() {
     update();
     litReglages();
     appliqueReglages();
+    litReglagesFacultatifs();
     chargeImage();
     AjouteIconeTray();
     hide();
@@ -189,6 +194,7 @@ void CHRONO::Form_Resize(bool pendantAffichage) {
     AffHEURE->move(AffHEURE->x(), px(H / 6.0 + 100));
     const double y = twips(AffHEURE->y() + AffHEURE->height()) - 10;
     bande->setY(y);
+    placeMarqueSilence();
     // Pendant l'affichage lui-même, cacher serait défait par la fin de show() : le démarrage
     // ne montre pas une fenêtre réduite qui doit rester cachée.
     if (!pendantAffichage && (windowState() & Qt::WindowMinimized) && doitCacherReduite()) {

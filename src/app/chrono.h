@@ -3,6 +3,7 @@
 #include "alarms/alarme.h"
 #include "alarms/alarmes_manquees.h"
 #include "app/ligne.h"
+#include "settings/facultatifs.h"
 #include "settings/texte_ini.h"
 #include "speech/sons.h"
 
@@ -26,6 +27,7 @@ class Plateforme;
 class Dialogues;
 class PARAMETRES;
 class Aide;
+class MarqueSilence;
 
 // La fenêtre de l'horloge : elle tient les réglages en mémoire et toutes les autres fenêtres
 // passent par elle. Le public se limite à ce que lisent les autres fenêtres (paramètres, alarmes,
@@ -56,6 +58,15 @@ public:
     void setCouleurFond(qint32 valeur);
     void setCouleurEncre(qint32 valeur);
     void setCouleurBande(qint32 valeur);
+
+    // --- chrono_reglages.cpp : les volumes des réglages donnés aux sorties de son
+    void appliqueVolumes();
+
+    // --- chrono_silence.cpp : silence de nuit et « Ne pas déranger » du bureau
+    // La fenêtre est à l'écran (ou son icône) : l'interrupteur du bureau peut être lu.
+    void apresPremierAffichage();
+    // Réglages ou bureau changés : suivre le bureau s'il le faut, dire et montrer le silence.
+    void appliqueSilence();
 
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
@@ -88,6 +99,8 @@ public:
     qint16 déclenche_annonce = 2;
     TableAlarmes Alarmes;
     QString RepertoireDemarrage;
+    // Les réglages ajoutés depuis (volumes, silence…), aux clés facultatives.
+    ReglagesFacultatifs facultatifs;
 
 protected:
     // chrono.cpp
@@ -120,12 +133,21 @@ private:
     [[noreturn]] void ErreurINI(const QString& element);
     void litReglages();
     void appliqueReglages();
+    void litReglagesFacultatifs();
     void chargeImage();
     void ecritReglages();
     [[noreturn]] void erreurFichier(const QString& texte);
     [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
     qint32 entierIni(const QString& cle, int bits);
     bool drapeauIni(const QString& cle);
+
+    // --- chrono_silence.cpp
+    void installeSilence();
+    void placeMarqueSilence();
+    // Ni carillon ni annonce à cet instant.
+    bool silencieuse(const QDateTime& instant) const;
+    // La description lue de l'heure et la marque de la fenêtre, à jour de la raison du silence.
+    void montreSilence(const QDateTime& instant);
 
     // --- tic.cpp, parle_heure.cpp, declenche_alarme.cpp : horloge parlante et alarmes
     void Timer_Timer();
@@ -208,6 +230,7 @@ private:
     QIcon ImaTray;
     Ligne* bande = nullptr;
     QLabel* AffHEURE = nullptr;
+    MarqueSilence* marqueSilence_ = nullptr;
     QMenu* BULLE = nullptr;
     QAction* AffHoraire = nullptr;
     QAction* Agrandir = nullptr;
@@ -215,6 +238,8 @@ private:
 
     // --- Le texte des réglages (chrono_reglages.cpp)
     TexteReglages TexteIni;
+    // Les réglages facultatifs tels que lus : seuls ceux qui en diffèrent seront écrits.
+    ReglagesFacultatifs facultatifsLus_;
 
     // --- Icône de la zone de notification (tray.cpp)
     bool TrayOccupe = false;
@@ -247,6 +272,9 @@ private:
     bool enFermeture_ = false;
     bool fermee_ = false;
     bool heureDemandee_ = false;
+    bool bureauLisible_ = false;
+    // Pourquoi l'horloge se tait (vide si elle parle), dit après l'heure dans son nom lu.
+    QString raisonSilence_;
     bool annonceClavier_ = false;
     QTimer* relaisHeure_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/installation.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "platform/peripherique_wave.h"
 #include "platform/son_differe.h"
 #include "platform/sortie_son.h"
@@ -11,6 +12,7 @@
 #include "platform/zone_notification_qt.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -50,10 +52,13 @@ std::unique_ptr<Plateforme> Plateforme::systeme() {
     p->moduleSon_ = std::make_unique<ModuleSon>(ModuleSon::cheminParDefaut());
     p->sortieSon_ = std::make_unique<SortieSonDifferee>(*p->moduleSon_);
     p->wave_ = std::make_unique<PeripheriqueWaveDifferee>(*p->moduleSon_);
-    p->dialogues_ = std::make_unique<DialoguesQt>();
-    p->bureau_ = std::make_unique<BureauLinux>(
-        QString(), Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue()));
+    const std::optional<Installation> installation =
+        Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue());
+    // Installé, le lanceur du paquet démarre l'horloge dans le dossier de ses réglages.
+    p->dialogues_ = std::make_unique<DialoguesQt>(installation ? QDir::currentPath() : QString());
+    p->bureau_ = std::make_unique<BureauLinux>(QString(), installation);
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
+    p->nePasDeranger_ = std::make_unique<NePasDerangerLinux>(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
     return p;
 }

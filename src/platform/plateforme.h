@@ -10,6 +10,7 @@ class Bureau;
 class ZoneNotification;
 class VisionneuseAide;
 class ModuleSon;
+class NePasDeranger;
 
 // Tous les services du système dont le programme se sert, remis à CHRONO à sa construction.
 class Plateforme {
@@ -26,6 +27,7 @@ public:
     Bureau& bureau() const { return *bureau_; }
     ZoneNotification& zoneNotification() const { return *zone_; }
     VisionneuseAide& visionneuseAide() const { return *aide_; }
+    NePasDeranger& nePasDeranger() const { return *nePasDeranger_; }
 
     // Fin immédiate du programme (réglages cassés, écriture impossible) : ne revient pas.
     [[noreturn]] void termine(int code);
@@ -50,4 +52,5 @@ protected:
     std::unique_ptr<Bureau> bureau_;
     std::unique_ptr<ZoneNotification> zone_;
     std::unique_ptr<VisionneuseAide> aide_;
+    std::unique_ptr<NePasDeranger> nePasDeranger_;
 };

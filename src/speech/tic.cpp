@@ -34,6 +34,7 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
         minuteAffichee = minute;
         setWindowTitle(titreHorloge(instant));
         AffHEURE->setText(instant.toString(u"hh:mm"));
+        montreSilence(instant);
         nommeHeure(instant);
     }
     AffHEURE->adjustSize();
@@ -114,9 +115,11 @@ void CHRONO::Timer_Timer() {
     for (const AlarmeManquee& m : alarmesManquees(Alarmes, choix.premiereManquee, choix.derniereManquee))
         (instantDeMinute(m.minute).msecsTo(maintenant) < RetardMaxAlarme ? recentes : anciennes) << m;
 
+    // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
+    const bool silence = choix.travaille && silencieuse(maintenant);
     if (choix.travaille) {
         minuteTravaillee = minute;
-        if (TexteMinute == u"00") {
+        if (!silence && TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
         }
@@ -124,7 +127,7 @@ void CHRONO::Timer_Timer() {
     // Au réveil, l'heure n'est dite qu'une fois, même à une minute d'annonce.
     if (reveil)
         HeureAuReveil();
-    else if (choix.travaille && annonceDue(déclenche_annonce, TexteMinute))
+    else if (choix.travaille && !silence && annonceDue(déclenche_annonce, TexteMinute))
         ParleHeure();
     if (choix.travaille || reveil || !recentes.isEmpty()) {
         sons_.Pause(1);
@@ -156,7 +159,9 @@ void CHRONO::alarmesEnRetard(const QList<AlarmeManquee>& manquees) {
 }
 
 void CHRONO::HeureAuReveil() {
-    ParleHeure();
+    // Dite d'elle-même, comme une annonce : pas pendant le silence de nuit ni le calme du bureau.
+    if (!silencieuse(plateforme_.horloge().maintenant()))
+        ParleHeure();
 }
 
 bool CHRONO::endormie() const {

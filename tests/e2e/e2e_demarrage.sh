@@ -4,13 +4,14 @@
 # 1. Le programme, lancé avec « Démarre = True », écrit son lanceur dans le menu des applications
 #    et le recopie dans son dossier ; fermé par SIGTERM, il met ce lanceur dans le dossier
 #    autostart (la fermeture relit la case « Image active » dans une fenêtre des réglages
-#    jamais montrée, dont le chargement recopie le lanceur). Les lanceurs sont validés.
+#    jamais montrée, dont le chargement recopie le lanceur). Les lanceurs sont validés ; leur
+#    StartupWMClass est la classe de la fenêtre.
 # 2. La ligne Exec du lanceur autostart, relue selon les règles des Desktop Entry et lancée
 #    depuis un autre dossier dans le dossier de travail donné par Path, démarre l'horloge dans
 #    son propre dossier : c'est là qu'elle relit puis réécrit CV32.ini.
 source "$(dirname "$0")/commun.sh"
 e2e_prepare 180
-e2e_requiert desktop-file-validate xdotool realpath
+e2e_requiert desktop-file-validate xdotool xprop realpath
 
 e2e_x
 e2e_son
@@ -121,6 +122,9 @@ e2e_info "horloge à l'écran (fenêtre $E2E_FENETRE)"
 [[ -f "$programme/chronovocalis.desktop" ]] || e2e_echec "pas de lanceur dans le dossier du programme"
 cmp -s "$applications" "$programme/chronovocalis.desktop" || e2e_echec "le lanceur du programme n'est pas celui du menu"
 valide "$applications"
+# La classe de la fenêtre (second texte de WM_CLASS) est celle que nomme le lanceur.
+classe=$(xprop -id "$E2E_FENETRE" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
+e2e_egal "$(sed -n 's/^StartupWMClass=//p' "$applications")" "$classe" "classe de la fenêtre et StartupWMClass du lanceur"
 # Seule la fenêtre des réglages touche au dossier de démarrage.
 [[ -e "$autostart" ]] && e2e_echec "lanceur autostart écrit dès le démarrage"
 

@@ -158,6 +158,19 @@ bool VisionneuseAideFausse::commande(QWidget* proprietaire, const QString& fichi
     return true;
 }
 
+void NePasDerangerFaux::suit() {
+    if (!suivi)
+        journal_.note(QStringLiteral("bureau suivi"));
+    suivi = true;
+}
+
+void NePasDerangerFaux::regle(bool actif) {
+    const bool avant = this->actif();
+    bureau_ = actif;
+    if (this->actif() != avant)
+        Q_EMIT change(this->actif());
+}
+
 PlateformeFausse::PlateformeFausse() : PlateformeFausse(nullptr) {}
 
 PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
@@ -168,6 +181,7 @@ PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
     bureau_ = bureau ? std::move(bureau) : std::make_unique<BureauFaux>(journal);
     zone_ = std::make_unique<ZoneNotificationFausse>(journal);
     aide_ = std::make_unique<VisionneuseAideFausse>(journal);
+    nePasDeranger_ = std::make_unique<NePasDerangerFaux>(journal);
 }
 
 void PlateformeFausse::avantFin(int code) {

@@ -6,6 +6,7 @@
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
+#include "platform/ne_pas_deranger.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
 #include "platform/sortie_son.h"
@@ -161,6 +162,22 @@ private:
     Journal& journal_;
 };
 
+// L'interrupteur du bureau : rien n'est lu (ni dit changé) avant suit(), comme sur un vrai bureau.
+class NePasDerangerFaux final : public NePasDeranger {
+    Q_OBJECT
+public:
+    explicit NePasDerangerFaux(Journal& journal) : journal_(journal) {}
+    void suit() override;
+    bool actif() const override { return suivi && bureau_; }
+    // Le bureau change d'état.
+    void regle(bool actif);
+    bool suivi = false;
+
+private:
+    Journal& journal_;
+    bool bureau_ = false;
+};
+
 // Levée à la place de la fin du programme, pour qu'un test voie l'arrêt.
 struct FinProgramme {
     int code;
@@ -183,5 +200,8 @@ public:
     BureauFaux& bureau() { return dynamic_cast<BureauFaux&>(Plateforme::bureau()); }
     ZoneNotificationFausse& zone() { return static_cast<ZoneNotificationFausse&>(zoneNotification()); }
     VisionneuseAideFausse& aide() { return static_cast<VisionneuseAideFausse&>(visionneuseAide()); }
+    NePasDerangerFaux& nePasDeranger() {
+        return static_cast<NePasDerangerFaux&>(Plateforme::nePasDeranger());
+    }
     std::optional<int> codeQuitte;
 };

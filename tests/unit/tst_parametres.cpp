@@ -20,7 +20,9 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSlider>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtEndian>
@@ -124,6 +126,8 @@ private Q_SLOTS:
     void termine_data();
     void termine();
     void ouvertureParLaBarreDOutils();
+    void volumes();
+    void silence();
 };
 
 void TestParametres::controles_data() {
@@ -761,3 +765,90 @@ void TestParametres::couleursSysteme() {
 }
 
 #include "tst_parametres.moc"
+
+void TestParametres::volumes() {
+    // Lu du fichier, donné aux sorties dès le chargement, montré, changé en direct, écrit à la
+    // fermeture ; le carillon rejoue au volume de la voix une fois le curseur posé.
+    BancChrono h(BancChrono::Rien);
+    h.dossier.ecrit(QStringLiteral("CV32.ini"),
+                    h.dossier.lit(QStringLiteral("CV32.ini")) + "volume_alarmes = 30\r\n");
+    h.charge();
+    QCOMPARE(h.p.wave().niveau, 30);
+    QCOMPARE(h.p.son().niveau, 100);
+    {
+        PARAMETRES f(*h.c);
+        QCOMPARE(f.VolumeAlarmes->value(), 30);
+        QCOMPARE(f.AffVolumeAlarmes->text(), QStringLiteral("30 %"));
+        QVERIFY(f.ColonneAjouts->geometry().left() >= f.Visibilité->geometry().right());
+        QCOMPARE(f.CheckDémarre->nextInFocusChain(), f.VolumeVoix);
+        h.p.journal.lignes.clear();
+        f.VolumeVoix->setFocus();
+        QTest::keyClick(f.VolumeVoix, Qt::Key_PageDown);
+        QCOMPARE(h.p.son().niveau, 90);
+        QCOMPARE(f.AffVolumeVoix->text(), QStringLiteral("90 %"));
+        QTRY_COMPARE(h.p.journal.filtre({"son"}), QStringList{QStringLiteral("son 85")});
+        f.VolumeAlarmes->setValue(0);
+        QCOMPARE(h.p.wave().niveau, 0);
+    }
+    h.c->close();
+    const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
+    QVERIFY(ini.endsWith(QStringLiteral("volume_alarmes =0\r\nvolume_voix =90\r\n")));
+}
+
+void TestParametres::silence() {
+    // Lu du fichier, montré sans rien changer, au clavier après les volumes ; chaque changement
+    // vaut aussitôt pour l'horloge ; « Ne pas déranger » suivi dès que la case est cochée ; écrit
+    // à la fermeture.
+    BancChrono h(BancChrono::Rien);
+    h.dossier.ecrit(QStringLiteral("CV32.ini"),
+                    h.dossier.lit(QStringLiteral("CV32.ini")) +
+                        "silence_nuit = True\r\nsuivre_ne_pas_deranger = False\r\n"
+                        "silence_debut = 23:30\r\n");
+    h.charge();
+    h.c->apresPremierAffichage();
+    {
+        PARAMETRES f(*h.c);
+        f.show();
+        QVERIFY(f.OptionSilence->geometry().top() > f.OptionVolume->geometry().bottom());
+        QVERIFY(f.ColonneAjouts->geometry().contains(
+            f.OptionSilence->geometry().translated(f.ColonneAjouts->pos())));
+        QCOMPARE(f.SilenceNuit->isChecked(), true);
+        QCOMPARE(f.DebutSilence->time(), QTime(23, 30));
+        QCOMPARE(f.FinSilence->time(), QTime(7, 0));
+        QCOMPARE(f.SuivreNePasDeranger->isChecked(), false);
+        QVERIFY(f.DebutSilence->isEnabled() && f.FinSilence->isEnabled());
+        // Après les volumes, dans l'ordre de la chaîne (le champ de saisie d'une heure est dedans).
+        const QList<QWidget*> attendu{f.VolumeAlarmes, f.SilenceNuit, f.DebutSilence, f.FinSilence,
+                                      f.SuivreNePasDeranger};
+        QList<QWidget*> suite;
+        QWidget* w = f.VolumeAlarmes;
+        for (int i = 0; i < 20 && suite.size() < attendu.size(); ++i, w = w->nextInFocusChain())
+            if (attendu.contains(w))
+                suite << w;
+        QCOMPARE(suite, attendu);
+        for (QWidget* w : {static_cast<QWidget*>(f.SilenceNuit), static_cast<QWidget*>(f.DebutSilence),
+                           static_cast<QWidget*>(f.FinSilence), static_cast<QWidget*>(f.SuivreNePasDeranger)})
+            QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
+                     qPrintable(w->accessibleName()));
+        QVERIFY(!h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+
+        f.FinSilence->setFocus();
+        QTest::keyClick(f.FinSilence, Qt::Key_Down);
+        QCOMPARE(h.c->facultatifs.finSilence, QTime(6, 0));
+        QCOMPARE(AccesTest::AffHEURE(*h.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+        f.SuivreNePasDeranger->click();
+        QVERIFY(h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+        h.p.nePasDeranger().regle(true);
+        QCOMPARE(
+            AccesTest::AffHEURE(*h.c)->accessibleDescription(),
+            QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau"));
+        f.SilenceNuit->click();
+        QVERIFY(!h.c->facultatifs.silenceNuit);
+        QVERIFY(!f.DebutSilence->isEnabled() && !f.FinSilence->isEnabled());
+    }
+    h.c->close();
+    const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
+    QVERIFY2(ini.endsWith(QStringLiteral("silence_nuit =False\r\nsuivre_ne_pas_deranger =True\r\n"
+                                         "silence_debut = 23:30\r\nsilence_fin =06:00\r\n")),
+             qPrintable(ini.right(120)));
+}

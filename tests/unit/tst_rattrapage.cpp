@@ -26,7 +26,7 @@ void TestRattrapage::minutesManquees_data() {
     QTest::addColumn<QStringList>("alarmes");
     // « hh:mm:ss.zzz », « JJ hh:mm:ss.zzz » (jour de juin 2026) ou « AAAA-MM-JJ … » : un tic ;
     // « veille », « réveil » : logind ; « dort » : 3 h au temps de veille ; « éditeur » : la
-    // minuterie relancée par l'éditeur des alarmes.
+    // minuterie relancée par l'éditeur des alarmes ; « nuit » : le silence de nuit, 22:00 à 07:00.
     QTest::addColumn<QStringList>("gestes");
     QTest::addColumn<QStringList>("entendu");
     const QStringList alarme1{"sonne 1", "boîte Alarme 1", "lance 1"};
@@ -60,6 +60,9 @@ void TestRattrapage::minutesManquees_data() {
         << 0 << QStringList{} << QStringList{"10:10:30.000", "veille",       "dort",   "13:10:30.100",
                                              "réveil",       "13:10:30.500", "réveil", "13:10:31.400"}
         << QStringList{"son 13", "son 70", "son 10", "son 71"};
+    QTest::newRow("réveil pendant le silence de nuit : l'heure se tait, l'alarme sonne")
+        << 3 << QStringList{"02:05"}
+        << QStringList{"nuit", "01:00:30.000", "veille", "réveil", "02:10:30.500"} << alarme1;
     QTest::newRow("réveil sans veille annoncée : rien")
         << 0 << QStringList{} << QStringList{"10:10:30.000", "réveil", "10:10:31.000"} << QStringList{};
     QTest::newRow("printemps : l'alarme de l'heure sautée sonne à 03:00")
@@ -97,6 +100,8 @@ void TestRattrapage::minutesManquees() {
     for (const QString& g : gestes) {
         if (g == u"veille" || g == u"réveil") {
             b.c->PrepareVeille(g == u"veille");
+        } else if (g == u"nuit") {
+            b.c->facultatifs.silenceNuit = true;
         } else if (g == u"dort") {
             b.p.horlogeV().veille += qint64(3) * 3600 * 1000;
         } else if (g == u"éditeur") {
