@@ -9,6 +9,7 @@
 #include "platform/horloge.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "platform/touche_globale.h"
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 
@@ -268,6 +269,7 @@ void CHRONO::closeEvent(QCloseEvent* e) {
 
 void CHRONO::Form_QueryUnload() {
     RetireIconeTray();
+    plateforme_.toucheGlobale().libere();
 }
 
 void CHRONO::Form_Unload() {

@@ -87,6 +87,17 @@ public:
     // seconde 0, où elle attend que le travail de la minute soit fait.
     void DemandeHeure();
 
+    // --- touche.cpp : la touche qui dit l'heure depuis n'importe quelle application
+    // Donne au bureau la combinaison de facultatifs.toucheHeure, à la place de la précédente.
+    void appliqueTouche();
+    // Pendant que les paramètres enregistrent une combinaison, la touche tenue doit leur parvenir :
+    // elle est rendue au bureau, puis reprise.
+    void suspendsTouche(bool suspendue);
+    // Un autre programme tient la combinaison des réglages.
+    bool toucheRefusee() const { return toucheRefusee_; }
+    // La commande qui fait dire l'heure à l'horloge qui tourne (service_dbus.cpp).
+    static QString commandeDireHeure();
+
     // --- Contrôles que les autres fenêtres touchent (créés dans chrono.cpp)
     QWidget* CadreOutils = nullptr;
     QTimer Timer;
@@ -192,6 +203,8 @@ private:
     void essaieHeureDemandee();
     void donneLeFocus();
     void flecheDansLaBarre(QToolButton* bouton, bool versLaDroite);
+    // touche.cpp
+    void installeTouche();
 
     // --- État du tic (tic.cpp)
     // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
@@ -277,4 +290,8 @@ private:
     QString raisonSilence_;
     bool annonceClavier_ = false;
     QTimer* relaisHeure_ = nullptr;
+    // La touche globale (touche.cpp) : refusée, la dernière signalée (une boîte par combinaison).
+    bool toucheRefusee_ = false;
+    bool toucheSuspendue_ = false;
+    QKeyCombination toucheSignalee_;
 };

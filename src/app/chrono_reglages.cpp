@@ -164,6 +164,7 @@ void CHRONO::litReglagesFacultatifs() {
         DIALOG().message(this, lecture.refus.join(RetourLigne), titreErreurIni(), IconeMessage::Information);
     appliqueVolumes();
     appliqueSilence();
+    appliqueTouche();
 }
 
 void CHRONO::appliqueVolumes() {

@@ -60,6 +60,7 @@ void CHRONO::installeClavier() {
     relaisHeure_->setSingleShot(true);
     relaisHeure_->setInterval(100);
     QObject::connect(relaisHeure_, &QTimer::timeout, this, [this] { essaieHeureDemandee(); });
+    installeTouche();
 }
 
 void CHRONO::nommeControles() {

@@ -182,6 +182,43 @@ PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
     zone_ = std::make_unique<ZoneNotificationFausse>(journal);
     aide_ = std::make_unique<VisionneuseAideFausse>(journal);
     nePasDeranger_ = std::make_unique<NePasDerangerFaux>(journal);
+    touche_ = std::make_unique<ToucheGlobaleFausse>();
+    gnome_ = std::make_unique<RaccourciGnomeFaux>();
+}
+
+void ToucheGlobaleFausse::pose(QKeyCombination touche) {
+    tenue = QKeyCombination();
+    if (prisesAilleurs.contains(touche))
+        Q_EMIT refusee(touche);
+    else
+        tenue = touche;
+}
+
+RaccourciGnome::Etat RaccourciGnomeFaux::lit() {
+    return {accessible, accessible ? combinaison : std::nullopt,
+            accessible ? QString() : QStringLiteral("le schéma est absent")};
+}
+
+bool RaccourciGnomeFaux::inscrit(const QString& n, const QString& c, const QString& k, QString& erreur) {
+    if (!accessible) {
+        erreur = QStringLiteral("le schéma est absent");
+        return false;
+    }
+    nom = n;
+    commande = c;
+    combinaison = k;
+    ++ecritures;
+    return true;
+}
+
+bool RaccourciGnomeFaux::retire(QString& erreur) {
+    if (!accessible) {
+        erreur = QStringLiteral("le schéma est absent");
+        return false;
+    }
+    combinaison.reset();
+    ++ecritures;
+    return true;
 }
 
 void PlateformeFausse::avantFin(int code) {

@@ -9,7 +9,9 @@
 #include "platform/ne_pas_deranger.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "platform/raccourci_gnome.h"
 #include "platform/sortie_son.h"
+#include "platform/touche_globale.h"
 #include "platform/visionneuse_aide.h"
 #include "platform/zone_notification.h"
 
@@ -178,6 +180,36 @@ private:
     bool bureau_ = false;
 };
 
+// La touche globale : ce qui est tenu, et des combinaisons qu'un autre programme tient déjà.
+class ToucheGlobaleFausse final : public ToucheGlobale {
+    Q_OBJECT
+public:
+    using ToucheGlobale::ToucheGlobale;
+    MoyenTouche moyen() const override { return moyenVoulu; }
+    void pose(QKeyCombination touche) override;
+    void libere() override { tenue = QKeyCombination(); }
+    void presse() { Q_EMIT pressee(); }
+
+    MoyenTouche moyenVoulu = MoyenTouche::X11;
+    QKeyCombination tenue;
+    QList<QKeyCombination> prisesAilleurs;
+};
+
+// Les raccourcis de GNOME en mémoire : le nôtre, et l'accès refusé si `accessible` est faux.
+class RaccourciGnomeFaux final : public RaccourciGnome {
+public:
+    Etat lit() override;
+    bool inscrit(const QString& nom, const QString& commande, const QString& combinaison,
+                 QString& erreur) override;
+    bool retire(QString& erreur) override;
+
+    bool accessible = true;
+    std::optional<QString> combinaison;
+    QString nom;
+    QString commande;
+    int ecritures = 0;
+};
+
 // Levée à la place de la fin du programme, pour qu'un test voie l'arrêt.
 struct FinProgramme {
     int code;
@@ -203,5 +235,9 @@ public:
     NePasDerangerFaux& nePasDeranger() {
         return static_cast<NePasDerangerFaux&>(Plateforme::nePasDeranger());
     }
+    ToucheGlobaleFausse& touche() { return static_cast<ToucheGlobaleFausse&>(toucheGlobale()); }
+    RaccourciGnomeFaux& gnome() { return static_cast<RaccourciGnomeFaux&>(raccourciGnome()); }
+    // Les vrais raccourcis de GNOME (GSettings) à la place des faux.
+    void remplaceGnome(std::unique_ptr<RaccourciGnome> gnome) { gnome_ = std::move(gnome); }
     std::optional<int> codeQuitte;
 };

@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -128,6 +129,8 @@ private Q_SLOTS:
     void ouvertureParLaBarreDOutils();
     void volumes();
     void silence();
+    void touche();
+    void toucheGnome();
 };
 
 void TestParametres::controles_data() {
@@ -851,4 +854,100 @@ void TestParametres::silence() {
     QVERIFY2(ini.endsWith(QStringLiteral("silence_nuit =False\r\nsuivre_ne_pas_deranger =True\r\n"
                                          "silence_debut = 23:30\r\nsilence_fin =06:00\r\n")),
              qPrintable(ini.right(120)));
+}
+
+void TestParametres::touche() {
+    // Prise au chargement ; dite par le chemin d'Espace ; enregistrée au clavier (Entrée seule ne
+    // ferme pas la fenêtre, Échap annule) ; une combinaison tenue ailleurs dite une fois ; retirée.
+    Banc h;
+    ToucheGlobaleFausse& t = h.p.touche();
+    QCOMPARE(t.tenue, ToucheHeureParDefaut);
+    h.p.horlogeV().regle(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 10)));
+    h.p.journal.lignes.clear();
+    t.presse();
+    QCOMPARE(h.p.journal.filtre({"son"}), (QStringList{"son 9", "son 70", "son 5", "son 71"}));
+
+    PARAMETRES f(*h.c);
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Alt+Super+H"));
+    QCOMPARE(f.BoutonGnome, nullptr);
+    QCOMPARE(f.SuivreNePasDeranger->nextInFocusChain(), f.AffTouche);
+    QCOMPARE(f.AffTouche->nextInFocusChain(), f.BoutonChangeTouche);
+    QCOMPARE(f.BoutonChangeTouche->nextInFocusChain(), f.BoutonSansTouche);
+    const auto enregistre = [&](Qt::Key cle, Qt::KeyboardModifiers mods) {
+        f.BoutonChangeTouche->setFocus();
+        QTest::keyClick(f.BoutonChangeTouche, Qt::Key_Space);
+        QCOMPARE(t.tenue, QKeyCombination());
+        QVERIFY(f.AffTouche->hasFocus());
+        QTest::keyClick(f.AffTouche, cle, mods);
+    };
+    enregistre(Qt::Key_Return, Qt::NoModifier);
+    QVERIFY(f.isVisible());
+    QVERIFY2(f.AffTouche->text().startsWith(QStringLiteral("Il faut Ctrl, Alt ou Super")),
+             qPrintable(f.AffTouche->text()));
+    QTest::keyClick(f.AffTouche, Qt::Key_F9, Qt::MetaModifier);
+    const QKeyCombination f9(Qt::MetaModifier, Qt::Key_F9);
+    QCOMPARE(h.c->facultatifs.toucheHeure, f9);
+    QCOMPARE(t.tenue, f9);
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Super+F9"));
+    QVERIFY(f.BoutonChangeTouche->hasFocus());
+    QVERIFY(f.BoutonChangeTouche->accessibleName().endsWith(QStringLiteral("actuellement Super+F9")));
+    enregistre(Qt::Key_Escape, Qt::NoModifier);
+    QCOMPARE(t.tenue, f9);
+
+    const QKeyCombination j(Qt::ControlModifier | Qt::AltModifier, Qt::Key_J);
+    t.prisesAilleurs << j;
+    enregistre(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
+    h.c->appliqueTouche();
+    QCOMPARE(h.textes(),
+             QStringList{QStringLiteral("Chrono Vocalis 95 | La touche Ctrl+Alt+J est déjà prise par "
+                                        "un autre programme : Chrono Vocalis ne peut pas s'en servir "
+                                        "pour dire l'heure.\n\rVous pouvez en choisir une autre dans "
+                                        "les paramètres (Ctrl+P).")});
+    QVERIFY(f.AffEtatTouche->text().startsWith(QStringLiteral("Déjà prise")));
+
+    f.BoutonSansTouche->click();
+    QCOMPARE(t.tenue, QKeyCombination());
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Aucune"));
+    QVERIFY(!f.BoutonSansTouche->isEnabled());
+    f.close();
+    h.c->close();
+    QCOMPARE(t.tenue, QKeyCombination());
+    QVERIFY(h.dossier.lit(QStringLiteral("CV32.ini")).endsWith("touche_heure =\r\n"));
+}
+
+void TestParametres::toucheGnome() {
+    // Rien n'est écrit dans GNOME sans le bouton ; il ajoute, met à jour, retire notre entrée.
+    Banc h;
+    h.p.touche().moyenVoulu = MoyenTouche::GNOME;
+    RaccourciGnomeFaux& g = h.p.gnome();
+    PARAMETRES f(*h.c);
+    QVERIFY(f.BoutonGnome);
+    QCOMPARE(f.BoutonSansTouche->nextInFocusChain(), f.BoutonGnome);
+    QVERIFY(f.AffEtatTouche->text().endsWith(QStringLiteral("pas encore inscrite dans GNOME.")));
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, QStringLiteral("<Alt><Super>h"));
+    QCOMPARE(g.commande, CHRONO::commandeDireHeure());
+    QCOMPARE(f.AffEtatTouche->text(), QStringLiteral("Inscrite dans les raccourcis de GNOME."));
+    QTest::keyClick(f.BoutonChangeTouche, Qt::Key_Space);
+    QTest::keyClick(f.AffTouche, Qt::Key_T, Qt::ControlModifier | Qt::MetaModifier);
+    QCOMPARE(g.ecritures, 1);
+    QVERIFY(f.AffEtatTouche->text().endsWith(QStringLiteral("« Inscrire dans GNOME » la remplace.")));
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, QStringLiteral("<Control><Super>t"));
+    f.BoutonSansTouche->click();
+    QCOMPARE(f.BoutonGnome->text(), QStringLiteral("Retirer de GNOME"));
+    QCOMPARE(g.ecritures, 2);
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, std::nullopt);
+    QVERIFY(!f.BoutonGnome->isEnabled());
+    QCOMPARE(f.AffEtatTouche->text(), QStringLiteral("Aucune touche ne dit l'heure."));
+
+    g.accessible = false;
+    PARAMETRES sansGnome(*h.c);
+    QVERIFY(!sansGnome.BoutonGnome->isEnabled());
+    QVERIFY(sansGnome.AffEtatTouche->text().endsWith(
+        QStringLiteral("Les raccourcis de GNOME ne sont pas accessibles : le schéma est absent.")));
 }
