@@ -15,8 +15,8 @@
 #include "platform/zone_notification_qt.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QDBusConnection>
+#include <QDir>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
