@@ -19,7 +19,7 @@ paquets_tests=(
     clang-format-14 clang-tidy-14 shellcheck
     libglib2.0-bin xfwm4 xfce4-panel xfconf xfce4-settings tint2 weston dconf-service
     dconf-gsettings-backend gsettings-desktop-schemas python3-dbus python3-gi x11-xserver-utils
-    xbindkeys libkf5globalaccel-bin gnome-settings-daemon-common
+    xbindkeys libkf5globalaccel-bin gnome-settings-daemon-common libxdamage-dev
 )
 
 liste=("${paquets_programme[@]}")

@@ -7,6 +7,7 @@
 #include "platform/accessibilite.h"
 #include "platform/dialogues.h"
 #include "platform/entree_dialogue.h"
+#include "platform/images_internes.h"
 #include "settings/texte_ini.h"
 #include "son_qt/wave.h"
 
@@ -70,7 +71,7 @@ void ALARMES::creeControles() {
 
     Ima_Alarme = new QLabel(Onglet);
     Ima_Alarme->setGeometry(place(5220, 90, 480, 480));
-    Ima_Alarme->setPixmap(QIcon(QStringLiteral(":/images/alarme.ico")).pixmap(32, 32));
+    Ima_Alarme->setPixmap(iconeInterne(QStringLiteral("alarme.ico")).pixmap(32, 32));
 
     ActiveAlarme = new QCheckBox(QStringLiteral("active"), Onglet);
     ActiveAlarme->setGeometry(place(2250, 225, 960, 240));

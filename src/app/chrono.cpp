@@ -7,6 +7,7 @@
 #include "help/aide.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
+#include "platform/images_internes.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
 #include "platform/touche_globale.h"
@@ -29,7 +30,7 @@ namespace {
 QToolButton* boutonOutil(QWidget* cadre, int gauche, const char* image, const QString& nom) {
     auto* b = new QToolButton(cadre);
     b->setGeometry(px(gauche), 0, px(360), px(330));
-    b->setIcon(QIcon(QStringLiteral(":/images/") + QLatin1String(image)));
+    b->setIcon(iconeInterne(QLatin1String(image)));
     b->setIconSize(QSize(24, 22));
     b->setAutoRaise(true);
     b->setToolTip(nom);
@@ -58,7 +59,7 @@ Dialogues& CHRONO::DIALOG() const {
 
 void CHRONO::creeControles() {
     setWindowTitle(QStringLiteral("il est ..."));
-    setWindowIcon(QIcon(QStringLiteral(":/images/chronovocalis.png")));
+    setWindowIcon(iconeInterne(QStringLiteral("chronovocalis.png")));
     resize(px(3405), px(2160));
     setAutoFillBackground(true);
 
@@ -82,12 +83,12 @@ void CHRONO::creeControles() {
     setCouleurEncre(valeurReglage(QColor(255, 255, 0)));
 
     Flash = new QLabel(this);
-    Flash->setPixmap(QPixmap(QStringLiteral(":/images/flash.png")));
+    Flash->setPixmap(pixmapInterne(QStringLiteral("flash.png")));
     Flash->setGeometry(0, 0, 32, 32);
     Flash->setAttribute(Qt::WA_TransparentForMouseEvents);
     Flash->hide();
 
-    ImaTray = QIcon(QStringLiteral(":/images/tray.png"));
+    ImaTray = iconeInterne(QStringLiteral("tray.png"));
 
     CadreOutils = new QWidget(this);
     CadreOutils->setGeometry(px(720), 0, px(1815), px(330));
@@ -154,7 +155,7 @@ void CHRONO::Form_Load() {
     const QDateTime maintenant = plateforme_.horloge().maintenant();
     setWindowTitle(titreHorloge(maintenant));
     // L'heure juste dès l'affichage, sans attendre le premier tic.
-    AffHEURE->setText(maintenant.toString(u"hh:mm"));
+    ecritHeure(maintenant.toString(u"hh:mm"));
     nommeHeure(maintenant);
     plateforme_.peripheriqueWave().ouvre();
     resize(width(), px(1100));
@@ -166,6 +167,10 @@ void CHRONO::Form_Load() {
     chargeImage();
     AjouteIconeTray();
     hide();
+}
+
+void CHRONO::ecritHeure(const QString& texte) {
+    static_cast<EtiquetteHeure*>(AffHEURE)->setText(texte);
 }
 
 void CHRONO::resizeEvent(QResizeEvent* e) {

@@ -129,6 +129,9 @@ private:
     Aide& aide() { return *aide_; }
     bool chargee() const { return chargee_; }
     void Form_Load();
+    // Le texte de AffHEURE passe toujours par ici : l'étiquette reste sans édition de texte
+    // (etiquette_heure.h).
+    void ecritHeure(const QString& texte);
     void restaure();
     void creeControles();
     void Form_Resize(bool pendantAffichage = false);

@@ -33,7 +33,7 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
     if (minute != minuteAffichee) {
         minuteAffichee = minute;
         setWindowTitle(titreHorloge(instant));
-        AffHEURE->setText(instant.toString(u"hh:mm"));
+        ecritHeure(instant.toString(u"hh:mm"));
         montreSilence(instant);
         nommeHeure(instant);
     }

@@ -22,6 +22,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
@@ -115,6 +116,8 @@ private Q_SLOTS:
     void imageRefusee();
     void limiteDeTaille_data();
     void limiteDeTaille();
+    void imageDeChaqueFormat_data();
+    void imageDeChaqueFormat();
     void caseImageEtVisibilite();
     void rythme_data();
     void rythme();
@@ -496,6 +499,44 @@ void TestParametres::limiteDeTaille() {
     QCOMPARE(image.has_value(), lue);
     if (lue)
         QCOMPARE(image->size(), QSize(largeur, hauteur));
+}
+
+void TestParametres::imageDeChaqueFormat_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("format"); // vide : les octets d'un GIF d'un point
+    for (const char* f : {"png", "bmp", "jpg", "ico", "ppm", "xpm", "xbm"})
+        QTest::newRow(f) << QStringLiteral("image.") + QLatin1String(f) << QByteArray(f);
+    QTest::newRow("gif") << "image.gif" << QByteArray();
+    // Le contenu décide, pas le nom.
+    QTest::newRow("PNG nommé .bmp") << "image.bmp" << QByteArray("png");
+    QTest::newRow("JPEG nommé .png") << "image.png" << QByteArray("jpg");
+    QTest::newRow("BMP sans extension") << "image" << QByteArray("bmp");
+}
+
+// Lue d'abord par les formats que Qt connaît lui-même, toute image lisible par Qt l'est encore,
+// et donne la même image que sa propre détection par le contenu.
+void TestParametres::imageDeChaqueFormat() {
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, format);
+    QTemporaryDir d;
+    const QString chemin = d.filePath(nom);
+    if (format.isEmpty()) {
+        ecritFichier(chemin, QByteArray::fromHex("47494638396101000100800000ff000000000021f90401000000002c"
+                                                 "00000000010001000002024401003b"));
+    } else {
+        QImage source(7, 5, QImage::Format_RGB32);
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                source.setPixel(x, y, qRgb(x * 36, y * 60, 200));
+        QVERIFY(source.save(chemin, format.constData()));
+    }
+    QImageReader qt(chemin);
+    qt.setDecideFormatFromContent(true);
+    const QImage attendue = qt.read();
+    QVERIFY(!attendue.isNull());
+    const std::optional<QImage> lue = LitImage(chemin);
+    QVERIFY(lue.has_value());
+    QCOMPARE(*lue, attendue);
 }
 
 void TestParametres::caseImageEtVisibilite() {

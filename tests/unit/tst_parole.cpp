@@ -25,34 +25,12 @@ struct Banc : BancChrono {
     }
 };
 
-QString deux(int n) {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
-
-// La phrase attendue, écrite comme on la lit : nombre des heures (99 pour minuit), « heures »,
-// puis le nombre des minutes et « minutes » sauf à l'heure juste.
-QStringList phrase(int h, int m) {
-    QStringList l{QStringLiteral("son %1").arg(h == 0 ? 99 : h), "attente 1.2", "son 70", "attente 0.8"};
-    if (m != 0)
-        l << QStringLiteral("son %1").arg(m) << "attente 1.2"
-          << "son 71";
+// Une suite écrite comme on l'entend : « 14 /1.2 70 » est le son 14, une pause de 1,2 s, le son 70.
+QStringList suite(const QString& texte) {
+    QStringList l;
+    for (const QString& mot : texte.split(u' ', Qt::SkipEmptyParts))
+        l << (mot.startsWith(u'/') ? QStringLiteral("attente ") + mot.mid(1) : QStringLiteral("son ") + mot);
     return l;
-}
-
-// Les minutes annoncées par rythme, telles que la fenêtre des réglages les présente.
-QList<int> minutesDuRythme(int rythme) {
-    switch (rythme) {
-    case 0:
-        return {0};
-    case 1:
-        return {0, 30};
-    case 2:
-        return {0, 15, 30, 45};
-    case 3:
-        return {0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55};
-    default:
-        return {};
-    }
 }
 
 } // namespace
@@ -66,8 +44,6 @@ private Q_SLOTS:
     void initTestCase() { banc_ = std::make_unique<Banc>(); }
     void init() { banc_->remetAZero(); }
     void cleanupTestCase() { banc_.reset(); }
-    void phrase_data();
-    void phrase();
     void phrasesDeReference_data();
     void phrasesDeReference();
     void dureeDeLaPhrase_data();
@@ -85,76 +61,46 @@ private Q_SLOTS:
     void rythmeChangeEntreDeuxTics();
 };
 
-void TestParole::phrase_data() {
-    QTest::addColumn<int>("heure");
-    QTest::addColumn<int>("minute");
-    for (int h = 0; h < 24; ++h)
-        for (int m = 0; m < 60; m += 5)
-            QTest::addRow("%s:%s", qPrintable(deux(h)), qPrintable(deux(m))) << h << m;
-}
-
-void TestParole::phrase() {
-    QFETCH(int, heure);
-    QFETCH(int, minute);
-    Banc& b = *banc_;
-    AccesTest::TexteHeure(*b.c) = deux(heure);
-    AccesTest::TexteMinute(*b.c) = deux(minute);
-    AccesTest::ParleHeure(*b.c);
-    // Le dernier mot lancé, on rend la main sans l'attendre.
-    QCOMPARE(b.p.journal.lignes, ::phrase(heure, minute));
-}
-
 void TestParole::phrasesDeReference_data() {
     QTest::addColumn<QString>("heure");
     QTest::addColumn<QString>("minute");
-    QTest::addColumn<QList<int>>("sons");
-    QTest::newRow("minuit") << "00"
-                            << "00" << QList<int>{99, 70};
-    QTest::newRow("minuit et demie") << "00"
-                                     << "30" << QList<int>{99, 70, 30, 71};
-    QTest::newRow("09:05") << "09"
-                           << "05" << QList<int>{9, 70, 5, 71};
-    QTest::newRow("midi sur 24 heures") << "12"
-                                        << "00" << QList<int>{12, 70};
-    QTest::newRow("14:25") << "14"
-                           << "25" << QList<int>{14, 70, 25, 71};
-    QTest::newRow("20:20 (le même son deux fois)") << "20"
-                                                   << "20" << QList<int>{20, 70, 20, 71};
-    QTest::newRow("05:05") << "05"
-                           << "05" << QList<int>{5, 70, 5, 71};
-    QTest::newRow("23:55") << "23"
-                           << "55" << QList<int>{23, 70, 55, 71};
+    QTest::addColumn<QString>("entendu");
+    const auto ligne = [](const char* nom, const char* h, const char* m, const char* e) {
+        QTest::newRow(nom) << QString::fromUtf8(h) << QString::fromUtf8(m) << QString::fromUtf8(e);
+    };
+    ligne("minuit", "00", "00", "99 /1.2 70 /0.8");
+    ligne("minuit et demie", "00", "30", "99 /1.2 70 /0.8 30 /1.2 71");
+    ligne("01:00", "01", "00", "1 /1.2 70 /0.8");
+    ligne("09:05", "09", "05", "9 /1.2 70 /0.8 5 /1.2 71");
+    ligne("midi sur 24 heures", "12", "00", "12 /1.2 70 /0.8");
+    ligne("14:25", "14", "25", "14 /1.2 70 /0.8 25 /1.2 71");
+    ligne("18:45", "18", "45", "18 /1.2 70 /0.8 45 /1.2 71");
+    ligne("20:20 (le même son deux fois)", "20", "20", "20 /1.2 70 /0.8 20 /1.2 71");
+    ligne("05:05", "05", "05", "5 /1.2 70 /0.8 5 /1.2 71");
+    ligne("23:55", "23", "55", "23 /1.2 70 /0.8 55 /1.2 71");
     // Hors des multiples de cinq (l'heure demandée au clavier) : le son de la minute s'il existe,
     // sinon les dizaines puis les unités ; jamais un son de mot (70, 71) pris pour un nombre.
-    QTest::newRow("14:07") << "14"
-                           << "07" << QList<int>{14, 70, 7, 71};
-    QTest::newRow("14:21") << "14"
-                           << "21" << QList<int>{14, 70, 21, 71};
-    QTest::newRow("10:24 : vingt, quatre") << "10"
-                                           << "24" << QList<int>{10, 70, 20, 4, 71};
-    QTest::newRow("08:31 : trente, une") << "08"
-                                         << "31" << QList<int>{8, 70, 30, 1, 71};
-    QTest::newRow("00:59 : cinquante, neuf") << "00"
-                                             << "59" << QList<int>{99, 70, 50, 9, 71};
-    QTest::newRow("minute « 75 » hors du cadran") << "13"
-                                                  << "75" << QList<int>{13, 70, 71};
+    ligne("14:07", "14", "07", "14 /1.2 70 /0.8 7 /1.2 71");
+    ligne("14:21", "14", "21", "14 /1.2 70 /0.8 21 /1.2 71");
+    ligne("10:24 : vingt, quatre", "10", "24", "10 /1.2 70 /0.8 20 /0.8 4 /1.2 71");
+    ligne("08:31 : trente, une", "08", "31", "8 /1.2 70 /0.8 30 /0.8 1 /1.2 71");
+    ligne("00:59 : cinquante, neuf", "00", "59", "99 /1.2 70 /0.8 50 /0.8 9 /1.2 71");
+    ligne("minute « 75 » hors du cadran", "13", "75", "13 /1.2 70 /0.8 /1.2 71");
     // Seul le texte « 00 » fait l'heure juste : « 0 » se dit comme une minute (muette, aucun
     // son 0 n'existe), la phrase garde ses pauses.
-    QTest::newRow("minute « 0 » sur un chiffre") << "13"
-                                                 << "0" << QList<int>{13, 70, 71};
+    ligne("minute « 0 » sur un chiffre", "13", "0", "13 /1.2 70 /0.8 /1.2 71");
 }
 
 void TestParole::phrasesDeReference() {
     QFETCH(QString, heure);
     QFETCH(QString, minute);
-    QFETCH(QList<int>, sons);
+    QFETCH(QString, entendu);
     Banc& b = *banc_;
     AccesTest::TexteHeure(*b.c) = heure;
     AccesTest::TexteMinute(*b.c) = minute;
     AccesTest::ParleHeure(*b.c);
-    QList<int> joues = b.p.son().joues;
-    joues.removeAll(-1);
-    QCOMPARE(joues, sons);
+    // Le dernier mot lancé, on rend la main sans l'attendre.
+    QCOMPARE(b.sonsEtAttentes(), suite(entendu));
 }
 
 void TestParole::dureeDeLaPhrase_data() {
@@ -186,41 +132,49 @@ void TestParole::sonsInjouables() {
     AccesTest::TexteHeure(*b.c) = QStringLiteral("18");
     AccesTest::TexteMinute(*b.c) = QStringLiteral("45");
     AccesTest::ParleHeure(*b.c);
-    QCOMPARE(b.sonsEtAttentes(), ::phrase(18, 45));
+    QCOMPARE(b.sonsEtAttentes(), suite(QStringLiteral("18 /1.2 70 /0.8 45 /1.2 71")));
     QVERIFY(b.p.dialogues().messages.isEmpty());
 }
 
 void TestParole::minuteDeTravail_data() {
     QTest::addColumn<int>("rythme");
-    QTest::addColumn<int>("heure");
-    QTest::addColumn<int>("minute");
-    // Les quatre rythmes, et des valeurs hors de la liste qui n'annoncent jamais.
-    for (int rythme : {0, 1, 2, 3, -1, 4, 7, 32767})
-        for (int m = 0; m < 60; ++m) {
-            const int h = ((rythme * 7 + m) % 24 + 24) % 24;
-            QTest::addRow("rythme %d à %s:%s:00", rythme, qPrintable(deux(h)), qPrintable(deux(m)))
-                << rythme << h << m;
-        }
+    QTest::addColumn<QTime>("heure");
+    QTest::addColumn<QString>("entendu");
+    const auto ligne = [](int rythme, QTime t, const char* e) {
+        QTest::addRow("rythme %d à %s", rythme, qPrintable(t.toString(u"hh:mm")))
+            << rythme << t << QString::fromUtf8(e);
+    };
+    // 0 : chaque heure ; 1 : chaque demi-heure ; 2 : chaque quart d'heure ; 3 : toutes les cinq
+    // minutes. Le carillon à chaque heure juste, puis l'heure si le rythme l'annonce.
+    ligne(0, QTime(14, 0), "85 /0.5 14 /1.2 70 /0.8 /1 /0.25");
+    ligne(0, QTime(0, 0), "85 /0.5 99 /1.2 70 /0.8 /1 /0.25");
+    ligne(0, QTime(14, 30), "/1 /0.25");
+    ligne(1, QTime(14, 30), "14 /1.2 70 /0.8 30 /1.2 71 /1 /0.25");
+    ligne(1, QTime(14, 15), "/1 /0.25");
+    ligne(2, QTime(9, 15), "9 /1.2 70 /0.8 15 /1.2 71 /1 /0.25");
+    ligne(2, QTime(9, 45), "9 /1.2 70 /0.8 45 /1.2 71 /1 /0.25");
+    ligne(2, QTime(9, 50), "/1 /0.25");
+    ligne(3, QTime(23, 55), "23 /1.2 70 /0.8 55 /1.2 71 /1 /0.25");
+    ligne(3, QTime(23, 0), "85 /0.5 23 /1.2 70 /0.8 /1 /0.25");
+    ligne(3, QTime(23, 57), "/1 /0.25");
+    ligne(3, QTime(0, 1), "/1 /0.25");
+    // Un rythme hors de la liste n'annonce jamais ; le carillon sonne quand même.
+    for (int rythme : {-1, 4, 7, 32767}) {
+        ligne(rythme, QTime(14, 0), "85 /0.5 /1 /0.25");
+        ligne(rythme, QTime(14, 15), "/1 /0.25");
+    }
 }
 
 void TestParole::minuteDeTravail() {
     QFETCH(int, rythme);
-    QFETCH(int, heure);
-    QFETCH(int, minute);
+    QFETCH(QTime, heure);
+    QFETCH(QString, entendu);
     Banc& b = *banc_;
     b.c->déclenche_annonce = qint16(rythme);
-    b.tic(QDateTime(QDate(2026, 6, 1), QTime(heure, minute, 0, 40)));
-    QStringList attendu;
-    if (minute == 0)
-        attendu << "son 85"
-                << "attente 0.5";
-    if (minutesDuRythme(rythme).contains(minute))
-        attendu << ::phrase(heure, minute);
-    attendu << "attente 1"
-            << "attente 0.25";
-    QCOMPARE(b.sonsEtAttentes(), attendu);
-    QCOMPARE(AccesTest::TexteHeure(*b.c), deux(heure));
-    QCOMPARE(AccesTest::TexteMinute(*b.c), deux(minute));
+    b.tic(QDateTime(QDate(2026, 6, 1), heure.addMSecs(40)));
+    QCOMPARE(b.sonsEtAttentes(), suite(entendu));
+    QCOMPARE(AccesTest::TexteHeure(*b.c), heure.toString(u"hh"));
+    QCOMPARE(AccesTest::TexteMinute(*b.c), heure.toString(u"mm"));
     QVERIFY(AccesTest::Flash(*b.c)->isHidden());
 }
 
@@ -332,7 +286,7 @@ void TestParole::alarmesDansLeTic() {
     b.c->Alarmes = avant;
     QStringList attendu;
     if (rythme >= 2 && rythme <= 3)
-        attendu << ::phrase(7, 15);
+        attendu << suite(QStringLiteral("7 /1.2 70 /0.8 15 /1.2 71"));
     attendu << "attente 1"
             << "message Alarme 2 | n2"
             << "message Alarme 5 | n5"
