@@ -70,6 +70,8 @@ proprietaire() {
 }
 e2e_attends_que 10 "la première horloge ne prend pas le nom" proprietaire "$premiere"
 e2e_copie_dossier autre
+# Sans touche pour dire l'heure : la première la tient, la boîte qui le dirait cacherait l'horloge.
+printf 'touche_heure =\r\n' >>"$E2E_DOSSIER/CV32.ini"
 e2e_lance_programme "$E2E_DOSSIER"
 e2e_attends_que --pid "$E2E_PROGRAMME_PID" 15 "l'horloge de l'autre dossier ne s'affiche pas" affichees 2
 kill -TERM "$premiere"
