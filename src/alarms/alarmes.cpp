@@ -3,11 +3,11 @@
 #include "alarms/bouton_spin.h"
 #include "alarms/regles_alarme.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues.h"
 #include "platform/entree_dialogue.h"
 #include "platform/images_internes.h"
+#include "settings/commun.h"
 #include "settings/texte_ini.h"
 #include "son_qt/wave.h"
 

@@ -1,6 +1,6 @@
 #include "alarms/alarmes_manquees.h"
 
-#include "app/commun.h"
+#include "settings/commun.h"
 
 #include <QLocale>
 #include <algorithm>

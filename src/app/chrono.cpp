@@ -1,7 +1,5 @@
 #include "app/chrono.h"
 
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "app/etiquette_heure.h"
 #include "app/marque_silence.h"
 #include "help/aide.h"
@@ -11,6 +9,8 @@
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
 #include "platform/touche_globale.h"
+#include "settings/commun.h"
+#include "settings/couleurs.h"
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 

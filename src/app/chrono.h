@@ -208,6 +208,7 @@ private:
     void flecheDansLaBarre(QToolButton* bouton, bool versLaDroite);
     // touche.cpp
     void installeTouche();
+    void signaleToucheRefusee();
 
     // --- État du tic (tic.cpp)
     // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
@@ -297,4 +298,5 @@ private:
     bool toucheRefusee_ = false;
     bool toucheSuspendue_ = false;
     QKeyCombination toucheSignalee_;
+    bool toucheASignaler_ = false;
 };

@@ -1,8 +1,6 @@
 // Lecture et écriture de « CV32.ini » et des messages des alarmes.
 #include "app/chrono.h"
 
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "app/geometrie.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
@@ -11,7 +9,9 @@
 #include "platform/plateforme.h"
 #include "platform/sortie_son.h"
 #include "settings/cles.h"
+#include "settings/commun.h"
 #include "settings/conversion.h"
+#include "settings/couleurs.h"
 #include "settings/fichier_texte.h"
 
 #include <QCheckBox>

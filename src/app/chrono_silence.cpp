@@ -1,12 +1,12 @@
 // Le silence de nuit et « Ne pas déranger » du bureau : ce qui se tait, et le dire.
 #include "app/chrono.h"
 
-#include "app/couleurs.h"
 #include "app/marque_silence.h"
 #include "platform/accessibilite.h"
 #include "platform/horloge.h"
 #include "platform/ne_pas_deranger.h"
 #include "platform/plateforme.h"
+#include "settings/couleurs.h"
 #include "speech/silence.h"
 
 #include <QLabel>
@@ -31,6 +31,8 @@ void CHRONO::placeMarqueSilence() {
 void CHRONO::apresPremierAffichage() {
     bureauLisible_ = true;
     appliqueSilence();
+    if (toucheASignaler_)
+        signaleToucheRefusee();
 }
 
 void CHRONO::appliqueSilence() {

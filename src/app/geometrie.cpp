@@ -1,6 +1,6 @@
 #include "app/geometrie.h"
 
-#include "app/commun.h"
+#include "settings/commun.h"
 
 #include <QGuiApplication>
 

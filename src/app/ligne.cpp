@@ -1,6 +1,6 @@
 #include "app/ligne.h"
 
-#include "app/commun.h"
+#include "settings/commun.h"
 
 #include <QPainter>
 

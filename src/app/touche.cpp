@@ -2,10 +2,10 @@
 // chargement, changée par les paramètres, rendue à la fermeture.
 #include "settings/touche.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
 #include "platform/touche_globale.h"
+#include "settings/commun.h"
 
 void CHRONO::installeTouche() {
     ToucheGlobale& touche = plateforme_.toucheGlobale();
@@ -19,15 +19,26 @@ void CHRONO::installeTouche() {
         if (refusee == toucheSignalee_)
             return;
         toucheSignalee_ = refusee;
-        DIALOG().message(
-            this,
-            QStringLiteral("La touche %1 est déjà prise par un autre programme : Chrono Vocalis ne "
-                           "peut pas s'en servir pour dire l'heure.")
-                    .arg(texteTouche(refusee)) +
-                RetourLigne +
-                QStringLiteral("Vous pouvez en choisir une autre dans les paramètres (Ctrl+P)."),
-            TitreApplication, IconeMessage::Information);
+        // Refusée au chargement : la boîte attend la fenêtre, qu'elle retiendrait sinon cachée
+        // jusqu'à sa réponse (démarrage avec la session compris).
+        if (bureauLisible_)
+            signaleToucheRefusee();
+        else
+            toucheASignaler_ = true;
     });
+}
+
+void CHRONO::signaleToucheRefusee() {
+    toucheASignaler_ = false;
+    if (!toucheRefusee_)
+        return;
+    DIALOG().message(this,
+                     QStringLiteral("La touche %1 est déjà prise par un autre programme : Chrono Vocalis ne "
+                                    "peut pas s'en servir pour dire l'heure.")
+                             .arg(texteTouche(toucheSignalee_)) +
+                         RetourLigne +
+                         QStringLiteral("Vous pouvez en choisir une autre dans les paramètres (Ctrl+P)."),
+                     TitreApplication, IconeMessage::Information);
 }
 
 void CHRONO::appliqueTouche() {

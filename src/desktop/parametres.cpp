@@ -1,8 +1,6 @@
 #include "desktop/parametres.h"
 
 #include "app/chrono.h"
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/raccourci.h"
 #include "platform/accessibilite.h"
@@ -12,6 +10,8 @@
 #include "platform/plateforme.h"
 #include "platform/raccourci_gnome.h"
 #include "platform/touche_globale.h"
+#include "settings/commun.h"
+#include "settings/couleurs.h"
 #include "settings/texte_ini.h"
 #include "settings/touche.h"
 #include "speech/catalogue.h"

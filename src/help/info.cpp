@@ -1,11 +1,11 @@
 #include "help/info.h"
 
 #include "app/chrono.h"
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues_qt.h"
 #include "platform/images_internes.h"
+#include "settings/commun.h"
+#include "settings/couleurs.h"
 #include "speech/catalogue.h"
 
 #include <QGroupBox>

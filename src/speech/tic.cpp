@@ -3,10 +3,10 @@
 // machine, l'heure dite et les alarmes manquées.
 #include "app/chrono.h"
 
-#include "app/commun.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
+#include "settings/commun.h"
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 

@@ -5,10 +5,10 @@
 #include "alarms/bouton_spin.h"
 #include "alarms/regles_alarme.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "settings/commun.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

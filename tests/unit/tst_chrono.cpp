@@ -1,7 +1,6 @@
 // La fenêtre de l'horloge sur de faux services : chargement des réglages, réglages cassés,
 // image de fond, redimensionnement, barre d'outils, fermeture.
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "app/demarrage.h"
 #include "app/etiquette_heure.h"
 #include "fakes/acces_test.h"
@@ -9,6 +8,7 @@
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/images_internes.h"
+#include "settings/commun.h"
 
 #include <QLabel>
 #include <QTest>

@@ -3,7 +3,6 @@
 #include "alarms/alarmes.h"
 #include "alarms/bouton_spin.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "desktop/parametres.h"
 #include "fakes/acces_test.h"
 #include "fakes/banc.h"
@@ -13,6 +12,7 @@
 #include "help/info.h"
 #include "platform/dialogues_qt.h"
 #include "platform/visionneuse_aide_qt.h"
+#include "settings/commun.h"
 
 #include <QAccessible>
 #include <QApplication>

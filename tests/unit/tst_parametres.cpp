@@ -1,8 +1,6 @@
 // La fenêtre des réglages sur de faux services : chargement, effets immédiats sur l'horloge,
 // choix annulés, images refusées, démarrage automatique, fermeture.
 #include "app/chrono.h"
-#include "app/commun.h"
-#include "app/couleurs.h"
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
 #include "fakes/acces_test.h"
@@ -10,6 +8,8 @@
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "fakes/lanceur.h"
+#include "settings/commun.h"
+#include "settings/couleurs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -902,6 +902,17 @@ void TestParametres::touche() {
     // ferme pas la fenêtre, Échap annule) ; une combinaison tenue ailleurs dite une fois ; retirée.
     Banc h;
     ToucheGlobaleFausse& t = h.p.touche();
+    QCOMPARE(t.tenue, ToucheHeureParDefaut);
+    // Déjà prise au démarrage : la boîte attend que la fenêtre ait paru, sinon elle la cacherait.
+    t.prisesAilleurs << ToucheHeureParDefaut;
+    h.c->appliqueTouche();
+    QVERIFY(h.textes().isEmpty());
+    h.c->apresPremierAffichage();
+    QCOMPARE(h.textes().size(), 1);
+    QVERIFY2(h.textes()[0].contains(u"touche Alt+Super+H est déjà prise"), qPrintable(h.textes()[0]));
+    h.p.dialogues().messages.clear();
+    t.prisesAilleurs.clear();
+    h.c->appliqueTouche();
     QCOMPARE(t.tenue, ToucheHeureParDefaut);
     h.p.horlogeV().regle(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 10)));
     h.p.journal.lignes.clear();

@@ -2,7 +2,6 @@
 // tics s'imbriquent dans ses attentes, l'heure du système qui saute, la fermeture en pleine phrase.
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
-#include "app/commun.h"
 #include "app/service_dbus.h"
 #include "fakes/acces_test.h"
 #include "fakes/banc.h"
@@ -10,6 +9,7 @@
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
 #include "platform/ne_pas_deranger_linux.h"
+#include "settings/commun.h"
 #include "speech/horaire.h"
 
 #include <QApplication>

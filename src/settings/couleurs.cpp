@@ -1,4 +1,4 @@
-#include "app/couleurs.h"
+#include "settings/couleurs.h"
 
 #include <QApplication>
 #include <QPalette>
