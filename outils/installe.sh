@@ -15,7 +15,7 @@ paquets_paquet=(
 paquets_tests=(
     xvfb xauth x11-utils xdotool imagemagick trayer pulseaudio sox faketime
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
-    dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi python3-gi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
     libglib2.0-bin xfwm4 xfce4-panel xfconf xfce4-settings tint2 weston dconf-service
     dconf-gsettings-backend gsettings-desktop-schemas python3-dbus python3-gi x11-xserver-utils

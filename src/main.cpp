@@ -4,6 +4,8 @@
 #include "app/signaux.h"
 #include "desktop/raccourci.h"
 #include "platform/plateforme.h"
+#include "platform/veille_logind.h"
+#include "platform/verrou_dossier.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -12,6 +14,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
+#include <cstdio>
 #include <dlfcn.h>
 #include <thread>
 
@@ -22,6 +25,16 @@ constexpr int DelaiPreparationSons = 300; // ms
 int main(int argc, char* argv[]) {
     // Un disque plein ou une limite de taille doit donner une erreur d'écriture, pas tuer.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Une seule horloge par dossier de réglages : la seconde ramène la fenêtre de la première et
+    // s'en va sans rien écrire. Avant tout fil, qui hériterait du rappel non retenu.
+    Signaux::retientRappels();
+    VerrouDossier verrou;
+    if (const std::optional<pid_t> autre = verrou.prend()) {
+        if (*autre > 0 && ::kill(*autre, SIGUSR1) == 0)
+            return 0;
+        std::fputs("Une autre horloge tient les réglages de ce dossier : celle-ci ne démarre pas.\n", stderr);
+        return 0;
+    }
     // fontconfig lit sa configuration (quelques ms de XML) pendant que Qt se connecte à l'écran et
     // que la fenêtre se charge : l'heure ne demande sa police qu'à l'affichage, et tout est prêt
     // d'ici là (sur deux cœurs, la fenêtre paraît 9 ms plus tôt). Demandée avant la fin de ce fil,
@@ -64,12 +77,23 @@ int main(int argc, char* argv[]) {
         if (chrono)
             chrono->close();
     });
+    QObject::connect(&signaux, &Signaux::rappelDemande, [&chrono] {
+        if (chrono)
+            chrono->Rappelle();
+    });
     chrono = ProcedureDemarrage(*plateforme);
     polices.join();
     if (chrono->fermee())
         return 0;
-    // Sans bus de session, ou une autre horloge déjà inscrite : l'horloge tourne sans ce service.
+    Signaux::laisseVenirRappels();
+    // Sans bus de session : l'horloge tourne sans ce service.
     (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
+    // La veille annoncée par logind ; sans bus du système, le tic la voit au temps de veille.
+    auto* veille = new VeilleLogind(chrono.get());
+    QObject::connect(veille, &VeilleLogind::veille, chrono.get(),
+                     [&chrono](bool avant) { chrono->PrepareVeille(avant); });
+    QTimer::singleShot(DelaiPreparationSons, veille,
+                       [veille] { veille->ecoute(QDBusConnection::systemBus()); });
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
     // Le « Ne pas déranger » du bureau non plus n'est lu qu'après le premier dessin.

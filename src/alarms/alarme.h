@@ -31,6 +31,9 @@ public:
     const Alarme& operator()(int numero) const { return alarmes_.at(std::size_t(numero - 1)); }
     // Tenu à part des réglages : ni lu ni écrit, il ne vit que le temps du programme.
     Declenchement& declenchement(int numero) { return declenchements_.at(std::size_t(numero - 1)); }
+    const Declenchement& declenchement(int numero) const {
+        return declenchements_.at(std::size_t(numero - 1));
+    }
 
 private:
     std::array<Alarme, nombre> alarmes_{};

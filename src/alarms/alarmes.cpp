@@ -362,5 +362,5 @@ void ALARMES::Form_Unload() {
     chrono_.revientAuRepertoireDemarrage();
     // Pas de reprise si le programme se ferme pendant que l'éditeur est ouvert.
     if (!chrono_.enFermeture())
-        chrono_.Timer.start();
+        chrono_.RelanceTimer();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "alarms/alarme.h"
+#include "alarms/alarmes_manquees.h"
 #include "app/ligne.h"
 #include "settings/facultatifs.h"
 #include "settings/texte_ini.h"
 #include "speech/sons.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QPointer>
@@ -14,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QDateTime;
@@ -68,6 +71,16 @@ public:
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
     bool doitCacherReduite() const;
+    // Une seconde horloge lancée sur le même dossier : la fenêtre revient comme par un clic gauche
+    // sur l'icône.
+    void Rappelle();
+
+    // --- tic.cpp : veille de la machine et reprise des tics
+    // La veille annoncée par logind (PrepareForSleep) : vrai avant, faux au réveil.
+    void PrepareVeille(bool avant);
+    // La minuterie reprend après l'éditeur des alarmes : les minutes passées pendant qu'il était
+    // ouvert restent perdues, il arrête l'horloge exprès.
+    void RelanceTimer();
 
     // --- clavier.cpp : clavier et lecteurs d'écran
     // Espace ou Entrée : l'heure dite tout de suite, sauf pendant un tic ou juste avant la
@@ -154,6 +167,10 @@ private:
     void Timer_Timer();
     void afficheInstant(const QDateTime& instant);
     bool ticRetenu() const;
+    bool endormie() const;
+    // L'heure dite une fois après un réveil de la machine : tout réveil passe par ici.
+    void HeureAuReveil();
+    void alarmesEnRetard(const QList<AlarmeManquee>& manquees);
     void ParleHeure();
     void DeclencheAlarme(int n);
 
@@ -201,6 +218,15 @@ private:
     qint64 minuteTravaillee = -1;
     // La minute du titre et de l'heure affichés (cleMinute).
     qint64 minuteAffichee = -1;
+    // La dernière minute vue par un tic qui pouvait la travailler (cleMinute) : -1 au démarrage et
+    // après l'éditeur des alarmes.
+    qint64 minuteVue = -1;
+    // Le temps de veille de la machine au dernier tic travaillant (Horloge::veilleCumulee).
+    std::optional<qint64> veilleVue;
+    // Réveil vu (logind ou bond du temps de veille) : le prochain tic qui travaille dit l'heure.
+    bool reveilEnAttente = false;
+    // Depuis l'annonce de la mise en veille (temps monotone) ; invalide hors de la veille.
+    QElapsedTimer miseEnVeille;
     // Qt ne relance pas une minuterie tant que son tic attend : un relais par tic en cours (créés
     // au besoin) prend sa cadence pendant ce temps.
     QList<QTimer*> relaisTic;

@@ -9,11 +9,12 @@ ServiceHeure::ServiceHeure(CHRONO& chrono) : QObject(&chrono), chrono_(chrono) {
 bool ServiceHeure::enregistre(QDBusConnection bus) {
     if (!bus.isConnected() || !bus.interface())
         return false;
+    // Une horloge d'un autre dossier tient déjà le nom : celle-ci attend son tour et le reprend
+    // quand l'autre se ferme.
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reponse =
-        bus.interface()->registerService(QLatin1String(nomService),
-                                         QDBusConnectionInterface::DontQueueService,
+        bus.interface()->registerService(QLatin1String(nomService), QDBusConnectionInterface::QueueService,
                                          QDBusConnectionInterface::DontAllowReplacement);
-    if (!reponse.isValid() || reponse.value() != QDBusConnectionInterface::ServiceRegistered)
+    if (!reponse.isValid() || reponse.value() == QDBusConnectionInterface::ServiceNotRegistered)
         return false;
     return bus.registerObject(QLatin1String(chemin), this, QDBusConnection::ExportScriptableSlots);
 }

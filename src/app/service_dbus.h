@@ -16,8 +16,8 @@ public:
     static constexpr const char* chemin = "/fr/chronovocalis/ChronoVocalis";
 
     explicit ServiceHeure(CHRONO& chrono);
-    // Prend le nom sur ce bus, sans le voler à une horloge qui l'a déjà ; faux sans bus ou sans
-    // nom, et le programme tourne alors comme avant, sans rien dire.
+    // Prend le nom sur ce bus, sans le voler à une horloge qui l'a déjà : il vient à son tour ;
+    // faux sans bus, et le programme tourne alors comme avant, sans rien dire.
     bool enregistre(QDBusConnection bus);
 
 public Q_SLOTS:

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <csignal>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -24,17 +25,36 @@ Signaux::Signaux(QObject* parent) : QObject(parent) {
     QObject::connect(notificateur_, &QSocketNotifier::activated, this, [this] {
         char octet = 0;
         [[maybe_unused]] const auto n = ::read(tube[1], &octet, 1);
-        Q_EMIT fermetureDemandee();
+        if (octet == char(SIGUSR1))
+            Q_EMIT rappelDemande();
+        else
+            Q_EMIT fermetureDemandee();
     });
     struct sigaction action = {};
     action.sa_handler = surSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int s : {SIGTERM, SIGINT, SIGHUP})
+    for (const int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
         ::sigaction(s, &action, nullptr);
 }
 
 Signaux::~Signaux() {
     for (const int s : {SIGTERM, SIGINT, SIGHUP})
         std::signal(s, SIG_DFL);
+    // Un rappel tardif ne doit pas tuer le programme qui finit.
+    std::signal(SIGUSR1, SIG_IGN);
+}
+
+void Signaux::retientRappels() {
+    sigset_t rappel;
+    sigemptyset(&rappel);
+    sigaddset(&rappel, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &rappel, nullptr);
+}
+
+void Signaux::laisseVenirRappels() {
+    sigset_t rappel;
+    sigemptyset(&rappel);
+    sigaddset(&rappel, SIGUSR1);
+    pthread_sigmask(SIG_UNBLOCK, &rappel, nullptr);
 }

@@ -74,6 +74,13 @@ void CHRONO::EvenementTray(int code) {
     TrayOccupe = false;
 }
 
+void CHRONO::Rappelle() {
+    if (!chargee() || enFermeture_)
+        return;
+    restaure();
+    activateWindow();
+}
+
 bool CHRONO::doitCacherReduite() const {
     return !CV_visible && plateforme_.zoneNotification().visible();
 }

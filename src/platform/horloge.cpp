@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <time.h>
 
 QDateTime HorlogeSysteme::maintenant() const {
     return QDateTime::currentDateTime();
@@ -22,4 +23,14 @@ void HorlogeSysteme::attends(double secondes) {
         if (boucle.exec() != 0)
             return;
     }
+}
+
+qint64 HorlogeSysteme::veilleCumulee() const {
+    // CLOCK_MONOTONIC s'arrête pendant la veille, CLOCK_BOOTTIME non.
+    timespec demarrage{};
+    timespec monotone{};
+    if (clock_gettime(CLOCK_BOOTTIME, &demarrage) != 0 || clock_gettime(CLOCK_MONOTONIC, &monotone) != 0)
+        return 0;
+    return (qint64(demarrage.tv_sec) - monotone.tv_sec) * 1000 +
+           (demarrage.tv_nsec - monotone.tv_nsec) / 1000000;
 }

@@ -29,6 +29,19 @@ qint64 cleMinute(const QDateTime& instant) {
     return instant.date().toJulianDay() * 1440 + qint64(t.hour()) * 60 + t.minute();
 }
 
+ChoixMinute choixMinute(qint64 minuteVue, qint64 minuteTravaillee, qint64 minute, int seconde) {
+    ChoixMinute choix;
+    // Heure reculée, démarrage, retour de l'éditeur : seule la seconde 0 fait la minute.
+    if (minuteVue < 0 || minute <= minuteVue) {
+        choix.travaille = seconde == 0 && minute != minuteTravaillee;
+        return choix;
+    }
+    choix.travaille = minute != minuteTravaillee;
+    choix.premiereManquee = minuteVue + 1;
+    choix.derniereManquee = minute - 1;
+    return choix;
+}
+
 QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStringView TexteMinute) {
     const int h = TexteHeure.toInt();
     const int m = TexteMinute.toInt();

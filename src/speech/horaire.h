@@ -19,6 +19,22 @@ bool annonceDue(qint16 rythme, QStringView TexteMinute);
 // donnent le même.
 qint64 cleMinute(const QDateTime& instant);
 
+// Ce que fait un tic de sa minute. La seconde 0 manquée (machine chargée, programme arrêté un
+// instant), le premier tic de la minute fait quand même son travail, s'il vient dans cette minute
+// et que l'horloge tournait déjà avant elle. Les minutes entières passées sans tic (veille, arrêt,
+// heure avancée) ne se font pas : seules leurs alarmes sont reprises à part.
+struct ChoixMinute {
+    bool travaille = false;
+    // Les minutes passées sans tic, de la première à la dernière (cleMinute) ; aucune si première
+    // > dernière.
+    qint64 premiereManquee = 0;
+    qint64 derniereManquee = -1;
+    bool manque() const { return premiereManquee <= derniereManquee; }
+};
+// `minuteVue` : la dernière minute vue par un tic qui pouvait la travailler, -1 au démarrage et
+// au retour de l'éditeur des alarmes (rien d'avant ne compte).
+ChoixMinute choixMinute(qint64 minuteVue, qint64 minuteTravaillee, qint64 minute, int seconde);
+
 // Les numéros des alarmes réglées sur cette heure et cette minute (« hh », « mm »), dans l'ordre.
 // Qu'elles soient actives ou non ne compte pas ici.
 QList<int> alarmesDues(const TableAlarmes& alarmes, QStringView TexteHeure, QStringView TexteMinute);

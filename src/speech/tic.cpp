@@ -1,7 +1,9 @@
-// Le tic de Timer : l'heure affichée à chaque tic ; à la seconde 0, le carillon, l'annonce et
-// les alarmes.
+// Le tic de Timer : l'heure affichée à chaque tic ; à la seconde 0, ou au premier tic d'une minute
+// dont la seconde 0 est passée sans tic, le carillon, l'annonce et les alarmes ; au réveil de la
+// machine, l'heure dite et les alarmes manquées.
 #include "app/chrono.h"
 
+#include "platform/dialogues.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
 #include "settings/commun.h"
@@ -12,6 +14,14 @@
 #include <QLabel>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+
+namespace {
+
+// Un arrêt du programme ne change pas le temps de veille ; une vraie veille dure plus longtemps.
+constexpr qint64 BondDeVeille = 2000;         // ms
+constexpr qint64 VeilleSansReveilMax = 30000; // ms
+
+} // namespace
 
 // Le titre, l'heure, le trait des secondes et le témoin, dessinés ensemble dès que la boucle
 // d'événements reprend (la première attente du tic) : un seul dessin pour allumer, un pour
@@ -50,14 +60,18 @@ void CHRONO::Timer_Timer() {
         return;
     const QDateTime maintenant = plateforme_.horloge().maintenant();
     afficheInstant(maintenant);
-    // Le travail d'une minute se fait une fois, au premier tic de sa seconde 0 ; une seconde 0
-    // sans tic est perdue.
     const qint64 minute = cleMinute(maintenant);
-    const bool minuteNouvelle = maintenant.time().second() == 0 && minute != minuteTravaillee;
+    // Entre l'annonce de la veille et le réveil, l'heure s'affiche seulement : au réveil, l'heure
+    // se dit d'abord, puis viennent les alarmes passées pendant la veille.
+    const bool endormi = endormie();
+    const ChoixMinute choix =
+        endormi ? ChoixMinute{}
+                : choixMinute(minuteVue, minuteTravaillee, minute, maintenant.time().second());
+    const bool travail = !endormi && (choix.travaille || choix.manque() || reveilEnAttente);
     // Un tic venu pendant les attentes d'un autre ne fait que l'affichage, et sans attendre : il
     // ne retarde pas la phrase en cours ; le témoin s'éteindra à la fin de l'autre tic. Seule
-    // exception : l'autre est retenu par une fenêtre modale et une minute nouvelle commence.
-    if (ticEnCours && !(minuteNouvelle && ticRetenu()))
+    // exception : l'autre est retenu par une fenêtre modale et ce tic a du travail.
+    if (ticEnCours && !(travail && ticRetenu()))
         return;
     const qsizetype niveau = ticsEnCours_.size();
     ticsEnCours_.append(TicEnCours{QApplication::activeModalWidget(), QApplication::activePopupWidget()});
@@ -83,21 +97,49 @@ void CHRONO::Timer_Timer() {
 
     TexteHeure = maintenant.toString(u"hh");
     TexteMinute = maintenant.toString(u"hh:mm").right(2);
-    if (minuteNouvelle) {
+    bool reveil = false;
+    if (!endormi) {
+        minuteVue = minute;
+        // Sans logind, la veille se voit au temps de veille de la machine, qui a bondi.
+        const qint64 veille = plateforme_.horloge().veilleCumulee();
+        if (veilleVue && veille - *veilleVue > BondDeVeille)
+            reveilEnAttente = true;
+        veilleVue = veille;
+        reveil = std::exchange(reveilEnAttente, false);
+        if (reveil)
+            miseEnVeille.invalidate();
+    }
+    // Les alarmes des minutes sans tic : récentes, elles sonnent ; plus vieilles, une boîte les dit.
+    QList<AlarmeManquee> recentes;
+    QList<AlarmeManquee> anciennes;
+    for (const AlarmeManquee& m : alarmesManquees(Alarmes, choix.premiereManquee, choix.derniereManquee))
+        (instantDeMinute(m.minute).msecsTo(maintenant) < RetardMaxAlarme ? recentes : anciennes) << m;
+
+    // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
+    const bool silence = choix.travaille && silencieuse(maintenant);
+    if (choix.travaille) {
         minuteTravaillee = minute;
-        // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
-        const bool silence = silencieuse(maintenant);
         if (!silence && TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
         }
-        if (!silence && annonceDue(déclenche_annonce, TexteMinute))
-            ParleHeure();
-        sons_.Pause(1);
-        for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))
-            if (!sons_.fini() && notePremierDepart(Alarmes, n, maintenant.date()))
-                DeclencheAlarme(n);
     }
+    // Au réveil, l'heure n'est dite qu'une fois, même à une minute d'annonce.
+    if (reveil)
+        HeureAuReveil();
+    else if (choix.travaille && !silence && annonceDue(déclenche_annonce, TexteMinute))
+        ParleHeure();
+    if (choix.travaille || reveil || !recentes.isEmpty()) {
+        sons_.Pause(1);
+        alarmesEnRetard(recentes);
+        if (choix.travaille)
+            for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))
+                if (!sons_.fini() && notePremierDepart(Alarmes, n, maintenant.date()))
+                    DeclencheAlarme(n);
+    }
+    if (!anciennes.isEmpty() && !sons_.fini())
+        DIALOG().message(this, texteAlarmesManquees(Alarmes, anciennes, maintenant.date()),
+                         TitreAlarmesManquees, IconeMessage::Information);
     sons_.Pause(0.25);
     if (sons_.fini())
         return;
@@ -107,4 +149,47 @@ void CHRONO::Timer_Timer() {
     heureRetenue.commit();
     minuteRetenue.commit();
     Flash->hide();
+}
+
+void CHRONO::alarmesEnRetard(const QList<AlarmeManquee>& manquees) {
+    // Chacune une fois, à la date de son passage : l'heure reculée ensuite ne la refait pas.
+    for (const AlarmeManquee& m : manquees)
+        if (!sons_.fini() && notePremierDepart(Alarmes, m.n, QDate::fromJulianDay(m.minute / 1440)))
+            DeclencheAlarme(m.n);
+}
+
+void CHRONO::HeureAuReveil() {
+    // Dite d'elle-même, comme une annonce : pas pendant le silence de nuit ni le calme du bureau.
+    if (!silencieuse(plateforme_.horloge().maintenant()))
+        ParleHeure();
+}
+
+bool CHRONO::endormie() const {
+    // Sans réveil annoncé après ce temps d'éveil, la veille a échoué ou l'annonce s'est perdue :
+    // l'horloge reprend.
+    return miseEnVeille.isValid() && !miseEnVeille.hasExpired(VeilleSansReveilMax);
+}
+
+void CHRONO::PrepareVeille(bool avant) {
+    if (avant) {
+        miseEnVeille.start();
+        return;
+    }
+    // Un réveil sans veille annoncée, ou déjà vu au bond du temps de veille, ne redit pas l'heure.
+    if (!miseEnVeille.isValid())
+        return;
+    miseEnVeille.invalidate();
+    reveilEnAttente = true;
+    // Sans attendre le prochain tic.
+    QTimer::singleShot(0, this, [this] {
+        if (Timer.isActive())
+            Timer_Timer();
+    });
+}
+
+void CHRONO::RelanceTimer() {
+    minuteVue = -1;
+    veilleVue.reset();
+    reveilEnAttente = false;
+    Timer.start();
 }

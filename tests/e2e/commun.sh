@@ -14,7 +14,8 @@
 #   e2e_weston                     compositeur Wayland sans écran (WAYLAND_DISPLAY exporté)
 #   e2e_enregistre f.wav, e2e_arrete_enregistrement, e2e_sons f.wav [options]
 #   e2e_position epoch, e2e_position_heure "date fictive", e2e_attends_heure_fictive "date"
-#   e2e_copie_dossier [nom], e2e_lance_programme [--heure "date"] [--env V=x] dossier [args]
+#   e2e_copie_dossier [nom], e2e_lance_programme [--heure "date" [--saut]] [--env V=x] dossier [args]
+#   e2e_saute_heure secondes       l'heure fictive bondit (programme lancé avec --saut)
 #   e2e_attends_fenetre regex [délai], e2e_fenetre_visible regex, e2e_capture nom
 #   e2e_demarre nom cmd…, e2e_arrete pid, e2e_attends_fin pid [délai], e2e_vivant pid
 #   e2e_attends_que [--pid pid] [--pas s] délai "échec" cmd…, e2e_sonde (la même, sans échec)
@@ -278,8 +279,10 @@ e2e_prepare() {
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     export LC_ALL=C.UTF-8
-    # Pas de bus de session : ni celui de la machine, ni un dbus-daemon lancé d'office.
+    # Pas de bus de session : ni celui de la machine, ni un dbus-daemon lancé d'office. Pas de
+    # bus du système non plus : logind et sa veille n'existent que dans les tests qui les font.
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus-systeme
     export QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
     unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER
 
@@ -633,12 +636,16 @@ e2e__libfaketime() {
 # commande faketime, qui reste parente du programme : le PID serait le sien.
 # CLOCK_MONOTONIC n'est pas truqué (QTimer, QDeadlineTimer et libpulse s'y fient ;
 # truqué, il est décalé du même nombre et marche aussi, mais rien n'y gagne).
+# --saut : le décalage est lu dans un fichier à chaque lecture de l'heure (FAKETIME_NO_CACHE),
+# et e2e_saute_heure le change pendant que le programme tourne : l'heure bondit, comme réglée
+# à la main ou au sortir d'une veille.
 e2e_lance_programme() {
-    local heure=
+    local heure='' saut=''
     local -a env=(QT_QPA_PLATFORM=xcb)
     while [[ "${1:-}" == --* ]]; do
         case $1 in
         --heure) heure=$2 ;;
+        --saut) saut=1 && shift && continue ;;
         --env) env+=("$2") ;;
         *) e2e_echec "e2e_lance_programme : option inconnue $1" ;;
         esac
@@ -658,11 +665,27 @@ e2e_lance_programme() {
         e2e_dors "$(e2e_calcule "1 - ($maintenant - int($maintenant))")"
         maintenant=${EPOCHREALTIME%[.,]*}
         E2E_DECALAGE=$((cible - maintenant))
-        env+=("LD_PRELOAD=$lib" "FAKETIME=$(printf '%+d' "$E2E_DECALAGE")" FAKETIME_DONT_FAKE_MONOTONIC=1)
+        env+=("LD_PRELOAD=$lib" FAKETIME_DONT_FAKE_MONOTONIC=1)
+        if [[ -n "$saut" ]]; then
+            E2E__FICHIER_HEURE=$E2E_TEMP/faketime
+            printf '%+d\n' "$E2E_DECALAGE" >"$E2E__FICHIER_HEURE"
+            env+=("FAKETIME_TIMESTAMP_FILE=$E2E__FICHIER_HEURE" FAKETIME_NO_CACHE=1)
+        else
+            env+=("FAKETIME=$(printf '%+d' "$E2E_DECALAGE")")
+        fi
     fi
     e2e_demarre programme bash -c 'cd "$1" && shift && exec env "$@"' _ "$dossier" "${env[@]}" "$exe" "$@"
     E2E_PROGRAMME_PID=$E2E_PID
     e2e_info "programme lancé (PID $E2E_PROGRAMME_PID)${heure:+, horloge fictive à $heure}"
+}
+
+# e2e_saute_heure secondes : l'heure fictive du programme (lancé avec --saut) bondit d'autant ;
+# le fichier est remplacé d'un coup, jamais lu à moitié écrit.
+e2e_saute_heure() {
+    [[ -n "${E2E__FICHIER_HEURE:-}" ]] || e2e_echec "programme lancé sans --saut"
+    E2E_DECALAGE=$((E2E_DECALAGE + $1))
+    printf '%+d\n' "$E2E_DECALAGE" >"$E2E__FICHIER_HEURE.nouveau"
+    mv -f "$E2E__FICHIER_HEURE.nouveau" "$E2E__FICHIER_HEURE"
 }
 
 # ---------------------------------------------------------------- écran

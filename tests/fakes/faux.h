@@ -37,7 +37,11 @@ public:
     QDateTime maintenant() const override { return instant_; }
     void attends(double secondes) override;
 
+    qint64 veilleCumulee() const override { return veille; }
+
     void regle(const QDateTime& instant) { instant_ = instant; }
+    // Le temps de veille de la machine (ms) : l'augmenter, c'est faire dormir la machine.
+    qint64 veille = 0;
     void avance(double secondes) { instant_ = instant_.addMSecs(qint64(secondes * 1000.0 + 0.5)); }
     // Appelée au milieu de chaque attente, après que la moitié du temps est passée : un test y
     // simule un clic, un tic ou une fermeture pendant la pause.
