@@ -7,7 +7,7 @@
 #include "platform/accessibilite.h"
 #include "platform/dialogues.h"
 #include "settings/texte_ini.h"
-#include "son_qt/wave.h"
+#include "son_pulse/wave.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

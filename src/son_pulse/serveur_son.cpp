@@ -1,0 +1,126 @@
+#include "son_pulse/serveur_son.h"
+
+#include <QAbstractEventDispatcher>
+#include <algorithm>
+#include <cstdio>
+#include <pulse/context.h>
+#include <pulse/glib-mainloop.h>
+#include <pulse/proplist.h>
+#include <utility>
+
+namespace {
+
+// Un serveur arrêté (SIGSTOP) accepte la connexion sans jamais répondre : on l'abandonne, le son
+// suivant retentera.
+constexpr int DelaiConnexion = 2000; // ms
+
+// Le nom et l'icône sous lesquels les mélangeurs (pavucontrol, réglages du bureau) montrent
+// l'horloge : ceux de l'entrée de menu installée par le paquet.
+constexpr char NomProgramme[] = "Chrono Vocalis 95";
+constexpr char Identifiant[] = "fr.chronovocalis.ChronoVocalis";
+
+} // namespace
+
+std::shared_ptr<ServeurSon> ServeurSon::partage() {
+    static std::weak_ptr<ServeurSon> commun;
+    std::shared_ptr<ServeurSon> s = commun.lock();
+    if (!s) {
+        s = std::make_shared<ServeurSon>();
+        commun = s;
+        s->connecte();
+    }
+    return s;
+}
+
+ServeurSon::ServeurSon() {
+    delai_.setSingleShot(true);
+    delai_.setInterval(DelaiConnexion);
+    QObject::connect(&delai_, &QTimer::timeout, [this] {
+        if (!pret_)
+            perdu();
+    });
+    // Les rappels de libpulse passent par la boucle GLib par défaut : celle de Qt, sauf si Qt a
+    // été lancé sans GLib (QT_NO_GLIB). Rien ne les servirait alors : muet, et dit une fois.
+    const QAbstractEventDispatcher* boucleQt = QAbstractEventDispatcher::instance();
+    if (!boucleQt || !boucleQt->inherits("QEventDispatcherGlib")) {
+        std::fprintf(stderr,
+                     "Chrono Vocalis 95 : sons indisponibles (boucle d'événements de Qt sans GLib)\n");
+        return;
+    }
+    boucle_ = pa_glib_mainloop_new(nullptr);
+}
+
+ServeurSon::~ServeurSon() {
+    if (contexte_) {
+        pa_context_set_state_callback(contexte_, nullptr, nullptr);
+        pa_context_disconnect(contexte_);
+        pa_context_unref(contexte_);
+    }
+    if (boucle_)
+        pa_glib_mainloop_free(boucle_);
+}
+
+ServeurSon::Etat ServeurSon::connecte() {
+    if (contexte_)
+        return pret_ ? Etat::Pret : Etat::EnCours;
+    if (!boucle_)
+        return Etat::Absent;
+    pa_proplist* proprietes = pa_proplist_new();
+    pa_proplist_sets(proprietes, PA_PROP_APPLICATION_NAME, NomProgramme);
+    pa_proplist_sets(proprietes, PA_PROP_APPLICATION_ID, Identifiant);
+    pa_proplist_sets(proprietes, PA_PROP_APPLICATION_ICON_NAME, Identifiant);
+    contexte_ = pa_context_new_with_proplist(pa_glib_mainloop_get_api(boucle_), NomProgramme, proprietes);
+    pa_proplist_free(proprietes);
+    if (!contexte_)
+        return Etat::Absent;
+    pa_context_set_state_callback(contexte_, &ServeurSon::etatChange, this);
+    // Jamais de serveur lancé par l'horloge : elle est un client du serveur de la session.
+    // Sans prise où se connecter, l'échec est immédiat, et son rappel a déjà tout lâché.
+    const bool lance = pa_context_connect(contexte_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    if (!lance)
+        perdu();
+    if (!contexte_)
+        return Etat::Absent;
+    delai_.start();
+    return Etat::EnCours;
+}
+
+void ServeurSon::abonne(AbonneServeur* abonne) {
+    abonnes_.push_back(abonne);
+}
+
+void ServeurSon::desabonne(AbonneServeur* abonne) {
+    abonnes_.erase(std::remove(abonnes_.begin(), abonnes_.end(), abonne), abonnes_.end());
+}
+
+void ServeurSon::etatChange(pa_context* c, void* moi) {
+    auto* s = static_cast<ServeurSon*>(moi);
+    switch (pa_context_get_state(c)) {
+    case PA_CONTEXT_READY:
+        s->pret_ = true;
+        s->delai_.stop();
+        for (AbonneServeur* a : std::vector<AbonneServeur*>(s->abonnes_))
+            a->serveurPret();
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        s->perdu();
+        break;
+    default:
+        break;
+    }
+}
+
+void ServeurSon::perdu() {
+    delai_.stop();
+    pret_ = false;
+    if (!contexte_)
+        return;
+    // Les flux d'abord : ils appartiennent au contexte qu'on lâche.
+    for (AbonneServeur* a : std::vector<AbonneServeur*>(abonnes_))
+        a->serveurPerdu();
+    pa_context* c = std::exchange(contexte_, nullptr);
+    pa_context_set_state_callback(c, nullptr, nullptr);
+    pa_context_disconnect(c);
+    pa_context_unref(c);
+}
