@@ -157,6 +157,7 @@ void CHRONO::Form_Load() {
     update();
     litReglages();
     appliqueReglages();
+    litReglagesFacultatifs();
     chargeImage();
     AjouteIconeTray();
     hide();

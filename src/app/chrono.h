@@ -2,6 +2,7 @@
 
 #include "alarms/alarme.h"
 #include "app/ligne.h"
+#include "settings/facultatifs.h"
 #include "settings/texte_ini.h"
 #include "speech/sons.h"
 
@@ -54,6 +55,9 @@ public:
     void setCouleurEncre(qint32 valeur);
     void setCouleurBande(qint32 valeur);
 
+    // --- chrono_reglages.cpp : les volumes des réglages donnés aux sorties de son
+    void appliqueVolumes();
+
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
     bool doitCacherReduite() const;
@@ -75,6 +79,8 @@ public:
     qint16 déclenche_annonce = 2;
     TableAlarmes Alarmes;
     QString RepertoireDemarrage;
+    // Les réglages ajoutés depuis (volumes, silence…), aux clés facultatives.
+    ReglagesFacultatifs facultatifs;
 
 protected:
     // chrono.cpp
@@ -107,6 +113,7 @@ private:
     [[noreturn]] void ErreurINI(const QString& element);
     void litReglages();
     void appliqueReglages();
+    void litReglagesFacultatifs();
     void chargeImage();
     void ecritReglages();
     [[noreturn]] void erreurFichier(const QString& texte);
@@ -189,6 +196,8 @@ private:
 
     // --- Le texte des réglages (chrono_reglages.cpp)
     TexteReglages TexteIni;
+    // Les réglages facultatifs tels que lus : seuls ceux qui en diffèrent seront écrits.
+    ReglagesFacultatifs facultatifsLus_;
 
     // --- Icône de la zone de notification (tray.cpp)
     bool TrayOccupe = false;

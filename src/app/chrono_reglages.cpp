@@ -7,7 +7,9 @@
 #include "desktop/lecture_image.h"
 #include "desktop/parametres.h"
 #include "platform/dialogues.h"
+#include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "platform/sortie_son.h"
 #include "settings/cles.h"
 #include "settings/conversion.h"
 #include "settings/fichier_texte.h"
@@ -154,6 +156,20 @@ void CHRONO::appliqueReglages() {
     PHOTO->setVisible(drapeauIni(QString::fromUtf16(active_image)));
 }
 
+void CHRONO::litReglagesFacultatifs() {
+    const LectureFacultatifs lecture = litFacultatifs(TexteIni);
+    facultatifs = facultatifsLus_ = lecture.valeurs;
+    // Une valeur refusée ne perd rien d'autre et n'arrête rien : on le dit, une fois pour toutes.
+    if (!lecture.refus.isEmpty())
+        DIALOG().message(this, lecture.refus.join(RetourLigne), titreErreurIni(), IconeMessage::Information);
+    appliqueVolumes();
+}
+
+void CHRONO::appliqueVolumes() {
+    plateforme_.sortieSon().volume(facultatifs.volumeVoix);
+    plateforme_.peripheriqueWave().volume(facultatifs.volumeAlarmes);
+}
+
 void CHRONO::chargeImage() {
     CheminImage = sansBlancsEnTete(ValeurIni(QString::fromUtf16(cles::image_fond)));
     const std::optional<QImage> image = CheminImage.isEmpty() ? std::nullopt : LitImage(CheminImage);
@@ -215,6 +231,7 @@ void CHRONO::ecritReglages() {
         if (const auto erreur = ecritFichierTexte(nom, messagePourEcriture(a.TexteMsg), codage))
             erreurEcriture(nom, *erreur);
     }
+    ecritFacultatifs(TexteIni, facultatifsLus_, facultatifs);
     if (const auto erreur = ecritFichierTexte(nomFichierIni, TexteIni.pourEcriture(), TexteIni.codage()))
         erreurEcriture(nomFichierIni, *erreur);
 }

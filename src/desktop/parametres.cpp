@@ -10,13 +10,19 @@
 #include "platform/dialogues.h"
 #include "platform/plateforme.h"
 #include "settings/texte_ini.h"
+#include "speech/catalogue.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -27,6 +33,26 @@ template <typename W> W* place(W* controle, int gauche, int haut, int largeur, i
 }
 
 const QColor grisClair(192, 192, 192);
+
+// La colonne des réglages ajoutés, à droite de la case « Visible aprés réduction » (twips).
+constexpr int GaucheColonne = 4110;
+constexpr int LargeurColonne = 3300;
+constexpr int MargeColonne = 135;
+constexpr int DelaiEssaiVoix = 300; // ms
+
+QSlider* curseurVolume(QWidget* parent) {
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setRange(0, 100);
+    s->setSingleStep(5);
+    s->setPageStep(10);
+    s->setTickPosition(QSlider::TicksBelow);
+    s->setTickInterval(25);
+    return s;
+}
+
+QString textePourcent(int valeur) {
+    return QStringLiteral("%1 %").arg(valeur);
+}
 
 void remplit(QWidget* w, const QColor& couleur) {
     QPalette p = w->palette();
@@ -56,7 +82,7 @@ QString PARAMETRES::filtreImages() {
 void PARAMETRES::creeControles() {
     setWindowTitle(QStringLiteral("CHRONO VOCALIS 95"));
     // Taille prise pour l'intérieur : le cadre revient au gestionnaire de fenêtres, et « Terminé »
-    // doit rester visible en bas.
+    // doit rester visible en bas. La colonne des réglages ajoutés l'élargit (creeColonneAjouts).
     setFixedSize(px(3810), px(4485));
     // Les libellés sont mesurés pour une police étroite de 8 points : les polices larges par
     // défaut (DejaVu) les couperaient.
@@ -113,6 +139,7 @@ void PARAMETRES::creeControles() {
     for (std::size_t i = 1; i < std::size(ordre); ++i)
         setTabOrder(ordre[i - 1], ordre[i]);
     nommeControles();
+    creeColonneAjouts();
 
     // Un état changé par le code agit comme un clic ; un état inchangé ne fait rien.
     connect(CheckDémarre, &QCheckBox::toggled, this, [this] { CheckDémarre_Click(); });
@@ -167,6 +194,72 @@ void PARAMETRES::nommeControles() {
     Retour1->setAccessibleDescription(QStringLiteral("Ferme les paramètres et revient à l'horloge"));
 }
 
+void PARAMETRES::creeColonneAjouts() {
+    ColonneAjouts = new QWidget(this);
+    ColonneAjouts->setAccessibleName(QStringLiteral("Réglages ajoutés"));
+    colonne_ = new QVBoxLayout(ColonneAjouts);
+    colonne_->setContentsMargins(0, 0, 0, 0);
+    dernierTab_ = CheckDémarre;
+    creeVolumes();
+    colonne_->addStretch(1);
+    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, et s'allonge si la colonne
+    // ne tient pas dans sa hauteur.
+    const int hauteur = qMax(px(4485), px(45) + ColonneAjouts->sizeHint().height() + px(MargeColonne));
+    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), px(LargeurColonne),
+                               hauteur - px(45 + MargeColonne));
+    setFixedSize(px(GaucheColonne + LargeurColonne + MargeColonne), hauteur);
+}
+
+QGroupBox* PARAMETRES::ajouteGroupe(const QString& titre) {
+    auto* groupe = new QGroupBox(titre, ColonneAjouts);
+    colonne_->addWidget(groupe);
+    return groupe;
+}
+
+void PARAMETRES::creeVolumes() {
+    OptionVolume = ajouteGroupe(QStringLiteral("Sons"));
+    auto* grille = new QGridLayout(OptionVolume);
+    const auto ligne = [&](int rang, const QString& legende, QSlider*& curseur, QLabel*& aff) {
+        auto* etiquette = new QLabel(legende, OptionVolume);
+        curseur = curseurVolume(OptionVolume);
+        aff = new QLabel(textePourcent(curseur->value()), OptionVolume);
+        aff->setMinimumWidth(aff->fontMetrics().horizontalAdvance(textePourcent(100)));
+        aff->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        etiquette->setBuddy(curseur);
+        grille->addWidget(etiquette, 2 * rang, 0, 1, 2);
+        grille->addWidget(curseur, 2 * rang + 1, 0);
+        grille->addWidget(aff, 2 * rang + 1, 1);
+        setTabOrder(dernierTab_, curseur);
+        dernierTab_ = curseur;
+    };
+    ligne(0, QStringLiteral("Volume de la voix"), VolumeVoix, AffVolumeVoix);
+    ligne(1, QStringLiteral("Volume des alarmes"), VolumeAlarmes, AffVolumeAlarmes);
+    OptionVolume->setAccessibleDescription(QStringLiteral("La force des sons de l'horloge"));
+    nommeAccessible(VolumeVoix, QStringLiteral("Volume de la voix"),
+                    QStringLiteral("Voix, carillon, clic des boutons et son de fermeture, de 0 à 100 % du "
+                                   "niveau enregistré ; le carillon rejoue au nouveau volume"));
+    nommeAccessible(VolumeAlarmes, QStringLiteral("Volume des alarmes"),
+                    QStringLiteral("Sons des alarmes, de 0 à 100 % du niveau enregistré"));
+
+    essaiVoix_ = new QTimer(this);
+    essaiVoix_->setSingleShot(true);
+    essaiVoix_->setInterval(DelaiEssaiVoix);
+    connect(essaiVoix_, &QTimer::timeout, this, [this] { chrono_.sons().JoueSon(Son::Carillon); });
+    connect(VolumeVoix, &QSlider::valueChanged, this, [this] {
+        Volume_Change();
+        essaiVoix_->start();
+    });
+    connect(VolumeAlarmes, &QSlider::valueChanged, this, [this] { Volume_Change(); });
+}
+
+void PARAMETRES::Volume_Change() {
+    chrono_.facultatifs.volumeVoix = VolumeVoix->value();
+    chrono_.facultatifs.volumeAlarmes = VolumeAlarmes->value();
+    AffVolumeVoix->setText(textePourcent(VolumeVoix->value()));
+    AffVolumeAlarmes->setText(textePourcent(VolumeAlarmes->value()));
+    chrono_.appliqueVolumes();
+}
+
 void PARAMETRES::Form_Load() {
     // Au-dessus et à gauche de l'horloge ; à sa droite s'il n'y a pas la place à gauche.
     const QPoint horloge = chrono_.pos();
@@ -200,6 +293,16 @@ void PARAMETRES::Form_Load() {
     arretTabSurLaCochee({OptionCV.begin(), OptionCV.end()});
     Visibilité->setChecked(chrono_.CV_visible);
     CheckDémarre->setChecked(chrono_.Démarre);
+
+    {
+        // Montrer les volumes ne rejoue rien et ne change rien.
+        const QSignalBlocker voix(VolumeVoix);
+        const QSignalBlocker alarmes(VolumeAlarmes);
+        VolumeVoix->setValue(chrono_.facultatifs.volumeVoix);
+        VolumeAlarmes->setValue(chrono_.facultatifs.volumeAlarmes);
+    }
+    AffVolumeVoix->setText(textePourcent(VolumeVoix->value()));
+    AffVolumeAlarmes->setText(textePourcent(VolumeAlarmes->value()));
 }
 
 void PARAMETRES::peintEchantillon(int index, qint32 couleur) {

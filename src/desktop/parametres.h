@@ -9,6 +9,9 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSlider;
+class QTimer;
+class QVBoxLayout;
 
 // La fenêtre des réglages « CHRONO VOCALIS 95 » : chaque changement agit aussitôt sur l'horloge,
 // rien n'est écrit avant la fermeture du programme.
@@ -41,6 +44,15 @@ public:
     QLabel* PictureBox = nullptr;
     QPushButton* Retour1 = nullptr;
 
+    // --- Réglages ajoutés : une colonne à droite des contrôles d'origine, qui ne bougent pas ; chaque
+    // groupe s'y empile, après « Auto démarre » dans l'ordre du clavier.
+    QWidget* ColonneAjouts = nullptr;
+    QGroupBox* OptionVolume = nullptr;
+    QSlider* VolumeVoix = nullptr;
+    QSlider* VolumeAlarmes = nullptr;
+    QLabel* AffVolumeVoix = nullptr;
+    QLabel* AffVolumeAlarmes = nullptr;
+
 private:
     void creeControles();
     void nommeControles();
@@ -54,6 +66,16 @@ private:
     void CheckDémarre_Click();
     void Retour1_Click();
     void peintEchantillon(int index, qint32 couleur);
+    void creeColonneAjouts();
+    // Un groupe de la colonne ; ses contrôles suivent `precedent` dans l'ordre du clavier.
+    QGroupBox* ajouteGroupe(const QString& titre);
+    void creeVolumes();
+    void Volume_Change();
 
     CHRONO& chrono_;
+    QVBoxLayout* colonne_ = nullptr;
+    // Le dernier contrôle de l'ordre du clavier, auquel s'accrochent ceux qu'on ajoute.
+    QWidget* dernierTab_ = nullptr;
+    // Le carillon rejoué au nouveau volume de la voix, une fois le curseur posé.
+    QTimer* essaiVoix_ = nullptr;
 };

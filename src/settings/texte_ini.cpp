@@ -40,6 +40,16 @@ TexteReglages::TexteReglages(QString texte, Codage codage) : texte_(std::move(te
 }
 
 std::variant<PlaceValeur, ErreurCle> TexteReglages::cherche(QStringView cle) const {
+    const std::optional<LigneCle> l = ligne(cle);
+    if (!l)
+        return ErreurCle::Absente;
+    const qsizetype egal = QStringView(texte_).mid(l->apresCle, l->fin - l->apresCle).indexOf(u'=');
+    if (egal < 0)
+        return ErreurCle::SansEgal;
+    return PlaceValeur{l->apresCle + egal, l->fin};
+}
+
+std::optional<TexteReglages::LigneCle> TexteReglages::ligne(QStringView cle) const {
     const QStringView t(texte_);
     const qsizetype n = t.size();
     qsizetype debut = 0;
@@ -52,12 +62,8 @@ std::variant<PlaceValeur, ErreurCle> TexteReglages::cherche(QStringView cle) con
             ++i;
         if (fin - i >= cle.size() && t.mid(i, cle.size()).compare(cle, Qt::CaseInsensitive) == 0) {
             const qsizetype apres = i + cle.size();
-            if (apres == fin || estBlanc(t[apres]) || t[apres] == u'=') {
-                const qsizetype egal = t.mid(apres, fin - apres).indexOf(u'=');
-                if (egal < 0)
-                    return ErreurCle::SansEgal;
-                return PlaceValeur{apres + egal, fin};
-            }
+            if (apres == fin || estBlanc(t[apres]) || t[apres] == u'=')
+                return LigneCle{apres, fin};
         }
         // Ligne suivante : après LF, après CR LF ou après un CR seul.
         debut = fin;
@@ -66,7 +72,7 @@ std::variant<PlaceValeur, ErreurCle> TexteReglages::cherche(QStringView cle) con
         if (debut < n && t[debut] == u'\n')
             ++debut;
     }
-    return ErreurCle::Absente;
+    return std::nullopt;
 }
 
 QString TexteReglages::valeur(const PlaceValeur& place) const {
@@ -77,6 +83,23 @@ bool TexteReglages::remplace(const PlaceValeur& place, const QString& valeur) {
     if (valeur.contains(u'\r') || valeur.contains(u'\n'))
         return false;
     texte_.replace(place.egal + 1, place.finLigne - place.egal - 1, valeur);
+    return true;
+}
+
+bool TexteReglages::pose(QStringView cle, const QString& valeur) {
+    if (valeur.contains(u'\r') || valeur.contains(u'\n'))
+        return false;
+    const auto trouve = cherche(cle);
+    if (const auto* place = std::get_if<PlaceValeur>(&trouve))
+        return remplace(*place, valeur);
+    if (const std::optional<LigneCle> l = ligne(cle)) {
+        texte_.replace(l->apresCle, l->fin - l->apresCle, QStringLiteral(" =") + valeur);
+        return true;
+    }
+    // Le texte lu finit toujours par un saut, sauf s'il finit par un autre contrôle.
+    if (!texte_.isEmpty() && !estFinLigne(texte_.back()))
+        texte_ += sautDuTexte(texte_);
+    texte_ += cle.toString() + QStringLiteral(" =") + valeur + sautDuTexte(texte_);
     return true;
 }
 

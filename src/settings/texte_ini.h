@@ -32,6 +32,9 @@ public:
     // Une valeur qui ne tient pas sur une ligne (CR ou LF) n'est jamais écrite : la suite
     // deviendrait une ligne à part, peut-être celle d'une clé. Faux alors, et rien ne change.
     bool remplace(const PlaceValeur& place, const QString& valeur);
+    // Pour les clés facultatives : la valeur remplacée sur la ligne de la clé, « = » compris s'il
+    // y manquait ; une ligne « clé =valeur » ajoutée à la fin quand la clé n'y est pas.
+    bool pose(QStringView cle, const QString& valeur);
 
     // Le texte tel qu'il s'écrit : un dernier saut de ligne (CR LF ou LF) ôté puis remis,
     // CR LF quand il n'y en avait pas.
@@ -42,6 +45,13 @@ public:
     Codage& codage() { return codage_; }
 
 private:
+    // La ligne de la clé : juste après la clé, et sa fin (avant CR ou LF).
+    struct LigneCle {
+        qsizetype apresCle = 0;
+        qsizetype fin = 0;
+    };
+    std::optional<LigneCle> ligne(QStringView cle) const;
+
     QString texte_;
     Codage codage_ = Codage::Utf8;
 };

@@ -10,6 +10,7 @@
 #include "platform/document_accessible.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "settings/cles.h"
+#include "settings/facultatifs.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -377,6 +378,8 @@ void TestAide::documentCouvreLeProgramme_data() {
     for (const char16_t* prefixe : cles::prefixesAlarme)
         for (int n : {1, 6})
             QTest::newRow(cles::alarme(prefixe, n).toUtf8()) << cles::alarme(prefixe, n);
+    for (const CleFacultative& cle : clesFacultatives())
+        QTest::newRow(cle.nom.toUtf8()) << cle.nom;
     QTest::newRow("MSG1.ASC") << cles::fichierMessage(1);
     QTest::newRow("MSG6.ASC") << cles::fichierMessage(6);
     // Les textes des fenêtres et des menus, tels que l'utilisateur les lit.
@@ -395,6 +398,9 @@ void TestAide::documentCouvreLeProgramme_data() {
                             "Image active",
                             "BMP",
                             "Terminé",
+                            "Sons",
+                            "Volume de la voix",
+                            "Volume des alarmes",
                             "Réglages des alarmes",
                             "Alarme 1",
                             "ALARME 1",

@@ -605,10 +605,13 @@ void TestClavier::tabEntreSurLOptionCochee() {
     b.c->déclenche_annonce = qint16(rythme);
     PARAMETRES f(*b.c);
     QVERIFY(active(&f));
-    // Dans les deux sens : depuis la case qui précède dans l'ordre (la dernière), et à rebours
-    // depuis le bouton qui suit le groupe.
-    f.CheckDémarre->setFocus();
-    QTest::keyClick(f.CheckDémarre, Qt::Key_Tab);
+    // Dans les deux sens : depuis le dernier contrôle de l'ordre, qui précède le groupe, et à
+    // rebours depuis le bouton qui suit le groupe.
+    QWidget* dernier = f.OptionCV[0]->previousInFocusChain();
+    while (!(dernier->focusPolicy() & Qt::TabFocus) || !dernier->isVisibleTo(&f))
+        dernier = dernier->previousInFocusChain();
+    dernier->setFocus();
+    QTest::keyClick(dernier, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret)]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), f.BoutonCouleur[0]);
@@ -618,8 +621,8 @@ void TestClavier::tabEntreSurLOptionCochee() {
     if (rythme < 3) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(b.c->déclenche_annonce, qint16(arret + 1));
-        f.CheckDémarre->setFocus();
-        QTest::keyClick(f.CheckDémarre, Qt::Key_Tab);
+        dernier->setFocus();
+        QTest::keyClick(dernier, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.OptionCV[std::size_t(arret + 1)]);
     }
 }

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -124,6 +125,7 @@ private Q_SLOTS:
     void termine_data();
     void termine();
     void ouvertureParLaBarreDOutils();
+    void volumes();
 };
 
 void TestParametres::controles_data() {
@@ -761,3 +763,32 @@ void TestParametres::couleursSysteme() {
 }
 
 #include "tst_parametres.moc"
+
+void TestParametres::volumes() {
+    // Lu du fichier, donné aux sorties dès le chargement, montré, changé en direct, écrit à la
+    // fermeture ; le carillon rejoue au volume de la voix une fois le curseur posé.
+    BancChrono h(BancChrono::Rien);
+    h.dossier.ecrit(QStringLiteral("CV32.ini"),
+                    h.dossier.lit(QStringLiteral("CV32.ini")) + "volume_alarmes = 30\r\n");
+    h.charge();
+    QCOMPARE(h.p.wave().niveau, 30);
+    QCOMPARE(h.p.son().niveau, 100);
+    {
+        PARAMETRES f(*h.c);
+        QCOMPARE(f.VolumeAlarmes->value(), 30);
+        QCOMPARE(f.AffVolumeAlarmes->text(), QStringLiteral("30 %"));
+        QVERIFY(f.ColonneAjouts->geometry().left() >= f.Visibilité->geometry().right());
+        QCOMPARE(f.CheckDémarre->nextInFocusChain(), f.VolumeVoix);
+        h.p.journal.lignes.clear();
+        f.VolumeVoix->setFocus();
+        QTest::keyClick(f.VolumeVoix, Qt::Key_PageDown);
+        QCOMPARE(h.p.son().niveau, 90);
+        QCOMPARE(f.AffVolumeVoix->text(), QStringLiteral("90 %"));
+        QTRY_COMPARE(h.p.journal.filtre({"son"}), QStringList{QStringLiteral("son 85")});
+        f.VolumeAlarmes->setValue(0);
+        QCOMPARE(h.p.wave().niveau, 0);
+    }
+    h.c->close();
+    const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
+    QVERIFY(ini.endsWith(QStringLiteral("volume_alarmes =0\r\nvolume_voix =90\r\n")));
+}

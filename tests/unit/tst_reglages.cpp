@@ -2,6 +2,7 @@
 // écriture des fichiers.
 #include "settings/codage.h"
 #include "settings/conversion.h"
+#include "settings/facultatifs.h"
 #include "settings/fichier_texte.h"
 #include "settings/texte_ini.h"
 
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void ecritureImpossibleGardeLAncien_data();
     void ecritureImpossibleGardeLAncien();
     void lectureFichierAbsent();
+    void facultatifs_data();
+    void facultatifs();
 };
 
 void TestReglages::cherche_data() {
@@ -422,3 +425,100 @@ void TestReglages::lectureFichierAbsent() {
 
 QTEST_GUILESS_MAIN(TestReglages)
 #include "tst_reglages.moc"
+
+void TestReglages::facultatifs_data() {
+    QTest::addColumn<QString>("texte");
+    // Les volumes donnés par l'utilisateur avant l'écriture, -1 : inchangé.
+    QTest::addColumn<int>("voix");
+    QTest::addColumn<int>("alarmes");
+    QTest::addColumn<QString>("lu");
+    QTest::addColumn<QString>("ecrit");
+    QTest::addColumn<QStringList>("refus");
+    const QString base = QStringLiteral("CV_top = 1\r\n");
+    QTest::newRow("absentes, rien changé : texte intact")
+        << base << -1 << -1 << "100 100 False 22:00 07:00 True" << base << QStringList();
+    QTest::newRow("absente puis changée : ligne ajoutée au bout")
+        << base << 50 << -1 << "100 100 False 22:00 07:00 True" << base + "volume_voix =50\r\n"
+        << QStringList();
+    QTest::newRow("fin de ligne LF : la ligne ajoutée aussi") << "CV_top = 1\n"
+                                                              << -1 << 0 << "100 100 False 22:00 07:00 True"
+                                                              << "CV_top = 1\nvolume_alarmes =0\n"
+                                                              << QStringList();
+    QTest::newRow("présente, changée sur place, blanc ôté")
+        << "volume_voix = 80\r\n" + base << 50 << -1 << "80 100 False 22:00 07:00 True"
+        << "volume_voix =50\r\n" + base << QStringList();
+    QTest::newRow("présente, remise au défaut : écrite quand même")
+        << "VOLUME_VOIX = 80\r\n"
+        << 100 << -1 << "80 100 False 22:00 07:00 True"
+        << "VOLUME_VOIX =100\r\n"
+        << QStringList();
+    QTest::newRow("toutes lues") << "silence_nuit = vrai\r\nsilence_debut = "
+                                    "7:05\r\nsilence_fin=23:59\r\nsuivre_ne_pas_deranger = 0\r\n"
+                                    "volume_alarmes = 0\r\n"
+                                 << -1 << -1 << "100 0 True 07:05 23:59 False"
+                                 << "silence_nuit = vrai\r\nsilence_debut = "
+                                    "7:05\r\nsilence_fin=23:59\r\nsuivre_ne_pas_deranger = 0\r\n"
+                                    "volume_alarmes = 0\r\n"
+                                 << QStringList();
+    QTest::newRow("refusée et non changée : gardée telle quelle")
+        << "volume_voix = fort\r\n"
+        << -1 << -1 << "100 100 False 22:00 07:00 True"
+        << "volume_voix = fort\r\n"
+        << QStringList{"La valeur « fort » du paramètre volume_voix n'est pas valable (il faut un nombre "
+                       "entier de 0 à "
+                       "100) : "
+                       "Chrono Vocalis garde sa valeur par défaut, 100."};
+    QTest::newRow("refusée puis changée : remplacée") << "volume_voix = 101\r\n"
+                                                      << 30 << -1 << "100 100 False 22:00 07:00 True"
+                                                      << "volume_voix =30\r\n"
+                                                      << QStringList{"« 101 » du paramètre volume_voix"};
+    QTest::newRow("sans « = », changée : la ligne est refaite")
+        << "volume_alarmes 40\r\n"
+        << -1 << 40 << "100 100 False 22:00 07:00 True"
+        << "volume_alarmes =40\r\n"
+        << QStringList{"La ligne du paramètre volume_alarmes n'a pas de « = »"};
+    QTest::newRow("heures refusées")
+        << "silence_debut = 24:00\r\nsilence_fin = -1:30\r\n"
+        << -1 << -1 << "100 100 False 22:00 07:00 True"
+        << "silence_debut = 24:00\r\nsilence_fin = -1:30\r\n"
+        << QStringList{
+               "« 24:00 » du paramètre silence_debut n'est pas valable (il faut une heure de la forme hh:mm",
+               "« -1:30 » du paramètre silence_fin"};
+    QTest::newRow("minute à un chiffre refusée") << "silence_fin = 07:5\r\n"
+                                                 << -1 << -1 << "100 100 False 22:00 07:00 True"
+                                                 << "silence_fin = 07:5\r\n"
+                                                 << QStringList{"« 07:5 » du paramètre silence_fin"};
+    QTest::newRow("drapeau refusé")
+        << "silence_nuit = peut-être\r\n"
+        << -1 << -1 << "100 100 False 22:00 07:00 True"
+        << "silence_nuit = peut-être\r\n"
+        << QStringList{"(il faut True ou False) : Chrono Vocalis garde sa valeur par défaut, False."};
+}
+
+void TestReglages::facultatifs() {
+    QFETCH(QString, texte);
+    QFETCH(int, voix);
+    QFETCH(int, alarmes);
+    QFETCH(QString, lu);
+    QFETCH(QString, ecrit);
+    QFETCH(QStringList, refus);
+    TexteReglages t(texte);
+    const LectureFacultatifs lecture = litFacultatifs(t);
+    const ReglagesFacultatifs& v = lecture.valeurs;
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                 .arg(v.volumeVoix)
+                 .arg(v.volumeAlarmes)
+                 .arg(texteDrapeau(v.silenceNuit), v.debutSilence.toString(u"hh:mm"),
+                      v.finSilence.toString(u"hh:mm"), texteDrapeau(v.suivreNePasDeranger)),
+             lu);
+    QCOMPARE(lecture.refus.size(), refus.size());
+    for (qsizetype i = 0; i < refus.size(); ++i)
+        QVERIFY2(lecture.refus[i].contains(refus[i]), qPrintable(lecture.refus[i]));
+    ReglagesFacultatifs actuels = v;
+    if (voix >= 0)
+        actuels.volumeVoix = voix;
+    if (alarmes >= 0)
+        actuels.volumeAlarmes = alarmes;
+    ecritFacultatifs(t, v, actuels);
+    QCOMPARE(t.pourEcriture(), ecrit);
+}
