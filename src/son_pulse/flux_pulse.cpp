@@ -7,12 +7,25 @@
 #include <pulse/operation.h>
 #include <pulse/proplist.h>
 #include <pulse/stream.h>
+#include <pulse/timeval.h>
+#include <utility>
 
 namespace {
 
 // Ce que le serveur garde d'avance : tout un échantillon de l'horloge (moins de 2 s), deux
-// secondes d'un long fichier d'alarme, complétées au fil de la lecture.
-constexpr size_t SecondesAvance = 2;
+// secondes d'un long fichier d'alarme, complétées au fil de la lecture ; une fenêtre occupée un
+// moment ne fait pas de trou.
+constexpr pa_usec_t Avance = 2 * PA_USEC_PER_SEC;
+// La taille des demandes du serveur : PipeWire en tire la période de la sortie, donc le délai avant
+// le premier échantillon entendu.
+constexpr pa_usec_t Demande = 10 * PA_USEC_PER_MSEC;
+// Le flux reste prêt ce temps après la fin d'un son : toute une phrase passe sans pause du flux.
+constexpr qint64 MargeRepos = 1000; // ms
+
+void oublie(pa_operation* operation) {
+    if (operation)
+        pa_operation_unref(operation);
+}
 
 // Un flux encore en création ne peut pas être déconnecté : il l'est dès qu'il devient prêt,
 // sinon il resterait sur le serveur, muet, jusqu'à la fin du programme. libpulse le garde
@@ -39,34 +52,53 @@ void abandonne(pa_stream* flux) {
 FluxPulse::FluxPulse(std::shared_ptr<ServeurSon> serveur, const char* nom, const char* role)
     : serveur_(std::move(serveur)), nom_(nom), role_(role) {
     serveur_->abonne(this);
+    repos_.setSingleShot(true);
+    QObject::connect(&repos_, &QTimer::timeout, [this] { pause(true); });
 }
 
 FluxPulse::~FluxPulse() {
-    arrete();
+    lache();
     serveur_->desabonne(this);
 }
 
 bool FluxPulse::demarre(QIODevice& source, const FormatWave& wave) {
-    arrete();
+    coupe();
     const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(wave.frequence), uint8_t(wave.canaux)};
-    if (!wave.valide || !pa_sample_spec_valid(&format))
+    if (!wave.valide || !pa_sample_spec_valid(&format)) {
+        pause(true);
         return false;
+    }
     const ServeurSon::Etat etat = serveur_->connecte();
     if (etat == ServeurSon::Etat::Absent)
         return false;
+    if (flux_ && (refaire_ || !pa_sample_spec_equal(&format_, &format)))
+        lache();
     format_ = format;
     conversion_ = std::make_unique<ConversionPcm>(source, wave);
     conversion_->setGain(gain_);
     conversion_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    dureeMs_ = conversion_->size() * 1000 / qint64(pa_bytes_per_second(&format_));
+    debut_.start();
     if (etat == ServeurSon::Etat::EnCours) {
         enAttente_ = true;
         return true;
     }
-    return ouvre();
+    return lance();
+}
+
+bool FluxPulse::lance() {
+    enAttente_ = false;
+    if (!flux_)
+        return ouvre();
+    // Un flux encore en création reçoit le son à sa première demande.
+    if (pa_stream_get_state(flux_) == PA_STREAM_READY) {
+        remplit(pa_usec_to_bytes(Avance, &format_));
+        pause(false);
+    }
+    return true;
 }
 
 bool FluxPulse::ouvre() {
-    enAttente_ = false;
     pa_channel_map carte;
     pa_channel_map_init_extend(&carte, format_.channels, PA_CHANNEL_MAP_WAVEEX);
     pa_proplist* proprietes = pa_proplist_new();
@@ -74,9 +106,12 @@ bool FluxPulse::ouvre() {
     flux_ = pa_stream_new_with_proplist(serveur_->contexte(), nom_, &format_, &carte, proprietes);
     pa_proplist_free(proprietes);
     if (!flux_) {
-        lache();
+        conversion_.reset();
         return false;
     }
+    // Ouvert d'avance, sans son à jouer : en pause.
+    enPause_ = !conversion_;
+    refaire_ = false;
     pa_stream_set_state_callback(
         flux_,
         [](pa_stream* f, void* moi) {
@@ -89,13 +124,13 @@ bool FluxPulse::ouvre() {
         this);
     pa_buffer_attr tampon;
     tampon.maxlength = uint32_t(-1);
-    tampon.tlength = uint32_t(
-        std::min<qint64>(conversion_->size(), qint64(pa_bytes_per_second(&format_) * SecondesAvance)));
-    tampon.prebuf = uint32_t(-1);
-    tampon.minreq = uint32_t(-1);
+    tampon.tlength = uint32_t(pa_usec_to_bytes(Avance, &format_));
+    // Pas de remplissage préalable : un son écrit sur un flux vidé part aussitôt.
+    tampon.prebuf = 0;
+    tampon.minreq = uint32_t(pa_usec_to_bytes(Demande, &format_));
     tampon.fragsize = uint32_t(-1);
-    // Aucune sortie nommée : celle par défaut, ou celle que l'utilisateur a choisie pour l'horloge.
-    if (pa_stream_connect_playback(flux_, nullptr, &tampon, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0) {
+    const auto drapeaux = enPause_ ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS;
+    if (pa_stream_connect_playback(flux_, nullptr, &tampon, drapeaux, nullptr, nullptr) < 0) {
         lache();
         return false;
     }
@@ -103,9 +138,11 @@ bool FluxPulse::ouvre() {
 }
 
 void FluxPulse::remplit(size_t octets) {
+    if (!conversion_)
+        return;
     const size_t trame = pa_frame_size(&format_);
     bool fin = false;
-    while (octets >= trame && !vidange_ && !fin) {
+    while (octets >= trame && !fin) {
         void* donnees = nullptr;
         size_t taille = octets;
         if (pa_stream_begin_write(flux_, &donnees, &taille) < 0 || !donnees)
@@ -118,34 +155,44 @@ void FluxPulse::remplit(size_t octets) {
             pa_stream_cancel_write(flux_);
             break;
         }
-        pa_stream_write(flux_, donnees, size_t(lus), nullptr, 0, PA_SEEK_RELATIVE);
+        // Le début d'un son se place là où le serveur lit : après un flux vidé, celui-ci a continué
+        // d'avancer dans le silence, et des données écrites derrière lui seraient perdues.
+        const bool debut = conversion_->pos() == lus;
+        pa_stream_write(flux_, donnees, size_t(lus), nullptr, 0,
+                        debut ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
         octets -= std::min(octets, size_t(lus));
     }
-    // Tout est parti : la vidange lance aussi la lecture d'un son plus court que l'avance.
-    if (!vidange_ && (fin || conversion_->atEnd()))
-        vidange_ = pa_stream_drain(
-            flux_,
-            [](pa_stream*, int, void* moi) {
-                auto* f = static_cast<FluxPulse*>(moi);
-                pa_operation_unref(std::exchange(f->vidange_, nullptr));
-                f->lache();
-            },
-            this);
+    if (fin || conversion_->atEnd()) {
+        conversion_.reset();
+        repos_.start(int(std::max<qint64>(0, dureeMs_ - debut_.elapsed()) + MargeRepos));
+    }
+}
+
+// Le son en cours s'arrête net : ce que le serveur en garde est jeté.
+void FluxPulse::coupe() {
+    enAttente_ = false;
+    repos_.stop();
+    if (flux_ && !enPause_ && pa_stream_get_state(flux_) == PA_STREAM_READY)
+        oublie(pa_stream_flush(flux_, nullptr, nullptr));
+    conversion_.reset();
+}
+
+void FluxPulse::pause(bool oui) {
+    if (!flux_ || enPause_ == oui || pa_stream_get_state(flux_) != PA_STREAM_READY)
+        return;
+    enPause_ = oui;
+    oublie(pa_stream_cork(flux_, oui ? 1 : 0, nullptr, nullptr));
 }
 
 void FluxPulse::lache() {
-    if (vidange_) {
-        pa_operation_cancel(vidange_);
-        pa_operation_unref(std::exchange(vidange_, nullptr));
-    }
+    coupe();
     if (flux_)
         abandonne(std::exchange(flux_, nullptr));
-    conversion_.reset();
-    enAttente_ = false;
 }
 
 void FluxPulse::arrete() {
-    lache();
+    coupe();
+    pause(true);
 }
 
 void FluxPulse::volume(int pourcent) {
@@ -154,8 +201,15 @@ void FluxPulse::volume(int pourcent) {
         conversion_->setGain(gain_);
 }
 
+void FluxPulse::prevoit(const pa_sample_spec& format) {
+    format_ = format;
+    serveurPret();
+}
+
 void FluxPulse::serveurPret() {
     if (enAttente_)
+        lance();
+    else if (!flux_ && pa_sample_spec_valid(&format_) && serveur_->connecte() == ServeurSon::Etat::Pret)
         ouvre();
 }
 

@@ -3,18 +3,22 @@
 #include "son_pulse/serveur_son.h"
 #include "son_pulse/wave.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
 #include <pulse/sample.h>
 
 class ConversionPcm;
 class QIODevice;
-struct pa_operation;
 struct pa_stream;
 
-// Un son à la fois sur le serveur : chaque son a son flux, créé sur la sortie par défaut du
-// moment (aucune n'est nommée : le serveur le déplace quand l'utilisateur en change), coupé par
-// le suivant. Les données partent en 16 bits au fil des demandes du serveur ; quand tout est
-// parti, la vidange dit que tout a été entendu, et alors seulement le flux est fermé.
+// Les sons d'une sortie passent par un seul flux, gardé d'un son au suivant tant que leur format
+// ne change pas : le serveur n'a pas à relier un nouveau flux à chaque mot (PipeWire y met de 15
+// à plus de 100 ms, et pas deux fois la même). Aucune sortie n'est nommée : le flux va sur celle
+// par défaut ; le serveur déplace celui qui joue quand l'utilisateur en change, et le son suivant
+// en ouvre un neuf (PipeWire perd parfois le premier son d'un flux déplacé en pause). Un son coupe le
+// précédent (ce qui reste au serveur est jeté) ; ses données partent en 16 bits au fil des demandes ; quand
+// tout a été entendu, le flux est mis en pause jusqu'au son suivant.
 class FluxPulse final : public AbonneServeur {
 public:
     // `nom` et `role` (media.role) sont ce que montrent les mélangeurs ; ils doivent durer.
@@ -30,12 +34,18 @@ public:
     void arrete();
     // 0 à 100 % de l'amplitude enregistrée, pour ce qui n'est pas encore remis au serveur.
     void volume(int pourcent);
+    // Le flux s'ouvre dans ce format dès que la connexion est prête, sans attendre le premier son.
+    void prevoit(const pa_sample_spec& format);
 
 private:
     void serveurPret() override;
     void serveurPerdu() override;
+    void sortieChangee() override { refaire_ = true; }
+    bool lance();
     bool ouvre();
     void remplit(size_t octets);
+    void coupe();
+    void pause(bool oui);
     void lache();
 
     std::shared_ptr<ServeurSon> serveur_;
@@ -44,7 +54,11 @@ private:
     std::unique_ptr<ConversionPcm> conversion_;
     pa_sample_spec format_{};
     pa_stream* flux_ = nullptr;
-    pa_operation* vidange_ = nullptr;
+    QTimer repos_;
+    QElapsedTimer debut_;
+    qint64 dureeMs_ = 0;
     bool enAttente_ = false;
+    bool enPause_ = false;
+    bool refaire_ = false;
     double gain_ = 1.0;
 };

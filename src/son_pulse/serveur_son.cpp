@@ -6,13 +6,17 @@
 #include <pulse/context.h>
 #include <pulse/glib-mainloop.h>
 #include <pulse/proplist.h>
+#include <pulse/subscribe.h>
 #include <utility>
 
 namespace {
 
-// Un serveur arrêté (SIGSTOP) accepte la connexion sans jamais répondre : on l'abandonne, le son
-// suivant retentera.
+// Un serveur arrêté (SIGSTOP) accepte la connexion sans jamais répondre : on l'abandonne, pour
+// retenter plus tard.
 constexpr int DelaiConnexion = 2000; // ms
+// Les essais d'un serveur absent s'espacent, de la première à la dernière attente.
+constexpr int PremierEssai = 1000; // ms
+constexpr int EssaiMax = 60000;    // ms
 
 // Le nom et l'icône sous lesquels les mélangeurs (pavucontrol, réglages du bureau) montrent
 // l'horloge : ceux de l'entrée de menu installée par le paquet.
@@ -39,6 +43,12 @@ ServeurSon::ServeurSon() {
         if (!pret_)
             perdu();
     });
+    reessai_.setSingleShot(true);
+    reessai_.setInterval(PremierEssai);
+    QObject::connect(&reessai_, &QTimer::timeout, [this] {
+        if (connecte() == Etat::Absent)
+            reessai_.start(std::min(reessai_.interval() * 2, EssaiMax));
+    });
     // Les rappels de libpulse passent par la boucle GLib par défaut : celle de Qt, sauf si Qt a
     // été lancé sans GLib (QT_NO_GLIB). Rien ne les servirait alors : muet, et dit une fois.
     const QAbstractEventDispatcher* boucleQt = QAbstractEventDispatcher::instance();
@@ -53,6 +63,7 @@ ServeurSon::ServeurSon() {
 ServeurSon::~ServeurSon() {
     if (contexte_) {
         pa_context_set_state_callback(contexte_, nullptr, nullptr);
+        pa_context_set_subscribe_callback(contexte_, nullptr, nullptr);
         pa_context_disconnect(contexte_);
         pa_context_unref(contexte_);
     }
@@ -81,6 +92,7 @@ ServeurSon::Etat ServeurSon::connecte() {
         perdu();
     if (!contexte_)
         return Etat::Absent;
+    reessai_.stop();
     delai_.start();
     return Etat::EnCours;
 }
@@ -99,6 +111,10 @@ void ServeurSon::etatChange(pa_context* c, void* moi) {
     case PA_CONTEXT_READY:
         s->pret_ = true;
         s->delai_.stop();
+        s->reessai_.setInterval(PremierEssai);
+        pa_context_set_subscribe_callback(c, &ServeurSon::evenement, s);
+        if (pa_operation* o = pa_context_subscribe(c, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr))
+            pa_operation_unref(o);
         for (AbonneServeur* a : std::vector<AbonneServeur*>(s->abonnes_))
             a->serveurPret();
         break;
@@ -111,9 +127,19 @@ void ServeurSon::etatChange(pa_context* c, void* moi) {
     }
 }
 
+// Le serveur dit « change » quand sa sortie par défaut change (et pour peu d'autres choses).
+void ServeurSon::evenement(pa_context*, pa_subscription_event_type_t type, uint32_t, void* moi) {
+    if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) != PA_SUBSCRIPTION_EVENT_SERVER)
+        return;
+    for (AbonneServeur* a : std::vector<AbonneServeur*>(static_cast<ServeurSon*>(moi)->abonnes_))
+        a->sortieChangee();
+}
+
 void ServeurSon::perdu() {
     delai_.stop();
     pret_ = false;
+    if (!reessai_.isActive())
+        reessai_.start();
     if (!contexte_)
         return;
     // Les flux d'abord : ils appartiennent au contexte qu'on lâche.
@@ -121,6 +147,7 @@ void ServeurSon::perdu() {
         a->serveurPerdu();
     pa_context* c = std::exchange(contexte_, nullptr);
     pa_context_set_state_callback(c, nullptr, nullptr);
+    pa_context_set_subscribe_callback(c, nullptr, nullptr);
     pa_context_disconnect(c);
     pa_context_unref(c);
 }

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <memory>
+#include <pulse/def.h>
 #include <vector>
 
 struct pa_context;
@@ -13,6 +14,8 @@ public:
     virtual void serveurPret() = 0;
     // Les flux du contexte perdu sont à abandonner aussitôt.
     virtual void serveurPerdu() = 0;
+    // La sortie par défaut a pu changer.
+    virtual void sortieChangee() = 0;
 
 protected:
     ~AbonneServeur() = default;
@@ -20,9 +23,10 @@ protected:
 
 // La connexion au serveur de son (PulseAudio, ou PipeWire par pipewire-pulse), servie par la
 // boucle GLib sur laquelle tourne celle de Qt : pas de fil à soi, les rappels arrivent entre deux
-// événements de fenêtre. Elle ne se tente qu'à la demande : au chargement du module, puis au son
-// qui suit une perte. Un serveur absent répond tout de suite (la prise n'existe pas) ; aucun essai
-// ne court tant que rien ne doit jouer.
+// événements de fenêtre. Elle se tente au chargement du module, à chaque son qui la trouve absente
+// (un serveur absent le dit tout de suite : sa prise n'existe pas) et, tant qu'elle manque, de
+// loin en loin (1 s, 2 s, 4 s… jusqu'à une par minute) : un serveur revenu est retrouvé avant le
+// son suivant, sans rien sonder tant qu'il est là.
 class ServeurSon {
 public:
     enum class Etat { Absent, EnCours, Pret };
@@ -45,11 +49,13 @@ public:
 
 private:
     static void etatChange(pa_context* c, void* moi);
+    static void evenement(pa_context* c, pa_subscription_event_type_t type, uint32_t, void* moi);
     void perdu();
 
     pa_glib_mainloop* boucle_ = nullptr;
     pa_context* contexte_ = nullptr;
     bool pret_ = false;
     QTimer delai_;
+    QTimer reessai_;
     std::vector<AbonneServeur*> abonnes_;
 };

@@ -40,7 +40,11 @@ private:
 } // namespace
 
 SortieSonPulse::SortieSonPulse(std::shared_ptr<ServeurSon> serveur)
-    : flux_(std::move(serveur), "Voix", RoleVoix) {}
+    : flux_(std::move(serveur), "Voix", RoleVoix) {
+    // Le format de presque tous les échantillons (mono, 11025 Hz) : le premier mot n'attend pas
+    // qu'un flux s'ouvre.
+    flux_.prevoit({PA_SAMPLE_S16LE, 11025, 1});
+}
 
 bool SortieSonPulse::joue(const QByteArray& image) {
     arrete();
