@@ -5,8 +5,8 @@
 set -euo pipefail
 
 paquets_programme=(
-    cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
-    libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
+    cmake ninja-build g++ qt6-base-dev libpulse-dev libgl-dev
+    qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
     qt6-wayland
 )
 paquets_paquet=(
@@ -18,6 +18,7 @@ paquets_tests=(
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
     libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston
+    pipewire wireplumber pipewire-pulse
 )
 
 liste=("${paquets_programme[@]}")
