@@ -90,12 +90,18 @@ bool FluxPulse::lance() {
     enAttente_ = false;
     if (!flux_)
         return ouvre();
-    // Un flux encore en création reçoit le son à sa première demande.
-    if (pa_stream_get_state(flux_) == PA_STREAM_READY) {
-        remplit(pa_usec_to_bytes(Avance, &format_));
-        pause(false);
-    }
+    // Un flux encore en création fera partir le son dès qu'il sera prêt.
+    if (pa_stream_get_state(flux_) == PA_STREAM_READY)
+        depart();
     return true;
+}
+
+// Le son tenu part : toute son avance écrite d'un coup, puis le flux sort de sa pause.
+void FluxPulse::depart() {
+    if (!conversion_)
+        return;
+    remplit(pa_usec_to_bytes(Avance, &format_));
+    pause(false);
 }
 
 bool FluxPulse::ouvre() {
@@ -115,7 +121,10 @@ bool FluxPulse::ouvre() {
     pa_stream_set_state_callback(
         flux_,
         [](pa_stream* f, void* moi) {
-            if (!PA_STREAM_IS_GOOD(pa_stream_get_state(f)))
+            const pa_stream_state_t etat = pa_stream_get_state(f);
+            if (etat == PA_STREAM_READY)
+                static_cast<FluxPulse*>(moi)->depart();
+            else if (!PA_STREAM_IS_GOOD(etat))
                 static_cast<FluxPulse*>(moi)->lache();
         },
         this);

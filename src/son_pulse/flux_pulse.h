@@ -42,6 +42,7 @@ private:
     void serveurPerdu() override;
     void sortieChangee() override { refaire_ = true; }
     bool lance();
+    void depart();
     bool ouvre();
     void remplit(size_t octets);
     void coupe();

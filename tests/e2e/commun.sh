@@ -507,9 +507,14 @@ e2e_son() {
         # wireplumber s'arrête sans bus de session.
         [[ "$DBUS_SESSION_BUS_ADDRESS" == "unix:path=$E2E_TEMP/"* ]] || e2e_echec "e2e_bus doit précéder e2e_son pipewire"
         local p
+        # Celle d'un pipewire tué reste là : on n'attendrait pas le nouveau.
+        rm -f "$XDG_RUNTIME_DIR/pipewire-0" "$XDG_RUNTIME_DIR/pipewire-0.lock"
         for p in pipewire wireplumber pipewire-pulse; do
             e2e_demarre "$p" "$p"
             E2E_SON_PIDS+=("$E2E_PID")
+            # Les deux autres se connectent à pipewire, et s'arrêtent s'il n'est pas encore là.
+            [[ $p == pipewire ]] && e2e_attends_que --pid "$E2E_PID" 10 "pipewire n'ouvre pas sa prise" \
+                test -S "$XDG_RUNTIME_DIR/pipewire-0"
         done
         ;;
     *) e2e_echec "serveur de son inconnu : $E2E_SON_SERVEUR" ;;
