@@ -474,12 +474,10 @@ e2e_weston() {
 # ---------------------------------------------------------------- serveur de son
 
 # e2e_son [pulseaudio|pipewire] : serveur de son privé, évier nul « horloge » par défaut, sa prise
-# là où les clients la cherchent d'eux-mêmes ($XDG_RUNTIME_DIR/pulse/native, le XDG_RUNTIME_DIR
-# du test) : un programme lancé avant lui la trouve sans PULSE_SERVER. Rappelé après
-# e2e_son_arrete, il repart sur la même prise.
+# où les clients la cherchent d'eux-mêmes ($XDG_RUNTIME_DIR/pulse/native, celui du test) : un
+# programme lancé avant lui la trouve ; rappelé après e2e_son_arrete, il y revient.
 # PulseAudio : norewinds=1, sinon le serveur réécrit le passé et l'enregistrement perd des
-# centaines de ms. PipeWire (celui du GNOME de Debian) : pipewire, wireplumber puis
-# pipewire-pulse, qui sert le protocole de PulseAudio dans $XDG_RUNTIME_DIR/pulse.
+# centaines de ms. PipeWire (le GNOME de Debian) : pipewire, wireplumber, pipewire-pulse.
 # Le flux gardien (des zéros) fait tourner l'évier en temps réel ; sa petite latence impose des
 # blocs de ~2,5 ms, donc une horloge fine.
 e2e_son() {
@@ -521,23 +519,23 @@ e2e_son() {
     esac
     E2E_PULSE_PID=${E2E_SON_PIDS[-1]}
     e2e_attends_que --pid "$E2E_PULSE_PID" 10 "le serveur de son ne répond pas" pactl info
-    [[ $E2E_SON_SERVEUR == pipewire ]] && e2e_son_evier horloge
+    [[ $E2E_SON_SERVEUR == pipewire ]] && pactl load-module module-null-sink sink_name=horloge >/dev/null
     pactl set-default-sink horloge >/dev/null
-    e2e_demarre gardien pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
-        --latency-msec=10 -d horloge /dev/zero
+    e2e__gardien horloge
     E2E_GARDIEN_PID=$E2E_PID
-    e2e_attends_que --pid "$E2E_GARDIEN_PID" 5 "l'évier horloge ne tourne pas" e2e__evier_tourne horloge
     e2e_info "serveur de son $E2E_SON_SERVEUR prêt ($PULSE_SERVER, PID $E2E_PULSE_PID)"
 }
 
-# e2e_son_evier nom : un évier nul de plus sur le serveur de son, tournant (son gardien dans
-# E2E_GARDIEN_EVIER_PID) ; la sortie par défaut ne change pas.
+# e2e_son_evier nom : un évier nul de plus, tournant ; la sortie par défaut ne change pas.
 e2e_son_evier() {
     pactl load-module module-null-sink sink_name="$1" >/dev/null || e2e_echec "évier $1 refusé"
-    [[ $1 == horloge ]] && return 0
+    e2e__gardien "$1"
+}
+
+# Le flux gardien de l'évier $1 (PID dans E2E_PID), jusqu'à ce que l'évier tourne.
+e2e__gardien() {
     e2e_demarre "gardien-$1" pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
         --latency-msec=10 -d "$1" /dev/zero
-    E2E_GARDIEN_EVIER_PID=$E2E_PID
     e2e_attends_que --pid "$E2E_PID" 5 "l'évier $1 ne tourne pas" e2e__evier_tourne "$1"
 }
 
