@@ -85,9 +85,10 @@ ServeurSon::Etat ServeurSon::connecte() {
     if (!contexte_)
         return Etat::Absent;
     pa_context_set_state_callback(contexte_, &ServeurSon::etatChange, this);
-    // Jamais de serveur lancé par l'horloge : elle est un client du serveur de la session.
-    // Sans prise où se connecter, l'échec est immédiat, et son rappel a déjà tout lâché.
-    const bool lance = pa_context_connect(contexte_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    // Un serveur absent n'est lancé que si la configuration de l'utilisateur le veut (autospawn),
+    // comme pour tout client. Sans prise où se connecter, l'échec est immédiat, et son rappel a déjà
+    // tout lâché.
+    const bool lance = pa_context_connect(contexte_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0;
     if (!lance)
         perdu();
     if (!contexte_)

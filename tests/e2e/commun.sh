@@ -283,6 +283,9 @@ e2e_prepare() {
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus
     export QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
     unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER
+    # Un client (le programme aussi) qui ne trouve pas de serveur de son ne doit pas en lancer un.
+    printf 'autospawn = no\n' >"$E2E_TEMP/client.conf"
+    export PULSE_CLIENTCONFIG=$E2E_TEMP/client.conf
 
     # Garde-fou : ctest tue d'un SIGKILL qui empêcherait le nettoyage ; on s'arrête avant.
     e2e_demarre garde-fou bash -c "sleep $delai; kill -TERM $$"
@@ -487,9 +490,6 @@ e2e_son() {
     mkdir -p "$d/etat" "$d/conf" "$XDG_RUNTIME_DIR/pulse"
     chmod 700 "$XDG_RUNTIME_DIR/pulse"
     export PULSE_STATE_PATH=$d/etat PULSE_CONFIG_PATH=$d/conf PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-    # Un client qui ne trouve pas le serveur ne doit pas en lancer un autre.
-    printf 'autospawn = no\n' >"$d/client.conf"
-    export PULSE_CLIENTCONFIG=$d/client.conf
     E2E_SON_PIDS=()
     case $E2E_SON_SERVEUR in
     pulseaudio)
