@@ -19,6 +19,7 @@
 #include "platform/bureau_linux.h"
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "platform/plateforme.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
@@ -122,6 +123,8 @@ public:
         bureau_ = std::make_unique<BureauLinux>();
         zone_ = std::make_unique<ZoneNotificationQt>();
         aide_ = std::make_unique<VisionneuseAideQt>();
+        // Aucun bureau suivi : les annonces mesurées ne se taisent jamais.
+        nePasDeranger_ = std::make_unique<NePasDerangerLinux>(QString());
     }
     HorlogeDecalee& horlogeD() { return static_cast<HorlogeDecalee&>(horloge()); }
     SortieChronometree& sortie() { return static_cast<SortieChronometree&>(sortieSon()); }

@@ -3,11 +3,12 @@
 #   bash bench/tout.sh [fois=7] [repos=60]
 #   bash bench/tout.sh --tableau      réimprime le tableau des dernières mesures
 # Construit au besoin (Release) dans $CV_BUILD, par défaut build-bench/ ; lance repos.sh
-# (démarrage, empreinte, coût au repos, le programme et le témoin côte à côte, `fois` tours de
-# `repos` s), annonce.sh (son sur PulseAudio puis sur PipeWire : latence, places des mots, son
-# coupé ; temps processeur) et
-# bench_reglages (lecture et écriture de CV32.ini de 1 Ko à 10 Mo). Compter une vingtaine de
+# (démarrage, empreinte, coût au repos, le programme et les deux témoins côte à côte, chacun sans
+# et avec bus de session, `fois` tours de `repos` s), annonce.sh (son sur PulseAudio puis sur
+# PipeWire : latence, places des mots, son coupé ; temps processeur) et bench_reglages (lecture et
+# écriture de CV32.ini de 1 Ko à 10 Mo). Compter une vingtaine de
 # minutes avec les valeurs par défaut. Les figures s'impriment ; rien n'est vérifié.
+# BENCH_TEMPS_REEL=1 (machine partagée) : démarrages et repos mesurés en priorité temps réel.
 set -uo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
 export CV_SOURCE=$racine
@@ -40,15 +41,15 @@ for c in Xvfb xdpyinfo pulseaudio pipewire wireplumber pipewire-pulse pactl paca
         exit 1
     }
 done
-[[ -f /usr/include/X11/Xlib.h ]] || {
-    echo "Xlib absente : apt-get install libx11-dev (pour bench_premiere_fenetre)" >&2
+[[ -f /usr/include/X11/Xlib.h && -f /usr/include/X11/extensions/Xdamage.h ]] || {
+    echo "Xlib ou Xdamage absente : apt-get install libx11-dev libxdamage-dev (pour bench_premiere_fenetre)" >&2
     exit 1
 }
 
 echo "Construction (Release) dans $CV_BUILD"
 cmake -S "$racine" -B "$CV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null || exit 1
-cmake --build "$CV_BUILD" --target chronovocalis dossier_programme bench_temoin bench_premiere_fenetre \
-    bench_annonce bench_reglages debuts_sons enregistreur >/dev/null || exit 1
+cmake --build "$CV_BUILD" --target chronovocalis dossier_programme bench_temoin bench_temoin_fidele \
+    bench_premiere_fenetre bench_annonce bench_reglages debuts_sons enregistreur >/dev/null || exit 1
 
 mkdir -p "$CV_BUILD"
 : >"$resultats"
@@ -77,9 +78,11 @@ charge_fin=$(cut -d' ' -f1-3 /proc/loadavg)
 
 qt=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo "?")
 processeur=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+priorite=
+[[ "${BENCH_TEMPS_REEL:-0}" == 1 ]] && priorite=" ; démarrages et repos en priorité temps réel (chrt -f 50)"
 memoire=$(awk '/^MemTotal/ { printf "%.0f Go", $2 / 1048576 }' /proc/meminfo)
 echo "Mesures du $(LC_ALL=C date '+%Y-%m-%d %H:%M') : $processeur, $(nproc) cœurs, $memoire de mémoire," \
-    "Debian $(cat /etc/debian_version), Qt $qt ; charge (1, 5, 15 min) $charge_debut au début, $charge_fin à la fin" \
+    "Debian $(cat /etc/debian_version), Qt $qt ; charge (1, 5, 15 min) $charge_debut au début, $charge_fin à la fin$priorite" \
     >"$entete"
 echo
 tableau

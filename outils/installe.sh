@@ -7,7 +7,7 @@ set -euo pipefail
 paquets_programme=(
     cmake ninja-build g++ qt6-base-dev libpulse-dev libgl-dev
     qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
-    qt6-wayland
+    qt6-wayland libglib2.0-dev pkg-config libxcb1-dev
 )
 paquets_paquet=(
     debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils librsvg2-bin
@@ -17,7 +17,9 @@ paquets_tests=(
     desktop-file-utils procps psmisc clang-14 libclang-rt-14-dev
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi openbox orca
     clang-format-14 clang-tidy-14 shellcheck
-    libglib2.0-bin xfwm4 xfce4-panel xfconf tint2 weston
+    libglib2.0-bin xfwm4 xfce4-panel xfconf xfce4-settings tint2 weston dconf-service
+    dconf-gsettings-backend gsettings-desktop-schemas python3-dbus python3-gi x11-xserver-utils
+    xbindkeys libkf5globalaccel-bin gnome-settings-daemon-common libxdamage-dev
     pipewire wireplumber pipewire-pulse
 )
 

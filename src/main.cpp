@@ -2,6 +2,7 @@
 #include "app/demarrage.h"
 #include "app/service_dbus.h"
 #include "app/signaux.h"
+#include "desktop/raccourci.h"
 #include "platform/plateforme.h"
 
 #include <QApplication>
@@ -21,9 +22,11 @@ constexpr int DelaiPreparationSons = 300; // ms
 int main(int argc, char* argv[]) {
     // Un disque plein ou une limite de taille doit donner une erreur d'écriture, pas tuer.
     std::signal(SIGXFSZ, SIG_IGN);
-    // fontconfig lit sa configuration (quelques ms de XML) pendant que Qt se connecte à l'écran :
-    // l'heure affichée demande sa police avant que la fenêtre paraisse. La bibliothèque est déjà
-    // chargée par Qt ; sans elle, rien à faire.
+    // fontconfig lit sa configuration (quelques ms de XML) pendant que Qt se connecte à l'écran et
+    // que la fenêtre se charge : l'heure ne demande sa police qu'à l'affichage, et tout est prêt
+    // d'ici là (sur deux cœurs, la fenêtre paraît 9 ms plus tôt). Demandée avant la fin de ce fil,
+    // la police ferait tout refaire au fil principal : fontconfig ne partage pas un chargement en
+    // cours. La bibliothèque est déjà chargée par Qt ; sans elle, rien à faire.
     std::thread polices([] {
         using Init = int (*)();
         if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
@@ -48,6 +51,9 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto plateforme = Plateforme::systeme();
+    // Avant la première fenêtre : sous Wayland, c'est son identifiant d'application ; le bureau y
+    // trouve le nom et l'icône de l'entrée du menu.
+    QGuiApplication::setDesktopFileName(NomEntreeMenu(plateforme->bureau()));
     Signaux signaux;
     std::unique_ptr<CHRONO> chrono;
     QObject::connect(&signaux, &Signaux::fermetureDemandee, [&chrono] {
@@ -66,5 +72,7 @@ int main(int argc, char* argv[]) {
     (new ServiceHeure(*chrono))->enregistre(QDBusConnection::sessionBus());
     // Les sons se chargent une fois la fenêtre dessinée, bien avant la première annonce.
     QTimer::singleShot(DelaiPreparationSons, [&plateforme] { plateforme->prepareSons(); });
+    // Le « Ne pas déranger » du bureau non plus n'est lu qu'après le premier dessin.
+    QTimer::singleShot(DelaiPreparationSons, chrono.get(), [&chrono] { chrono->apresPremierAffichage(); });
     return QApplication::exec();
 }

@@ -6,6 +6,8 @@
 #include "app/commun.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues.h"
+#include "platform/entree_dialogue.h"
+#include "platform/images_internes.h"
 #include "settings/texte_ini.h"
 #include "son_pulse/wave.h"
 
@@ -69,13 +71,12 @@ void ALARMES::creeControles() {
 
     Ima_Alarme = new QLabel(Onglet);
     Ima_Alarme->setGeometry(place(5220, 90, 480, 480));
-    Ima_Alarme->setPixmap(QIcon(QStringLiteral(":/images/alarme.ico")).pixmap(32, 32));
+    Ima_Alarme->setPixmap(iconeInterne(QStringLiteral("alarme.ico")).pixmap(32, 32));
 
     ActiveAlarme = new QCheckBox(QStringLiteral("active"), Onglet);
     ActiveAlarme->setGeometry(place(2250, 225, 960, 240));
     BoutonWave = new QPushButton(QStringLiteral("SON"), Onglet);
     BoutonWave->setGeometry(place(3780, 180, 1320, 330));
-    BoutonWave->setAutoDefault(false);
 
     Cadre1 = new QGroupBox(QStringLiteral("Horaire de déclenchement"), Onglet);
     Cadre1->setGeometry(place(180, 720, 2625, 1275));
@@ -97,7 +98,6 @@ void ALARMES::creeControles() {
     CaseEXE->setGeometry(place(135, 315, 870, 285));
     BoutonEXE = new QPushButton(QStringLiteral("EXE"), OptionEXE);
     BoutonEXE->setGeometry(place(1170, 315, 1320, 285));
-    BoutonEXE->setAutoDefault(false);
     AffEXE = new QLabel(OptionEXE);
     AffEXE->move(px(1290), px(720));
     AffEXE->setTextFormat(Qt::PlainText);
@@ -121,6 +121,9 @@ void ALARMES::creeControles() {
     Retour_Chrono->setGeometry(place(225, 4725, 5550, 375));
     Retour_Chrono->setFont(arialGras(11.25));
     Retour_Chrono->setDefault(true);
+    // « SON » et « EXE » se pressent à Entrée ; sur un onglet « Alarme n », une case ou le
+    // message, Entrée va à « OK » (dans le message, elle fait une nouvelle ligne).
+    EntreeAuBoutonParDefaut(this);
 
     // Au clavier, dans l'ordre de lecture : les onglets, puis le panneau de haut en bas et de gauche
     // à droite, « OK » en dernier.

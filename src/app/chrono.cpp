@@ -3,11 +3,14 @@
 #include "app/commun.h"
 #include "app/couleurs.h"
 #include "app/etiquette_heure.h"
+#include "app/marque_silence.h"
 #include "help/aide.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
+#include "platform/images_internes.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "platform/touche_globale.h"
 #include "speech/catalogue.h"
 #include "speech/horaire.h"
 
@@ -27,7 +30,7 @@ namespace {
 QToolButton* boutonOutil(QWidget* cadre, int gauche, const char* image, const QString& nom) {
     auto* b = new QToolButton(cadre);
     b->setGeometry(px(gauche), 0, px(360), px(330));
-    b->setIcon(QIcon(QStringLiteral(":/images/") + QLatin1String(image)));
+    b->setIcon(iconeInterne(QLatin1String(image)));
     b->setIconSize(QSize(24, 22));
     b->setAutoRaise(true);
     b->setToolTip(nom);
@@ -56,7 +59,7 @@ Dialogues& CHRONO::DIALOG() const {
 
 void CHRONO::creeControles() {
     setWindowTitle(QStringLiteral("il est ..."));
-    setWindowIcon(QIcon(QStringLiteral(":/images/chronovocalis.png")));
+    setWindowIcon(iconeInterne(QStringLiteral("chronovocalis.png")));
     resize(px(3405), px(2160));
     setAutoFillBackground(true);
 
@@ -80,12 +83,12 @@ void CHRONO::creeControles() {
     setCouleurEncre(valeurReglage(QColor(255, 255, 0)));
 
     Flash = new QLabel(this);
-    Flash->setPixmap(QPixmap(QStringLiteral(":/images/flash.png")));
+    Flash->setPixmap(pixmapInterne(QStringLiteral("flash.png")));
     Flash->setGeometry(0, 0, 32, 32);
     Flash->setAttribute(Qt::WA_TransparentForMouseEvents);
     Flash->hide();
 
-    ImaTray = QIcon(QStringLiteral(":/images/tray.png"));
+    ImaTray = iconeInterne(QStringLiteral("tray.png"));
 
     CadreOutils = new QWidget(this);
     CadreOutils->setGeometry(px(720), 0, px(1815), px(330));
@@ -116,6 +119,7 @@ void CHRONO::creeControles() {
 
     installeClavier();
     nommeControles();
+    installeSilence();
 }
 
 void CHRONO::setCouleurFond(qint32 valeur) {
@@ -130,6 +134,8 @@ void CHRONO::setCouleurEncre(qint32 valeur) {
     QPalette p = AffHEURE->palette();
     p.setColor(QPalette::WindowText, couleurReglage(valeur));
     AffHEURE->setPalette(p);
+    if (marqueSilence_)
+        marqueSilence_->setCouleur(couleurReglage(valeur));
 }
 
 void CHRONO::setCouleurBande(qint32 valeur) {
@@ -149,7 +155,7 @@ void CHRONO::Form_Load() {
     const QDateTime maintenant = plateforme_.horloge().maintenant();
     setWindowTitle(titreHorloge(maintenant));
     // L'heure juste dès l'affichage, sans attendre le premier tic.
-    AffHEURE->setText(maintenant.toString(u"hh:mm"));
+    ecritHeure(maintenant.toString(u"hh:mm"));
     nommeHeure(maintenant);
     plateforme_.peripheriqueWave().ouvre();
     resize(width(), px(1100));
@@ -161,6 +167,10 @@ void CHRONO::Form_Load() {
     chargeImage();
     AjouteIconeTray();
     hide();
+}
+
+void CHRONO::ecritHeure(const QString& texte) {
+    static_cast<EtiquetteHeure*>(AffHEURE)->setText(texte);
 }
 
 void CHRONO::resizeEvent(QResizeEvent* e) {
@@ -190,6 +200,7 @@ void CHRONO::Form_Resize(bool pendantAffichage) {
     AffHEURE->move(AffHEURE->x(), px(H / 6.0 + 100));
     const double y = twips(AffHEURE->y() + AffHEURE->height()) - 10;
     bande->setY(y);
+    placeMarqueSilence();
     // Pendant l'affichage lui-même, cacher serait défait par la fin de show() : le démarrage
     // ne montre pas une fenêtre réduite qui doit rester cachée.
     if (!pendantAffichage && (windowState() & Qt::WindowMinimized) && doitCacherReduite()) {
@@ -263,6 +274,7 @@ void CHRONO::closeEvent(QCloseEvent* e) {
 
 void CHRONO::Form_QueryUnload() {
     RetireIconeTray();
+    plateforme_.toucheGlobale().libere();
 }
 
 void CHRONO::Form_Unload() {

@@ -24,6 +24,7 @@ class Plateforme;
 class Dialogues;
 class PARAMETRES;
 class Aide;
+class MarqueSilence;
 
 // La fenêtre de l'horloge : elle tient les réglages en mémoire et toutes les autres fenêtres
 // passent par elle. Le public se limite à ce que lisent les autres fenêtres (paramètres, alarmes,
@@ -58,6 +59,12 @@ public:
     // --- chrono_reglages.cpp : les volumes des réglages donnés aux sorties de son
     void appliqueVolumes();
 
+    // --- chrono_silence.cpp : silence de nuit et « Ne pas déranger » du bureau
+    // La fenêtre est à l'écran (ou son icône) : l'interrupteur du bureau peut être lu.
+    void apresPremierAffichage();
+    // Réglages ou bureau changés : suivre le bureau s'il le faut, dire et montrer le silence.
+    void appliqueSilence();
+
     // --- tray.cpp : icône de la zone de notification
     // Cacher la fenêtre réduite n'a de sens que si l'icône permet de la retrouver.
     bool doitCacherReduite() const;
@@ -66,6 +73,17 @@ public:
     // Espace ou Entrée : l'heure dite tout de suite, sauf pendant un tic ou juste avant la
     // seconde 0, où elle attend que le travail de la minute soit fait.
     void DemandeHeure();
+
+    // --- touche.cpp : la touche qui dit l'heure depuis n'importe quelle application
+    // Donne au bureau la combinaison de facultatifs.toucheHeure, à la place de la précédente.
+    void appliqueTouche();
+    // Pendant que les paramètres enregistrent une combinaison, la touche tenue doit leur parvenir :
+    // elle est rendue au bureau, puis reprise.
+    void suspendsTouche(bool suspendue);
+    // Un autre programme tient la combinaison des réglages.
+    bool toucheRefusee() const { return toucheRefusee_; }
+    // La commande qui fait dire l'heure à l'horloge qui tourne (service_dbus.cpp).
+    static QString commandeDireHeure();
 
     // --- Contrôles que les autres fenêtres touchent (créés dans chrono.cpp)
     QWidget* CadreOutils = nullptr;
@@ -98,6 +116,9 @@ private:
     Aide& aide() { return *aide_; }
     bool chargee() const { return chargee_; }
     void Form_Load();
+    // Le texte de AffHEURE passe toujours par ici : l'étiquette reste sans édition de texte
+    // (etiquette_heure.h).
+    void ecritHeure(const QString& texte);
     void restaure();
     void creeControles();
     void Form_Resize(bool pendantAffichage = false);
@@ -120,6 +141,14 @@ private:
     [[noreturn]] void erreurEcriture(const QString& nom, const QString& raison);
     qint32 entierIni(const QString& cle, int bits);
     bool drapeauIni(const QString& cle);
+
+    // --- chrono_silence.cpp
+    void installeSilence();
+    void placeMarqueSilence();
+    // Ni carillon ni annonce à cet instant.
+    bool silencieuse(const QDateTime& instant) const;
+    // La description lue de l'heure et la marque de la fenêtre, à jour de la raison du silence.
+    void montreSilence(const QDateTime& instant);
 
     // --- tic.cpp, parle_heure.cpp, declenche_alarme.cpp : horloge parlante et alarmes
     void Timer_Timer();
@@ -160,6 +189,8 @@ private:
     void essaieHeureDemandee();
     void donneLeFocus();
     void flecheDansLaBarre(QToolButton* bouton, bool versLaDroite);
+    // touche.cpp
+    void installeTouche();
 
     // --- État du tic (tic.cpp)
     // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
@@ -189,6 +220,7 @@ private:
     QIcon ImaTray;
     Ligne* bande = nullptr;
     QLabel* AffHEURE = nullptr;
+    MarqueSilence* marqueSilence_ = nullptr;
     QMenu* BULLE = nullptr;
     QAction* AffHoraire = nullptr;
     QAction* Agrandir = nullptr;
@@ -230,6 +262,13 @@ private:
     bool enFermeture_ = false;
     bool fermee_ = false;
     bool heureDemandee_ = false;
+    bool bureauLisible_ = false;
+    // Pourquoi l'horloge se tait (vide si elle parle), dit après l'heure dans son nom lu.
+    QString raisonSilence_;
     bool annonceClavier_ = false;
     QTimer* relaisHeure_ = nullptr;
+    // La touche globale (touche.cpp) : refusée, la dernière signalée (une boîte par combinaison).
+    bool toucheRefusee_ = false;
+    bool toucheSuspendue_ = false;
+    QKeyCombination toucheSignalee_;
 };

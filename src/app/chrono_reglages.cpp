@@ -163,6 +163,8 @@ void CHRONO::litReglagesFacultatifs() {
     if (!lecture.refus.isEmpty())
         DIALOG().message(this, lecture.refus.join(RetourLigne), titreErreurIni(), IconeMessage::Information);
     appliqueVolumes();
+    appliqueSilence();
+    appliqueTouche();
 }
 
 void CHRONO::appliqueVolumes() {

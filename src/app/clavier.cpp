@@ -60,6 +60,7 @@ void CHRONO::installeClavier() {
     relaisHeure_->setSingleShot(true);
     relaisHeure_->setInterval(100);
     QObject::connect(relaisHeure_, &QTimer::timeout, this, [this] { essaieHeureDemandee(); });
+    installeTouche();
 }
 
 void CHRONO::nommeControles() {
@@ -69,7 +70,6 @@ void CHRONO::nommeControles() {
                     QStringLiteral("Horloge parlante. Espace ou Entrée : dire l'heure ; F10 : barre "
                                    "d'outils ; F1 : aide ; Ctrl+P : paramètres ; Ctrl+A : alarmes ; "
                                    "Ctrl+I : informations ; Alt+F4 : fermer."));
-    AffHEURE->setAccessibleDescription(QStringLiteral("L'heure affichée"));
     nommeAccessible(PHOTO, QStringLiteral("Image de fond"),
                     QStringLiteral("L'image choisie dans les paramètres"));
     cacheAuxLecteurs(bande);
@@ -88,8 +88,11 @@ void CHRONO::nommeControles() {
 }
 
 void CHRONO::nommeHeure(const QDateTime& instant) {
-    // Une fois par minute : un nom changé à chaque tic ferait parler le lecteur sans cesse.
-    const QString nom = heureEnMots(instant.time());
+    // Une fois par minute : un nom changé à chaque tic ferait parler le lecteur sans cesse. Orca
+    // ne lit pas la description d'une étiquette : la raison du silence suit l'heure dans son nom.
+    QString nom = heureEnMots(instant.time());
+    if (!raisonSilence_.isEmpty())
+        nom += QStringLiteral(", ") + raisonSilence_;
     if (AffHEURE->accessibleName() != nom)
         AffHEURE->setAccessibleName(nom);
 }

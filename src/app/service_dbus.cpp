@@ -18,6 +18,12 @@ bool ServiceHeure::enregistre(QDBusConnection bus) {
     return bus.registerObject(QLatin1String(chemin), this, QDBusConnection::ExportScriptableSlots);
 }
 
+QString CHRONO::commandeDireHeure() {
+    // dbus-send (paquet dbus-bin) est là partout où l'horloge est installée.
+    return QStringLiteral("dbus-send --session --type=method_call --dest=%1 %2 %1.DireHeure")
+        .arg(QLatin1String(ServiceHeure::nomService), QLatin1String(ServiceHeure::chemin));
+}
+
 void ServiceHeure::DireHeure() {
     chrono_.DemandeHeure();
 }

@@ -8,19 +8,28 @@
 #include "platform/accessibilite.h"
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
+#include "platform/entree_dialogue.h"
 #include "platform/plateforme.h"
+#include "platform/raccourci_gnome.h"
+#include "platform/touche_globale.h"
 #include "settings/texte_ini.h"
+#include "settings/touche.h"
 #include "speech/catalogue.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -65,6 +74,12 @@ void remplit(QWidget* w, const QColor& couleur) {
 PARAMETRES::PARAMETRES(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
     creeControles();
     Form_Load();
+    // Le clavier part du premier arrêt de Tab, le cadre « Annonces » : sur l'option cochée.
+    QRadioButton* depart = OptionCV[0];
+    for (QRadioButton* b : OptionCV)
+        if (b->isChecked())
+            depart = b;
+    depart->setFocus();
 }
 
 PARAMETRES::~PARAMETRES() = default;
@@ -132,6 +147,7 @@ void PARAMETRES::creeControles() {
     Retour1->setFont(gras);
     // Entrée sur une case ou une option : « Terminé », comme « OK » chez les alarmes.
     Retour1->setDefault(true);
+    EntreeAuBoutonParDefaut(this);
 
     QWidget* ordre[] = {OptionCV[0],      OptionCV[1],      OptionCV[2],      OptionCV[3],
                         BoutonCouleur[0], BoutonCouleur[1], BoutonCouleur[2], BoutonImage,
@@ -201,13 +217,21 @@ void PARAMETRES::creeColonneAjouts() {
     colonne_->setContentsMargins(0, 0, 0, 0);
     dernierTab_ = CheckDémarre;
     creeVolumes();
+    creeSilence();
+    creeTouche();
     colonne_->addStretch(1);
-    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, et s'allonge si la colonne
-    // ne tient pas dans sa hauteur.
+    ajusteColonne();
+}
+
+void PARAMETRES::ajusteColonne() {
+    // Les contrôles d'origine gardent leur place ; la fenêtre s'élargit, plus encore si un libellé
+    // de la colonne le demande, et s'allonge si la colonne ne tient pas dans sa hauteur.
+    for (QLayout* l : ColonneAjouts->findChildren<QLayout*>())
+        l->invalidate();
+    const int largeur = qMax(px(LargeurColonne), ColonneAjouts->sizeHint().width());
     const int hauteur = qMax(px(4485), px(45) + ColonneAjouts->sizeHint().height() + px(MargeColonne));
-    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), px(LargeurColonne),
-                               hauteur - px(45 + MargeColonne));
-    setFixedSize(px(GaucheColonne + LargeurColonne + MargeColonne), hauteur);
+    ColonneAjouts->setGeometry(px(GaucheColonne), px(45), largeur, hauteur - px(45 + MargeColonne));
+    setFixedSize(px(GaucheColonne + MargeColonne) + largeur, hauteur);
 }
 
 QGroupBox* PARAMETRES::ajouteGroupe(const QString& titre) {
@@ -250,6 +274,70 @@ void PARAMETRES::creeVolumes() {
         essaiVoix_->start();
     });
     connect(VolumeAlarmes, &QSlider::valueChanged, this, [this] { Volume_Change(); });
+}
+
+void PARAMETRES::creeSilence() {
+    OptionSilence = ajouteGroupe(QStringLiteral("Silence"));
+    auto* groupe = new QVBoxLayout(OptionSilence);
+    SilenceNuit = new QCheckBox(QStringLiteral("Silence de nuit"), OptionSilence);
+    groupe->addWidget(SilenceNuit);
+    // « de 22:00 à 07:00 », sous la case dont les heures dépendent.
+    auto* plage = new QHBoxLayout;
+    plage->setContentsMargins(SilenceNuit->iconSize().width() + 6, 0, 0, 0);
+    const auto heure = [&](const QString& legende) {
+        auto* etiquette = new QLabel(legende, OptionSilence);
+        auto* edition = new QTimeEdit(OptionSilence);
+        edition->setDisplayFormat(QStringLiteral("HH:mm"));
+        // 23 heures suivies de 0 heure : la nuit se règle sans revenir en arrière.
+        edition->setWrapping(true);
+        etiquette->setBuddy(edition);
+        plage->addWidget(etiquette);
+        plage->addWidget(edition);
+        return edition;
+    };
+    DebutSilence = heure(QStringLiteral("de"));
+    plage->addSpacing(6);
+    FinSilence = heure(QStringLiteral("à"));
+    plage->addStretch(1);
+    groupe->addLayout(plage);
+    SuivreNePasDeranger =
+        new QCheckBox(QStringLiteral("Suivre « Ne pas déranger » du bureau"), OptionSilence);
+    groupe->addWidget(SuivreNePasDeranger);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{SilenceNuit, DebutSilence, FinSilence, SuivreNePasDeranger}) {
+        setTabOrder(dernierTab_, w);
+        dernierTab_ = w;
+    }
+
+    OptionSilence->setAccessibleDescription(QStringLiteral("Quand l'horloge se tait"));
+    nommeAccessible(SilenceNuit, QStringLiteral("Silence de nuit"),
+                    QStringLiteral("Ni carillon ni annonce de l'heure entre les deux heures qui suivent ; "
+                                   "les alarmes sonnent et l'heure demandée est dite"));
+    nommeAccessible(DebutSilence, QStringLiteral("Début du silence de nuit"),
+                    QStringLiteral("L'heure où l'horloge se tait : les heures, puis Tab pour les minutes"));
+    nommeAccessible(FinSilence, QStringLiteral("Fin du silence de nuit"),
+                    QStringLiteral("L'heure où l'horloge parle de nouveau, non comprise : les heures, puis "
+                                   "Tab pour les minutes"));
+    nommeAccessible(SuivreNePasDeranger, QStringLiteral("Suivre « Ne pas déranger » du bureau"),
+                    QStringLiteral("Le même silence tant que le mode « Ne pas déranger » de Xfce, de KDE "
+                                   "Plasma ou de GNOME est actif"));
+
+    connect(SilenceNuit, &QCheckBox::toggled, this, [this] { Silence_Change(); });
+    connect(DebutSilence, &QTimeEdit::timeChanged, this, [this] { Silence_Change(); });
+    connect(FinSilence, &QTimeEdit::timeChanged, this, [this] { Silence_Change(); });
+    connect(SuivreNePasDeranger, &QCheckBox::toggled, this, [this] { Silence_Change(); });
+}
+
+void PARAMETRES::Silence_Change() {
+    ReglagesFacultatifs& r = chrono_.facultatifs;
+    r.silenceNuit = SilenceNuit->isChecked();
+    r.debutSilence = DebutSilence->time();
+    r.finSilence = FinSilence->time();
+    r.suivreNePasDeranger = SuivreNePasDeranger->isChecked();
+    // Les heures ne servent qu'au silence de nuit.
+    DebutSilence->setEnabled(r.silenceNuit);
+    FinSilence->setEnabled(r.silenceNuit);
+    chrono_.appliqueSilence();
 }
 
 void PARAMETRES::Volume_Change() {
@@ -303,6 +391,21 @@ void PARAMETRES::Form_Load() {
     }
     AffVolumeVoix->setText(textePourcent(VolumeVoix->value()));
     AffVolumeAlarmes->setText(textePourcent(VolumeAlarmes->value()));
+
+    {
+        const ReglagesFacultatifs& r = chrono_.facultatifs;
+        const QSignalBlocker nuit(SilenceNuit);
+        const QSignalBlocker debut(DebutSilence);
+        const QSignalBlocker fin(FinSilence);
+        const QSignalBlocker bureau(SuivreNePasDeranger);
+        SilenceNuit->setChecked(r.silenceNuit);
+        DebutSilence->setTime(r.debutSilence);
+        FinSilence->setTime(r.finSilence);
+        SuivreNePasDeranger->setChecked(r.suivreNePasDeranger);
+        DebutSilence->setEnabled(r.silenceNuit);
+        FinSilence->setEnabled(r.silenceNuit);
+    }
+    montreTouche();
 }
 
 void PARAMETRES::peintEchantillon(int index, qint32 couleur) {
@@ -405,10 +508,250 @@ void PARAMETRES::Retour1_Click() {
 }
 
 void PARAMETRES::done(int resultat) {
+    if (enregistrement_)
+        finEnregistrement();
     QDialog::done(resultat);
     Form_Unload();
 }
 
 void PARAMETRES::Form_Unload() {
     chrono_.revientAuRepertoireDemarrage();
+}
+
+// --- La touche qui dit l'heure
+
+namespace {
+
+const QString NomRaccourciGnome = QStringLiteral("Dire l'heure (Chrono Vocalis 95)");
+
+bool estModificateur(int cle) {
+    switch (cle) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_unknown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void PARAMETRES::creeTouche() {
+    OptionTouche = ajouteGroupe(QStringLiteral("Touche pour dire l'heure"));
+    auto* grille = new QGridLayout(OptionTouche);
+    AffTouche = new QLineEdit(OptionTouche);
+    AffTouche->setReadOnly(true);
+    BoutonChangeTouche = new QPushButton(QStringLiteral("Changer…"), OptionTouche);
+    BoutonSansTouche = new QPushButton(QStringLiteral("Aucune"), OptionTouche);
+    // Entrée ou Espace sur ces boutons les actionne, jamais « Terminé ».
+    BoutonChangeTouche->setAutoDefault(false);
+    BoutonSansTouche->setAutoDefault(false);
+    AffEtatTouche = new QLabel(OptionTouche);
+    AffEtatTouche->setWordWrap(true);
+    grille->addWidget(AffTouche, 0, 0, 1, 2);
+    grille->addWidget(BoutonChangeTouche, 1, 0);
+    grille->addWidget(BoutonSansTouche, 1, 1);
+    grille->addWidget(AffEtatTouche, 2, 0, 1, 2);
+    QList<QWidget*> ordre{AffTouche, BoutonChangeTouche, BoutonSansTouche};
+    if (chrono_.plateforme().toucheGlobale().moyen() == MoyenTouche::GNOME) {
+        BoutonGnome = new QPushButton(OptionTouche);
+        BoutonGnome->setAutoDefault(false);
+        grille->addWidget(BoutonGnome, 3, 0, 1, 2);
+        ordre << BoutonGnome;
+        connect(BoutonGnome, &QPushButton::clicked, this, [this] { BoutonGnome_Click(); });
+    }
+    for (QWidget* w : ordre) {
+        setTabOrder(dernierTab_, w);
+        dernierTab_ = w;
+    }
+    OptionTouche->setAccessibleDescription(
+        QStringLiteral("La combinaison de touches qui dit l'heure depuis n'importe quelle application"));
+    nommeAccessible(BoutonSansTouche, QStringLiteral("Aucune touche pour dire l'heure"),
+                    QStringLiteral("Retire la touche : plus aucune combinaison ne dit l'heure"));
+    AffTouche->installEventFilter(this);
+    connect(BoutonChangeTouche, &QPushButton::clicked, this, [this] { BoutonChangeTouche_Click(); });
+    connect(BoutonSansTouche, &QPushButton::clicked, this, [this] { BoutonSansTouche_Click(); });
+    // kglobalaccel répond plus tard qu'une combinaison est déjà prise.
+    connect(&chrono_.plateforme().toucheGlobale(), &ToucheGlobale::refusee, this, [this] { montreTouche(); });
+}
+
+void PARAMETRES::montreTouche() {
+    const QKeyCombination touche = chrono_.facultatifs.toucheHeure;
+    const bool aucune = touche.key() == Qt::Key_unknown;
+    const QString texte = aucune ? QStringLiteral("Aucune") : texteTouche(touche);
+    AffTouche->setText(texte);
+    nommeAccessible(AffTouche, QStringLiteral("Touche pour dire l'heure"),
+                    QStringLiteral("La combinaison actuelle ; « Changer » en enregistre une autre"));
+    BoutonSansTouche->setEnabled(!aucune);
+    QString etat;
+    switch (chrono_.plateforme().toucheGlobale().moyen()) {
+    case MoyenTouche::X11:
+        etat = QStringLiteral("Prise pour tout l'écran tant que l'horloge tourne.");
+        break;
+    case MoyenTouche::KDE:
+        etat = QStringLiteral(
+            "Inscrite dans les raccourcis globaux de KDE Plasma, au nom de Chrono Vocalis 95.");
+        break;
+    case MoyenTouche::GNOME:
+        etat = QStringLiteral("GNOME sous Wayland ne laisse pas un programme prendre une touche : "
+                              "inscrivez-la dans ses raccourcis.");
+        break;
+    case MoyenTouche::Aucun:
+        etat =
+            QStringLiteral("Ce bureau ne laisse pas un programme prendre une touche : attachez à une touche "
+                           "de votre choix la commande donnée dans l'aide (F1).");
+        break;
+    }
+    if (aucune)
+        etat = QStringLiteral("Aucune touche ne dit l'heure.");
+    else if (chrono_.toucheRefusee())
+        etat = QStringLiteral("Déjà prise par un autre programme : choisissez-en une autre.");
+    if (BoutonGnome) {
+        // Lu seulement ici : ailleurs que sur GNOME, GIO n'est même pas chargée.
+        const RaccourciGnome::Etat gnome = chrono_.plateforme().raccourciGnome().lit();
+        const QString voulue = toucheGtk(touche);
+        if (!gnome.accessible)
+            etat +=
+                QStringLiteral(" Les raccourcis de GNOME ne sont pas accessibles : %1.").arg(gnome.erreur);
+        else if (!gnome.combinaison)
+            etat += aucune ? QString() : QStringLiteral(" Elle n'est pas encore inscrite dans GNOME.");
+        else if (aucune)
+            etat += QStringLiteral(" GNOME en garde une : « Retirer de GNOME » l'enlève.");
+        else if (*gnome.combinaison == voulue)
+            etat = QStringLiteral("Inscrite dans les raccourcis de GNOME.");
+        else
+            etat += QStringLiteral(" GNOME en a une autre : « Inscrire dans GNOME » la remplace.");
+        BoutonGnome->setText(aucune ? QStringLiteral("Retirer de GNOME")
+                                    : QStringLiteral("Inscrire dans GNOME"));
+        BoutonGnome->setEnabled(gnome.accessible && (!aucune || gnome.combinaison));
+        nommeAccessible(BoutonGnome, BoutonGnome->text(),
+                        QStringLiteral("Raccourci personnalisé de GNOME qui dit l'heure ; les autres ne sont "
+                                       "pas touchés"));
+    }
+    AffEtatTouche->setText(etat);
+    // Un texte qui passe à la ligne n'allonge pas de lui-même la colonne : sa hauteur à la largeur
+    // du groupe (moins ses marges) est réservée.
+    const int marges = OptionTouche->layout()->contentsMargins().left() +
+                       OptionTouche->layout()->contentsMargins().right() +
+                       OptionTouche->contentsMargins().left() + OptionTouche->contentsMargins().right();
+    AffEtatTouche->setMinimumHeight(AffEtatTouche->heightForWidth(px(LargeurColonne) - marges - 2));
+    ajusteColonne();
+    // Le nom du bouton porte la combinaison et ce qu'il en est.
+    if (!enregistrement_) {
+        nommeAccessible(BoutonChangeTouche,
+                        QStringLiteral("Changer la touche pour dire l'heure, actuellement %1").arg(texte),
+                        etat +
+                            QStringLiteral(" Appuyez, puis tapez la nouvelle combinaison ; Échap annule."));
+    }
+}
+
+void PARAMETRES::BoutonChangeTouche_Click() {
+    enregistrement_ = true;
+    // La touche tenue par l'horloge (ou le bureau) doit arriver ici comme les autres.
+    chrono_.suspendsTouche(true);
+    // La combinaison s'enregistre dans le champ, qui prend le clavier : un lecteur d'écran annonce
+    // ce qu'il attend au changement de focus (Orca 43 ne dit pas un nom changé sous Qt 6.4).
+    // Le focus d'abord, le texte ensuite : Orca dit le champ, puis le texte qui y paraît.
+    const QString attente = QStringLiteral("Tapez la nouvelle combinaison ; Échap annule");
+    nommeAccessible(AffTouche, QStringLiteral("Nouvelle touche pour dire l'heure"), attente);
+    AffTouche->setFocus(Qt::OtherFocusReason);
+    AffTouche->setText(attente);
+    // Sous X11, sans prise du clavier, le gestionnaire de fenêtres garderait ses propres combinaisons.
+    if (QGuiApplication::platformName() == u"xcb")
+        AffTouche->grabKeyboard();
+}
+
+void PARAMETRES::finEnregistrement() {
+    enregistrement_ = false;
+    if (QGuiApplication::platformName() == u"xcb")
+        AffTouche->releaseKeyboard();
+    chrono_.suspendsTouche(false);
+    montreTouche();
+    // Le retour au bouton fait dire son nom, qui porte la combinaison retenue.
+    if (AffTouche->hasFocus())
+        BoutonChangeTouche->setFocus(Qt::OtherFocusReason);
+}
+
+void PARAMETRES::toucheEnregistree(QKeyCombination touche) {
+    chrono_.facultatifs.toucheHeure = touche;
+    if (enregistrement_)
+        finEnregistrement();
+    else {
+        chrono_.appliqueTouche();
+        montreTouche();
+    }
+}
+
+void PARAMETRES::BoutonSansTouche_Click() {
+    toucheEnregistree(QKeyCombination());
+    // Le bouton devient inactif : le clavier passe à « Changer… ».
+    BoutonChangeTouche->setFocus(Qt::TabFocusReason);
+}
+
+bool PARAMETRES::eventFilter(QObject* objet, QEvent* e) {
+    if (objet != AffTouche || !enregistrement_)
+        return QDialog::eventFilter(objet, e);
+    switch (e->type()) {
+    case QEvent::ShortcutOverride:
+        // Aucun raccourci de la fenêtre (Alt+lettre, Entrée de « Terminé ») : la touche est pour nous.
+        e->accept();
+        return true;
+    case QEvent::KeyRelease:
+        return true;
+    case QEvent::KeyPress: {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (estModificateur(k->key()))
+            return true;
+        const Qt::KeyboardModifiers mods =
+            k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+        if (k->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
+            finEnregistrement();
+            return true;
+        }
+        const int cle = k->key() == Qt::Key_Enter ? int(Qt::Key_Return) : k->key();
+        const QKeyCombination touche(mods, Qt::Key(cle));
+        if (!toucheAdmise(touche)) {
+            const QString aide =
+                QStringLiteral("Il faut Ctrl, Alt ou Super avec une lettre, un chiffre ou une "
+                               "touche de F1 à F24 ; Échap annule.");
+            // Le champ le montre et, texte changé sous le focus, un lecteur d'écran le lit.
+            AffEtatTouche->setText(aide);
+            AffTouche->setText(aide);
+            return true;
+        }
+        toucheEnregistree(touche);
+        return true;
+    }
+    case QEvent::FocusOut:
+        finEnregistrement();
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(objet, e);
+}
+
+void PARAMETRES::BoutonGnome_Click() {
+    RaccourciGnome& gnome = chrono_.plateforme().raccourciGnome();
+    const QKeyCombination touche = chrono_.facultatifs.toucheHeure;
+    QString erreur;
+    const bool fait =
+        touche.key() == Qt::Key_unknown
+            ? gnome.retire(erreur)
+            : gnome.inscrit(NomRaccourciGnome, CHRONO::commandeDireHeure(), toucheGtk(touche), erreur);
+    if (!fait)
+        chrono_.DIALOG().message(
+            this, QStringLiteral("Les raccourcis de GNOME n'ont pas pu être changés : %1.").arg(erreur),
+            TitreApplication, IconeMessage::Information);
+    montreTouche();
 }

@@ -6,10 +6,13 @@
 class CHRONO;
 class QCheckBox;
 class QGroupBox;
+class QKeyCombination;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimeEdit;
 class QTimer;
 class QVBoxLayout;
 
@@ -52,6 +55,22 @@ public:
     QSlider* VolumeAlarmes = nullptr;
     QLabel* AffVolumeVoix = nullptr;
     QLabel* AffVolumeAlarmes = nullptr;
+    QGroupBox* OptionSilence = nullptr;
+    QCheckBox* SilenceNuit = nullptr;
+    QTimeEdit* DebutSilence = nullptr;
+    QTimeEdit* FinSilence = nullptr;
+    QCheckBox* SuivreNePasDeranger = nullptr;
+    // La touche qui dit l'heure : montrée, changée (la combinaison suivante est enregistrée),
+    // retirée ; sur GNOME sous Wayland, inscrite dans les raccourcis de GNOME par BoutonGnome.
+    QGroupBox* OptionTouche = nullptr;
+    QLineEdit* AffTouche = nullptr;
+    QPushButton* BoutonChangeTouche = nullptr;
+    QPushButton* BoutonSansTouche = nullptr;
+    QLabel* AffEtatTouche = nullptr;
+    QPushButton* BoutonGnome = nullptr;
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override;
 
 private:
     void creeControles();
@@ -67,10 +86,20 @@ private:
     void Retour1_Click();
     void peintEchantillon(int index, qint32 couleur);
     void creeColonneAjouts();
+    void ajusteColonne();
     // Un groupe de la colonne ; ses contrôles suivent `precedent` dans l'ordre du clavier.
     QGroupBox* ajouteGroupe(const QString& titre);
     void creeVolumes();
     void Volume_Change();
+    void creeSilence();
+    void Silence_Change();
+    void creeTouche();
+    void montreTouche();
+    void BoutonChangeTouche_Click();
+    void BoutonSansTouche_Click();
+    void BoutonGnome_Click();
+    void toucheEnregistree(QKeyCombination touche);
+    void finEnregistrement();
 
     CHRONO& chrono_;
     QVBoxLayout* colonne_ = nullptr;
@@ -78,4 +107,6 @@ private:
     QWidget* dernierTab_ = nullptr;
     // Le carillon rejoué au nouveau volume de la voix, une fois le curseur posé.
     QTimer* essaiVoix_ = nullptr;
+    // La combinaison suivante est pour BoutonChangeTouche.
+    bool enregistrement_ = false;
 };

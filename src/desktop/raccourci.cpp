@@ -23,6 +23,12 @@ QString NomProgramme(Bureau& bureau) {
     return QFileInfo(bureau.cheminProgramme()).completeBaseName();
 }
 
+QString NomEntreeMenu(Bureau& bureau) {
+    if (const std::optional<Installation> installation = bureau.installation())
+        return installation->identifiant;
+    return QFileInfo(bureau.cheminProgramme()).fileName();
+}
+
 QString RaccourciProgramme(Bureau& bureau) {
     return AvecSeparateur(bureau.dossierProgramme()) + NomProgramme(bureau) + extensionRaccourci;
 }
@@ -41,12 +47,12 @@ void CreeRaccourciProgramme(CHRONO& chrono) {
     const QString recent = DossierSpecial(chrono, Bureau::DossierRecent);
     Bureau& bureau = chrono.plateforme().bureau();
     const std::optional<Installation> installation = bureau.installation();
-    const QString fichier = QFileInfo(bureau.cheminProgramme()).fileName();
-    // Installé, les lanceurs démarrent celui du paquet, hors du dossier où l'horloge écrit ; ils
-    // portent l'identifiant de son entrée du menu, qu'ils remplacent au lieu de la doubler.
-    const QString programme =
-        installation ? installation->lanceur : AvecSeparateur(bureau.dossierProgramme()) + fichier;
-    const QString nomRecent = installation ? installation->identifiant : fichier;
+    // Installé, le lanceur qui naît est l'entrée du menu du paquet, qui démarre le lanceur du
+    // paquet : sa copie sert au démarrage automatique.
+    const QString programme = installation ? installation->lanceur
+                                           : AvecSeparateur(bureau.dossierProgramme()) +
+                                                 QFileInfo(bureau.cheminProgramme()).fileName();
+    const QString nomRecent = NomEntreeMenu(bureau);
     // Sans dossier des documents récents, aucun lanceur ne peut y naître : rien à attendre.
     if (recent.isEmpty())
         return;

@@ -9,6 +9,10 @@ class CHRONO;
 QString AvecSeparateur(const QString& dossier);
 // Le nom du programme : le nom de son exécutable sans extension.
 QString NomProgramme(Bureau& bureau);
+// Le nom de l'entrée du menu qui lance le programme, sans « .desktop » : celui du paquet
+// installé, sinon celui du lanceur que le programme écrit dans le menu (le nom de son fichier).
+// C'est aussi le nom de l'application pour le bureau (identifiant Wayland).
+QString NomEntreeMenu(Bureau& bureau);
 // Le lanceur du programme dans son propre dossier, refait à chaque démarrage.
 QString RaccourciProgramme(Bureau& bureau);
 

@@ -5,6 +5,7 @@
 #include "app/couleurs.h"
 #include "platform/accessibilite.h"
 #include "platform/dialogues_qt.h"
+#include "platform/images_internes.h"
 #include "speech/catalogue.h"
 
 #include <QGroupBox>
@@ -74,7 +75,7 @@ INFO::INFO(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
 
     Icone[0] = new QLabel(this);
     Icone[0]->setGeometry(place(1440, 5940, 480, 480));
-    Icone[0]->setPixmap(QPixmap(QStringLiteral(":/images/apropos.ico")));
+    Icone[0]->setPixmap(pixmapInterne(QStringLiteral("apropos.ico")));
 
     // Pour les lecteurs d'écran ; le focus part de « Quitte », Tab passe à « A propos de ... ».
     setAccessibleDescription(QStringLiteral("Nom et version de Chrono Vocalis 95"));

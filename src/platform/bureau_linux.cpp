@@ -69,6 +69,10 @@ BureauLinux::BureauLinux(QString cheminProgramme, std::optional<Installation> in
 QString BureauLinux::dossierSpecial(int numero) {
     if (numero != DossierRecent)
         return {};
+    // Installé, le lanceur du programme naît avec le paquet, dans le dossier de son entrée.
+    if (installation_)
+        return installation_->applications.isEmpty() ? QString()
+                                                     : avecSeparateur(installation_->applications);
     const QString donnees = dossierXdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
     if (donnees.isEmpty())
         return {};
@@ -89,18 +93,13 @@ QString BureauLinux::argumentExec(const QString& argument) {
     return cite + QLatin1Char('"');
 }
 
-std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
-                                                 const std::optional<Installation>& installation) {
+std::optional<QString> BureauLinux::texteLanceur(const QString& programme) {
     const QFileInfo fichier(programme);
     const QString dossier = fichier.absolutePath();
     QString exec, chemin, icone;
-    if (!echappeValeur(argumentExec(fichier.absoluteFilePath()), exec) ||
-        !echappeValeur(installation ? fichier.absoluteFilePath() : dossier, chemin) ||
-        !echappeValeur(installation ? installation->identifiant
-                                    : avecSeparateur(dossier) + QStringLiteral("chronovocalis.png"),
-                       icone))
+    if (!echappeValeur(argumentExec(fichier.absoluteFilePath()), exec) || !echappeValeur(dossier, chemin) ||
+        !echappeValeur(avecSeparateur(dossier) + QStringLiteral("chronovocalis.png"), icone))
         return std::nullopt;
-    const QString cleChemin = installation ? QStringLiteral("TryExec") : QStringLiteral("Path");
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -108,9 +107,11 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
                "GenericName=Horloge parlante\n"
                "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six alarmes par jour\n"
                "Exec=%1\n"
-               "%4=%2\n"
+               "Path=%2\n"
                "Icon=%3\n"
                "Terminal=false\n"
+               // La classe de la fenêtre (WM_CLASS) : les docks y rattachent la fenêtre au lanceur.
+               "StartupWMClass=Chrono Vocalis 95\n"
                "Categories=Utility;Clock;\n"
                // L'heure dite depuis le menu ou un raccourci du bureau, par l'horloge qui tourne.
                "Actions=DireHeure;\n"
@@ -119,17 +120,53 @@ std::optional<QString> BureauLinux::texteLanceur(const QString& programme,
                "Name=Dire l'heure\n"
                "Exec=dbus-send --session --type=method_call --dest=fr.chronovocalis.ChronoVocalis "
                "/fr/chronovocalis/ChronoVocalis fr.chronovocalis.ChronoVocalis.DireHeure\n")
-        .arg(exec, chemin, icone, cleChemin);
+        .arg(exec, chemin, icone);
+}
+
+QList<QByteArray> BureauLinux::anciensLanceursPaquet(const Installation& installation) {
+    QString exec, essai, icone;
+    if (!echappeValeur(argumentExec(installation.lanceur), exec) ||
+        !echappeValeur(installation.lanceur, essai) || !echappeValeur(installation.identifiant, icone))
+        return {};
+    // Lettre pour lettre ce qu'écrivaient les versions 3.0 à chaque démarrage, avec puis sans
+    // l'action « Dire l'heure » (ajoutée en cours de route).
+    const QByteArray entree =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Chrono Vocalis 95\n"
+                       "GenericName=Horloge parlante\n"
+                       "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six "
+                       "alarmes par jour\n"
+                       "Exec=%1\n"
+                       "TryExec=%2\n"
+                       "Icon=%3\n"
+                       "Terminal=false\n"
+                       "Categories=Utility;Clock;\n")
+            .arg(exec, essai, icone)
+            .toUtf8();
+    return {entree +
+                QByteArrayLiteral("Actions=DireHeure;\n"
+                                  "\n"
+                                  "[Desktop Action DireHeure]\n"
+                                  "Name=Dire l'heure\n"
+                                  "Exec=dbus-send --session --type=method_call "
+                                  "--dest=fr.chronovocalis.ChronoVocalis /fr/chronovocalis/ChronoVocalis "
+                                  "fr.chronovocalis.ChronoVocalis.DireHeure\n"),
+            entree};
 }
 
 void BureauLinux::ajouteDocumentRecent(const QString& programme) {
+    if (installation_) {
+        // L'entrée du menu est celle du paquet, posée à l'installation : rien à écrire.
+        retireAncienLanceur();
+        return;
+    }
     // Un échec ne se dit pas : le lanceur n'apparaît simplement pas, comme sous l'ancien système.
     const QString dossier = dossierSpecial(DossierRecent);
-    const std::optional<QString> texte = texteLanceur(programme, installation_);
+    const std::optional<QString> texte = texteLanceur(programme);
     if (dossier.isEmpty() || !texte || !QDir().mkpath(dossier))
         return;
-    const QString nom = installation_ ? installation_->identifiant : QFileInfo(programme).fileName();
-    const QString chemin = dossier + nom + QStringLiteral(".desktop");
+    const QString chemin = dossier + QFileInfo(programme).fileName() + QStringLiteral(".desktop");
     const QByteArray octets = texte->toUtf8();
     if (contenuDeja(chemin, octets))
         return;
@@ -138,6 +175,22 @@ void BureauLinux::ajouteDocumentRecent(const QString& programme) {
         return;
     f.write(octets);
     f.commit();
+}
+
+void BureauLinux::retireAncienLanceur() {
+    // Les versions précédentes écrivaient dans le menu de l'utilisateur une copie appauvrie de
+    // l'entrée du paquet, sous son nom : elle la cachait et survivait au paquet. Retirée si elle
+    // est restée telle qu'écrite ; changée (un éditeur de menus écrit là aussi), elle reste.
+    const QString donnees = dossierXdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    if (donnees.isEmpty())
+        return;
+    const QString chemin =
+        donnees + QStringLiteral("/applications/") + installation_->identifiant + QStringLiteral(".desktop");
+    for (const QByteArray& ancien : anciensLanceursPaquet(*installation_))
+        if (contenuDeja(chemin, ancien)) {
+            QFile::remove(chemin);
+            return;
+        }
 }
 
 std::optional<QString> BureauLinux::dossierDemarrage() {

@@ -2,9 +2,12 @@
 
 #include "platform/bureau.h"
 
+#include <QByteArray>
+#include <QList>
+
 // Le bureau freedesktop : un raccourci est un lanceur « .desktop », le dossier des documents récents
-// (DossierRecent) est celui des applications de l'utilisateur et le dossier de démarrage celui de
-// l'autostart.
+// (DossierRecent) est celui des applications de l'utilisateur (installé : celui de l'entrée du
+// paquet) et le dossier de démarrage celui de l'autostart.
 class BureauLinux final : public Bureau {
 public:
     // Sans chemin, le programme est l'exécutable en cours ; les tests en donnent un autre.
@@ -23,16 +26,18 @@ public:
     QString cheminProgramme() override;
     std::optional<Installation> installation() override { return installation_; }
 
-    // Le texte du lanceur d'un programme ; rien si son chemin ne peut pas s'y écrire
-    // (caractère de contrôle autre que saut de ligne, tabulation ou retour chariot).
-    // Installé : l'icône est celle du thème et TryExec remplace Path (le lanceur du paquet
-    // choisit lui-même le dossier ; le paquet retiré, le menu et la session ignorent l'entrée).
-    static std::optional<QString> texteLanceur(const QString& programme,
-                                               const std::optional<Installation>& installation = {});
+    // Le texte du lanceur d'un programme d'un dossier autonome ; rien si son chemin ne peut pas
+    // s'y écrire (caractère de contrôle autre que saut de ligne, tabulation ou retour chariot).
+    static std::optional<QString> texteLanceur(const QString& programme);
+    // Les textes que les versions précédentes écrivaient, installées, dans le menu de
+    // l'utilisateur sous le nom de l'entrée du paquet.
+    static QList<QByteArray> anciensLanceursPaquet(const Installation& installation);
     // Un argument de la ligne Exec : entre guillemets, avec ses échappements.
     static QString argumentExec(const QString& argument);
 
 private:
+    void retireAncienLanceur();
+
     QString cheminProgramme_;
     std::optional<Installation> installation_;
     QString dossierUtilisateur_;

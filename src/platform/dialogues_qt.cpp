@@ -31,14 +31,16 @@ std::optional<QColor> DialoguesQt::couleur(QWidget* parent, const QColor& initia
 }
 
 std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filtre) {
-    // Comme l'ancien sélecteur commun : part du dossier courant avec le nom choisi la fois d'avant.
+    // Comme l'ancien sélecteur commun : part du dossier courant avec le nom choisi la fois d'avant
+    // (installé, hors du dossier caché des réglages).
     QFileDialog dialogue(parent);
     // Le sélecteur de Qt partout : celui de GTK comparerait les motifs à la casse près (*.wav
     // manquerait RÉVEIL.WAV) et montrerait ses propres libellés.
     dialogue.setOption(QFileDialog::DontUseNativeDialog);
     dialogue.setFileMode(QFileDialog::ExistingFile);
     dialogue.setAcceptMode(QFileDialog::AcceptOpen);
-    dialogue.setDirectory(QDir::currentPath());
+    dialogue.setDirectory(
+        dossierDeDepart(QDir::currentPath(), dossierReglages_, dernierFichier_, QDir::homePath()));
     const QList<FiltreFichier> filtres = decoupeFiltre(filtre);
     QStringList pourQt;
     for (const FiltreFichier& f : filtres)
@@ -55,6 +57,20 @@ std::optional<QString> DialoguesQt::fichier(QWidget* parent, const QString& filt
         return std::nullopt;
     dernierFichier_ = QFileInfo(dialogue.selectedFiles().constFirst()).absoluteFilePath();
     return dernierFichier_;
+}
+
+QString DialoguesQt::dossierDeDepart(const QString& courant, const QString& dossierReglages,
+                                     const QString& dernierFichier, const QString& maison) {
+    const auto memeDossier = [](const QString& a, const QString& b) {
+        const QString ca = QFileInfo(a).canonicalFilePath(), cb = QFileInfo(b).canonicalFilePath();
+        return ca.isEmpty() || cb.isEmpty() ? QDir::cleanPath(a) == QDir::cleanPath(b) : ca == cb;
+    };
+    if (dossierReglages.isEmpty() || !memeDossier(courant, dossierReglages))
+        return courant;
+    const QFileInfo dernier(dernierFichier);
+    if (!dernierFichier.isEmpty() && dernier.absoluteDir().exists())
+        return dernier.absolutePath();
+    return maison;
 }
 
 QString FiltreFichier::pourQt() const {

@@ -16,6 +16,9 @@ struct FiltreFichier {
 
 class DialoguesQt final : public Dialogues {
 public:
+    // `dossierReglages` : installé, le dossier caché où l'horloge garde ses fichiers (son dossier
+    // courant) ; vide pour un dossier autonome.
+    explicit DialoguesQt(QString dossierReglages = {}) : dossierReglages_(std::move(dossierReglages)) {}
     void message(QWidget* parent, const QString& texte, const QString& titre, IconeMessage icone) override;
     void bip() override;
     std::optional<QColor> couleur(QWidget* parent, const QColor& initiale) override;
@@ -26,7 +29,13 @@ public:
     static QList<FiltreFichier> decoupeFiltre(const QString& filtre);
     // Les sauts de ligne du programme (LF CR, CR LF, CR seul) deviennent de simples LF à l'écran.
     static QString lignesEcran(QString texte);
+    // Le dossier où s'ouvre le sélecteur de fichiers : le dossier courant, sauf quand c'est le
+    // dossier des réglages d'une installation, où l'utilisateur n'a rien à choisir ; alors celui
+    // du dernier fichier choisi s'il existe encore, sinon le dossier personnel.
+    static QString dossierDeDepart(const QString& courant, const QString& dossierReglages,
+                                   const QString& dernierFichier, const QString& maison);
 
 private:
+    QString dossierReglages_;
     QString dernierFichier_;
 };

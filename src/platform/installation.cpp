@@ -16,7 +16,8 @@ QString normalise(const QString& dossier) {
 std::optional<Installation> Installation::prevue() {
 #ifdef CV_INSTALLATION_BIBLIOTHEQUE
     return Installation{QStringLiteral(CV_INSTALLATION_BIBLIOTHEQUE), QStringLiteral(CV_INSTALLATION_PARTAGE),
-                        QStringLiteral(CV_INSTALLATION_LANCEUR), QStringLiteral(CV_INSTALLATION_IDENTIFIANT)};
+                        QStringLiteral(CV_INSTALLATION_LANCEUR), QStringLiteral(CV_INSTALLATION_IDENTIFIANT),
+                        QStringLiteral(CV_INSTALLATION_APPLICATIONS)};
 #else
     return std::nullopt;
 #endif

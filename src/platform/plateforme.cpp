@@ -4,17 +4,28 @@
 #include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/installation.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "platform/peripherique_wave.h"
+#include "platform/raccourci_gnome_gio.h"
 #include "platform/son_differe.h"
 #include "platform/sortie_son.h"
+#include "platform/touche_kde.h"
+#include "platform/touche_x11.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 
-Plateforme::Plateforme() = default;
+// Sans autre choix, ni touche globale ni raccourci de GNOME ne sont touchés (GIO n'est chargée
+// qu'au premier usage).
+Plateforme::Plateforme()
+    : touche_(std::make_unique<ToucheSansPrise>(MoyenTouche::Aucun)),
+      gnome_(std::make_unique<RaccourciGnomeGio>()) {}
 Plateforme::~Plateforme() = default;
 
 void Plateforme::avantFin(int) {
@@ -44,16 +55,41 @@ void Plateforme::prepareSons() {
         moduleSon_->prepare();
 }
 
+std::unique_ptr<ToucheGlobale> Plateforme::toucheDuBureau() {
+    const QString bureau = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // kglobalaccel n'est cherché que sur KDE : ailleurs, pas d'appel au bus au démarrage.
+    const bool kde =
+        bureau.split(u':').contains(QStringLiteral("KDE"), Qt::CaseInsensitive) && ToucheKDE::present(bus);
+    switch (choisitMoyenTouche(QGuiApplication::platformName(), qEnvironmentVariable("XDG_SESSION_TYPE"),
+                               bureau, kde)) {
+    case MoyenTouche::X11:
+        return std::make_unique<ToucheX11>();
+    case MoyenTouche::KDE:
+        return std::make_unique<ToucheKDE>(bus);
+    case MoyenTouche::GNOME:
+        return std::make_unique<ToucheSansPrise>(MoyenTouche::GNOME);
+    case MoyenTouche::Aucun:
+        break;
+    }
+    return std::make_unique<ToucheSansPrise>(MoyenTouche::Aucun);
+}
+
 std::unique_ptr<Plateforme> Plateforme::systeme() {
     auto p = std::make_unique<Plateforme>();
     p->horloge_ = std::make_unique<HorlogeSysteme>();
     p->moduleSon_ = std::make_unique<ModuleSon>(ModuleSon::cheminParDefaut());
     p->sortieSon_ = std::make_unique<SortieSonDifferee>(*p->moduleSon_);
     p->wave_ = std::make_unique<PeripheriqueWaveDifferee>(*p->moduleSon_);
-    p->dialogues_ = std::make_unique<DialoguesQt>();
-    p->bureau_ = std::make_unique<BureauLinux>(
-        QString(), Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue()));
+    const std::optional<Installation> installation =
+        Installation::pour(QCoreApplication::applicationDirPath(), Installation::prevue());
+    // Installé, le lanceur du paquet démarre l'horloge dans le dossier de ses réglages.
+    p->dialogues_ = std::make_unique<DialoguesQt>(installation ? QDir::currentPath() : QString());
+    p->bureau_ = std::make_unique<BureauLinux>(QString(), installation);
     p->zone_ = std::make_unique<ZoneNotificationQt>();
     p->aide_ = std::make_unique<VisionneuseAideQt>();
+    p->nePasDeranger_ = std::make_unique<NePasDerangerLinux>(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    p->touche_ = toucheDuBureau();
+    p->gnome_ = std::make_unique<RaccourciGnomeGio>();
     return p;
 }

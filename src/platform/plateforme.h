@@ -10,6 +10,9 @@ class Bureau;
 class ZoneNotification;
 class VisionneuseAide;
 class ModuleSon;
+class NePasDeranger;
+class ToucheGlobale;
+class RaccourciGnome;
 
 // Tous les services du système dont le programme se sert, remis à CHRONO à sa construction.
 class Plateforme {
@@ -26,6 +29,9 @@ public:
     Bureau& bureau() const { return *bureau_; }
     ZoneNotification& zoneNotification() const { return *zone_; }
     VisionneuseAide& visionneuseAide() const { return *aide_; }
+    NePasDeranger& nePasDeranger() const { return *nePasDeranger_; }
+    ToucheGlobale& toucheGlobale() const { return *touche_; }
+    RaccourciGnome& raccourciGnome() const { return *gnome_; }
 
     // Fin immédiate du programme (réglages cassés, écriture impossible) : ne revient pas.
     [[noreturn]] void termine(int code);
@@ -38,6 +44,8 @@ public:
     void prepareSons();
 
 protected:
+    // Le moyen de la touche qui dit l'heure, d'après la session et le bureau.
+    static std::unique_ptr<ToucheGlobale> toucheDuBureau();
     // Ce qui précède la sortie immédiate ; les tests y lèvent une exception à la place.
     virtual void avantFin(int code);
 
@@ -50,4 +58,7 @@ protected:
     std::unique_ptr<Bureau> bureau_;
     std::unique_ptr<ZoneNotification> zone_;
     std::unique_ptr<VisionneuseAide> aide_;
+    std::unique_ptr<NePasDeranger> nePasDeranger_;
+    std::unique_ptr<ToucheGlobale> touche_;
+    std::unique_ptr<RaccourciGnome> gnome_;
 };

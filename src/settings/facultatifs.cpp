@@ -54,6 +54,21 @@ CleFacultative heure(const char16_t* nom, QTime R::*champ) {
             [champ](const R& r) { return (r.*champ).toString(u"hh:mm"); }};
 }
 
+CleFacultative touche(const char16_t* nom, QKeyCombination R::*champ) {
+    return {QString::fromUtf16(nom),
+            QStringLiteral(
+                "une combinaison comme Alt+Super+H (Ctrl, Alt ou Super, puis une lettre, un chiffre ou une "
+                "touche de F1 à F24), ou rien pour aucune touche"),
+            [champ](QStringView t, R& r) {
+                const std::optional<QKeyCombination> k = lisTouche(t);
+                if (!k)
+                    return false;
+                r.*champ = *k;
+                return true;
+            },
+            [champ](const R& r) { return texteTouche(r.*champ); }};
+}
+
 } // namespace
 
 const std::vector<CleFacultative>& clesFacultatives() {
@@ -64,6 +79,7 @@ const std::vector<CleFacultative>& clesFacultatives() {
         heure(u"silence_debut", &R::debutSilence),
         heure(u"silence_fin", &R::finSilence),
         drapeau(u"suivre_ne_pas_deranger", &R::suivreNePasDeranger),
+        touche(u"touche_heure", &R::toucheHeure),
     };
     return cles;
 }

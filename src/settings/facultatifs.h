@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/texte_ini.h"
+#include "settings/touche.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@ struct ReglagesFacultatifs {
     QTime debutSilence = QTime(22, 0);
     QTime finSilence = QTime(7, 0);
     bool suivreNePasDeranger = true;
+    // La touche qui dit l'heure depuis n'importe quelle application ; QKeyCombination() : aucune.
+    QKeyCombination toucheHeure = ToucheHeureParDefaut;
 };
 
 struct CleFacultative {

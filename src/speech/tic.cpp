@@ -23,7 +23,8 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
     if (minute != minuteAffichee) {
         minuteAffichee = minute;
         setWindowTitle(titreHorloge(instant));
-        AffHEURE->setText(instant.toString(u"hh:mm"));
+        ecritHeure(instant.toString(u"hh:mm"));
+        montreSilence(instant);
         nommeHeure(instant);
     }
     AffHEURE->adjustSize();
@@ -84,11 +85,13 @@ void CHRONO::Timer_Timer() {
     TexteMinute = maintenant.toString(u"hh:mm").right(2);
     if (minuteNouvelle) {
         minuteTravaillee = minute;
-        if (TexteMinute == u"00") {
+        // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
+        const bool silence = silencieuse(maintenant);
+        if (!silence && TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
         }
-        if (annonceDue(déclenche_annonce, TexteMinute))
+        if (!silence && annonceDue(déclenche_annonce, TexteMinute))
             ParleHeure();
         sons_.Pause(1);
         for (int n : alarmesDues(Alarmes, TexteHeure, TexteMinute))

@@ -408,7 +408,16 @@ e2e_gestionnaire() {
 e2e_panneau_xfce() {
     e2e_requiert xfce4-panel
     [[ "$DBUS_SESSION_BUS_ADDRESS" == "unix:path=$E2E_TEMP/"* ]] || e2e_echec "e2e_bus doit précéder e2e_panneau_xfce"
-    local d=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+    e2e_config_panneau_xfce "$XDG_CONFIG_HOME"
+    e2e_demarre xfce4-panel xfce4-panel --disable-wm-check
+    E2E_PANNEAU_PID=$E2E_PID
+    e2e_attends_que --pid "$E2E_PANNEAU_PID" 20 "xfce4-panel n'inscrit pas d'hôte StatusNotifier" e2e__hote_statusnotifier
+    e2e_info "xfce4-panel prêt (PID $E2E_PANNEAU_PID)"
+}
+
+# e2e_config_panneau_xfce dossier : la configuration de ce panneau dans ce XDG_CONFIG_HOME.
+e2e_config_panneau_xfce() {
+    local d=$1/xfce4/xfconf/xfce-perchannel-xml
     mkdir -p "$d"
     cat >"$d/xfce4-panel.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -431,10 +440,6 @@ e2e_panneau_xfce() {
   </property>
 </channel>
 XML
-    e2e_demarre xfce4-panel xfce4-panel --disable-wm-check
-    E2E_PANNEAU_PID=$E2E_PID
-    e2e_attends_que --pid "$E2E_PANNEAU_PID" 20 "xfce4-panel n'inscrit pas d'hôte StatusNotifier" e2e__hote_statusnotifier
-    e2e_info "xfce4-panel prêt (PID $E2E_PANNEAU_PID)"
 }
 
 e2e__hote_statusnotifier() {

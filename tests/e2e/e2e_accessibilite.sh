@@ -60,12 +60,16 @@ sonde arbre >"$E2E_ARTEFACTS/arbre_reglages.txt"
 grep -q '|dialog|Paramètres de Chrono Vocalis 95|' "$E2E_ARTEFACTS/arbre_reglages.txt" ||
     e2e_echec "les paramètres ne se nomment pas"
 xdotool search --onlyvisible --name '^CHRONO VOCALIS 95$' >/dev/null || e2e_echec "titre des paramètres changé"
-# Du dernier contrôle de l'ordre de Tab (« Auto démarre »), Tab entre dans « Annonces ».
+# Après « Auto démarre » et la colonne des réglages ajoutés, Tab entre dans « Annonces » par
+# l'option cochée.
 for ((i = 0; i < 15; ++i)); do
     [[ "$(sonde focus)" == "check box|Démarrage automatique" ]] && break
     touche Tab
 done
-touche Tab
+for ((i = 0; i < 15; ++i)); do
+    touche Tab
+    [[ "$(sonde focus)" == "radio button|"* ]] && break
+done
 e2e_egal "radio button|Annonce chaque demi-heure" "$(sonde focus)" "Tab dans « Annonces »"
 touche Escape
 sonde attends-focus label "14 heures 37" 5 >/dev/null || e2e_echec "focus après les paramètres : $(sonde focus)"

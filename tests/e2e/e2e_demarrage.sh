@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Démarrage automatique, de bout en bout, dans un dossier au nom difficile (blancs, guillemets,
 # « $ », accent grave, « % », « ; », lettre accentuée) :
-# 1. Le programme, lancé avec « Démarre = True », écrit son lanceur dans le menu des applications
-#    et le recopie dans son dossier ; fermé par SIGTERM, il met ce lanceur dans le dossier
-#    autostart (la fermeture relit la case « Image active » dans une fenêtre des réglages
-#    jamais montrée, dont le chargement recopie le lanceur). Les lanceurs sont validés.
+# 1. Le programme, lancé avec « Démarre = True », paraît sans avoir chargé de module d'images,
+#    écrit son lanceur dans le menu des applications et le recopie dans son dossier ; fermé par
+#    SIGTERM, il met ce lanceur dans le dossier autostart (la fermeture relit la case « Image
+#    active » dans une fenêtre des réglages jamais montrée, dont le chargement recopie le
+#    lanceur). Les lanceurs sont validés ; leur StartupWMClass est la classe de la fenêtre.
 # 2. La ligne Exec du lanceur autostart, relue selon les règles des Desktop Entry et lancée
 #    depuis un autre dossier dans le dossier de travail donné par Path, démarre l'horloge dans
 #    son propre dossier : c'est là qu'elle relit puis réécrit CV32.ini.
 source "$(dirname "$0")/commun.sh"
 e2e_prepare 180
-e2e_requiert desktop-file-validate xdotool realpath
+e2e_requiert desktop-file-validate xdotool xprop realpath
 
 e2e_x
 e2e_son
@@ -116,11 +117,18 @@ e2e_lance_programme "$programme"
 premier=$E2E_PROGRAMME_PID
 e2e_attends_fenetre "$titre" 15
 e2e_info "horloge à l'écran (fenêtre $E2E_FENETRE)"
+# Les images livrées se lisent sans les modules d'images de Qt (gif, ico, jpeg), que chercher
+# leur format chargerait tous avant que la fenêtre paraisse.
+modules=$(grep -o '/[^ ]*/imageformats/[^ ]*' "/proc/$premier/maps" | sort -u)
+[[ -z "$modules" ]] || e2e_echec "modules d'images chargés au démarrage : ${modules//$'\n'/ }"
 
 [[ -f "$applications" ]] || e2e_echec "pas de lanceur dans $XDG_DATA_HOME/applications"
 [[ -f "$programme/chronovocalis.desktop" ]] || e2e_echec "pas de lanceur dans le dossier du programme"
 cmp -s "$applications" "$programme/chronovocalis.desktop" || e2e_echec "le lanceur du programme n'est pas celui du menu"
 valide "$applications"
+# La classe de la fenêtre (second texte de WM_CLASS) est celle que nomme le lanceur.
+classe=$(xprop -id "$E2E_FENETRE" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
+e2e_egal "$(sed -n 's/^StartupWMClass=//p' "$applications")" "$classe" "classe de la fenêtre et StartupWMClass du lanceur"
 # Seule la fenêtre des réglages touche au dossier de démarrage.
 [[ -e "$autostart" ]] && e2e_echec "lanceur autostart écrit dès le démarrage"
 

@@ -7,10 +7,17 @@
 #    (le second avec un XDG_DATA_HOME à lui) et son autorisation d'accès à l'écran, démarrent
 #    l'horloge ensemble par la ligne Exec de l'entrée du menu : leur dossier naît avec les
 #    réglages livrés, le module de son vient de l'installation, SIGTERM y écrit les réglages ;
-#    une position changée dans CV32.ini place la fenêtre au démarrage suivant ; « Démarre = True »
-#    fait écrire un lanceur autostart qui démarre le lanceur du paquet, qui remet l'horloge dans
-#    son dossier ; un fichier livré effacé revient, un fichier changé reste ; rien ne se mêle ;
-# 3. le paquet retiré puis purgé, chaque dossier reste.
+#    rien n'est écrit dans leur menu, où la copie qu'en faisait la 3.0 est retirée si elle est
+#    restée telle quelle et gardée si elle a changé ; une position changée dans CV32.ini place la
+#    fenêtre au démarrage suivant ; « Démarre = True » fait copier l'entrée du paquet dans
+#    l'autostart, qui remet l'horloge dans son dossier ; un fichier livré effacé revient, un
+#    fichier changé reste ; rien ne se mêle ;
+# 3. la session Xfce du second (son bus, xfwm4, xfce4-panel, xfsettingsd) : la classe de la
+#    fenêtre est le StartupWMClass de l'entrée ; Ctrl+P puis Entrée ferment les réglages sans
+#    créer de lanceur autostart ; la commande de l'aide, attachée à Ctrl+Alt+H par xfconf comme le
+#    fait le réglage du clavier d'Xfce, fait dire l'heure ; sous weston, l'identifiant d'application
+#    est le nom de l'entrée du menu ;
+# 4. le paquet retiré puis purgé, chaque dossier reste.
 # Paquet purgé, paquets tirés par l'installation retirés et utilisateurs effacés à la fin, même
 # en cas d'échec. Sans root, le test est sauté (code 77).
 # shellcheck source=commun.sh
@@ -20,8 +27,8 @@ if [[ $(id -u) -ne 0 ]]; then
     e2e_info "sauté : il faut être root (apt-get, useradd)"
     exit 77
 fi
-e2e_requiert Xvfb xauth mcookie xdotool setpriv useradd userdel lintian desktop-file-validate appstreamcli \
-    dpkg-deb apt-get
+e2e_requiert Xvfb xauth mcookie xdotool xprop setpriv useradd userdel lintian desktop-file-validate \
+    appstreamcli dpkg-deb apt-get dbus-daemon xfwm4 xfce4-panel xfsettingsd xfconf-query gdbus weston
 
 id_bureau=fr.chronovocalis.ChronoVocalis
 titre='^ [0-9]{2}:[0-9]{2} - '
@@ -178,21 +185,44 @@ donnees[$ua]=${maison[$ua]}/.local/share
 donnees[$ub]=${maison[$ub]}/Données
 dossier_de() { echo "${donnees[$1]}/chronovocalis"; }
 
-# lance utilisateur dossier_courant commande… : la commande comme cet utilisateur, dans son
-# environnement à lui ; setpriv fait exec : le PID est celui du lanceur, puis de l'horloge.
-lance() {
-    local u=$1 ici=$2
-    shift 2
-    local -a env=(HOME="${maison[$u]}" USER="$u" LOGNAME="$u" PATH=/usr/bin:/bin LC_ALL=C.UTF-8
+# L'environnement d'un utilisateur ; session : ce qu'y ajoute sa session de bureau.
+declare -a session=()
+env_de() {
+    local u=$1
+    ENV=(HOME="${maison[$u]}" USER="$u" LOGNAME="$u" PATH=/usr/bin:/bin LC_ALL=C.UTF-8
         DISPLAY="$DISPLAY" XAUTHORITY="${maison[$u]}/.Xauthority" XDG_RUNTIME_DIR="$E2E_TEMP/run_$u"
         PULSE_SERVER="$PULSE_SERVER" PULSE_CLIENTCONFIG="$PULSE_CLIENTCONFIG" QT_QPA_PLATFORM=xcb
         DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TEMP/pas-de-bus" QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
         E2E_JETON="$E2E_JETON")
-    [[ "$u" == "$ub" ]] && env+=(XDG_DATA_HOME="${donnees[$u]}")
+    [[ "$u" == "$ub" ]] && ENV+=(XDG_DATA_HOME="${donnees[$u]}")
+    ENV+=("${session[@]}")
+}
+
+# lance_comme utilisateur journal dossier_courant commande… : en arrière-plan, comme cet
+# utilisateur ; setpriv fait exec : le PID (E2E_PID) est celui de la commande.
+lance_comme() {
+    local u=$1 nom=$2 ici=$3
+    shift 3
+    env_de "$u"
+    e2e_demarre "$nom" setpriv --reuid="$u" --regid="$u" --init-groups --reset-env -- \
+        env -C "$ici" -i "${ENV[@]}" "$@"
+}
+
+# comme utilisateur commande… : au premier plan.
+comme() {
+    local u=$1
+    shift
+    env_de "$u"
+    setpriv --reuid="$u" --regid="$u" --init-groups --reset-env -- env -C / -i "${ENV[@]}" "$@"
+}
+
+# lance utilisateur dossier_courant commande… : l'horloge (le lanceur du paquet, puis elle).
+lance() {
+    local u=$1
+    shift
     e2e__us
     LANCE_US[$u]=$E2E__US
-    e2e_demarre "horloge_$u" setpriv --reuid="$u" --regid="$u" --init-groups --reset-env -- \
-        env -C "$ici" -i "${env[@]}" "$@"
+    lance_comme "$u" "horloge_$u" "$@"
     PID_HORLOGE[$u]=$E2E_PID
 }
 declare -A PID_HORLOGE LANCE_US
@@ -233,7 +263,26 @@ regle_ini() {
     [[ "$(valeur_ini "$1" "$3")" == "$2" ]] || e2e_echec "$1 introuvable dans $3"
 }
 
-# --- premier démarrage, les deux ensemble, par la ligne Exec du menu
+# --- premier démarrage, les deux ensemble, par la ligne Exec du menu ; dans leur menu, la copie de
+# l'entrée qu'écrivait la 3.0 : restée telle quelle chez le premier, changée chez le second.
+
+ancienne_copie() {
+    printf '%s\n' '[Desktop Entry]' Type=Application 'Name=Chrono Vocalis 95' 'GenericName=Horloge parlante' \
+        "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six alarmes par jour" \
+        'Exec="/usr/bin/chronovocalis"' TryExec=/usr/bin/chronovocalis Icon=$id_bureau Terminal=false \
+        'Categories=Utility;Clock;' "$@" 'Actions=DireHeure;' '' '[Desktop Action DireHeure]' "Name=Dire l'heure" \
+        'Exec=dbus-send --session --type=method_call --dest=fr.chronovocalis.ChronoVocalis /fr/chronovocalis/ChronoVocalis fr.chronovocalis.ChronoVocalis.DireHeure'
+}
+declare -A copie_30
+for u in "$ua" "$ub"; do
+    copie_30[$u]=${donnees[$u]}/applications/$id_bureau.desktop
+    install -d -o "$u" -g "$u" "$(dirname "${donnees[$u]}")" "${donnees[$u]}" "${donnees[$u]}/applications"
+done
+ancienne_copie >"${copie_30[$ua]}"
+ancienne_copie NoDisplay=true >"${copie_30[$ub]}"
+chown "$ua:" "${copie_30[$ua]}"
+chown "$ub:" "${copie_30[$ub]}"
+changee=$(cat "${copie_30[$ub]}")
 
 lance "$ua" "${maison[$ua]}" "$exec_menu"
 fenetre_de "$ua"
@@ -250,18 +299,14 @@ for u in "$ua" "$ub"; do
     for f in CV32.ini MSG1.ASC MSG2.ASC MSG3.ASC MSG4.ASC MSG5.ASC MSG6.ASC fond.bmp; do
         cmp -s "$d/$f" "/usr/share/chronovocalis/$f" || e2e_echec "$d/$f n'est pas la copie du fichier livré"
     done
-    [[ -f "$d/$id_bureau.desktop" ]] || e2e_echec "pas de copie du lanceur dans $d"
-    menu=${donnees[$u]}/applications/$id_bureau.desktop
-    [[ -f "$menu" ]] || e2e_echec "pas d'entrée du menu $menu"
-    cmp -s "$menu" "$d/$id_bureau.desktop" || e2e_echec "la copie du lanceur n'est pas l'entrée du menu"
-    # Une seule entrée : aucun autre lanceur de l'horloge dans le menu de l'utilisateur.
-    e2e_egal "$id_bureau.desktop" "$(ls "${donnees[$u]}/applications")" "lanceurs du menu de $u"
-    sortie=$(desktop-file-validate "$menu" 2>&1) || e2e_echec "desktop-file-validate refuse $menu : $sortie"
-    e2e_egal '"/usr/bin/chronovocalis"' "$(cle_entree "$menu" Exec)" "Exec de l'entrée du menu de $u"
-    e2e_egal 'DireHeure;' "$(cle_entree "$menu" Actions)" "action « Dire l'heure » de l'entrée du menu de $u"
-    e2e_egal "$id_bureau" "$(sed -n 's/^Icon=//p' "$menu")" "icône de l'entrée du menu de $u"
+    # La copie du lanceur, que prend l'autostart : l'entrée du menu du paquet.
+    cmp -s "$entree" "$d/$id_bureau.desktop" || e2e_echec "la copie du lanceur dans $d n'est pas l'entrée du paquet"
     [[ -e "${config[$u]}/autostart/$id_bureau.desktop" ]] && e2e_echec "autostart écrit dès le démarrage pour $u"
 done
+# Rien d'écrit dans les menus : la copie de la 3.0 restée telle quelle est partie, la changée reste.
+[[ -e "${copie_30[$ua]}" ]] && e2e_echec "la copie de l'entrée écrite par la 3.0 cache toujours l'entrée du paquet"
+e2e_egal "$changee" "$(cat "${copie_30[$ub]}")" "copie de l'entrée changée par $ub"
+e2e_egal "" "$(ls "${donnees[$ua]}/applications")" "menu de $ua"
 # Le son se charge 300 ms après la fenêtre : celui de l'installation.
 e2e_dors 1
 for u in "$ua" "$ub"; do
@@ -325,19 +370,95 @@ autostart=${config[$ua]}/autostart/$id_bureau.desktop
 [[ -f "$autostart" ]] || e2e_echec "pas de lanceur autostart pour $ua"
 [[ -e "${config[$ub]}/autostart" ]] && e2e_echec "un dossier autostart est apparu pour $ub"
 sortie=$(desktop-file-validate "$autostart" 2>&1) || e2e_echec "desktop-file-validate refuse $autostart : $sortie"
+cmp -s "$entree" "$autostart" || e2e_echec "le lanceur autostart n'est pas l'entrée du paquet"
 exec_auto=$(cle_entree "$autostart" Exec)
-e2e_egal '"/usr/bin/chronovocalis"' "$exec_auto" "Exec du lanceur autostart"
-e2e_egal /usr/bin/chronovocalis "$(cle_entree "$autostart" TryExec)" "TryExec du lanceur autostart"
-grep -q '^Path=' "$autostart" && e2e_echec "le lanceur autostart fixe un dossier de travail"
 cp "$autostart" "$E2E_ARTEFACTS/autostart.desktop"
 # Lancé comme le ferait la session, depuis la racine : l'horloge revient dans son dossier.
-exec_auto=${exec_auto#\"}
-lance "$ua" / "${exec_auto%\"}"
+lance "$ua" / "$exec_auto"
 fenetre_de "$ua"
 eval "$(xdotool getwindowgeometry --shell "$FENETRE")"
 e2e_egal "300 200" "$X $Y" "position de l'horloge démarrée par l'autostart"
 e2e_egal "$(dossier_de "$ua")" "$(readlink "/proc/${PID_HORLOGE[$ua]}/cwd")" "dossier courant de l'horloge"
 ferme "$ua"
+
+# ------------------------------------------------------------ 3. la session Xfce du second
+
+# Son bus, son gestionnaire de fenêtres, son panneau et le démon des réglages d'Xfce (qui tient
+# les raccourcis clavier), tous comme lui ; le panneau dans son XDG_CONFIG_HOME, lu par xfconfd.
+e2e__us
+debut_xfce=$E2E__US
+bus_ub=$E2E_TEMP/run_$ub/bus
+lance_comme "$ub" "bus_$ub" / dbus-daemon --session --nofork --nopidfile --address="unix:path=$bus_ub"
+pids_xfce=("$E2E_PID")
+e2e_attends_que --pid "$E2E_PID" 10 "le bus de session de $ub ne s'ouvre pas" test -S "$bus_ub"
+session=(DBUS_SESSION_BUS_ADDRESS="unix:path=$bus_ub" XDG_CURRENT_DESKTOP=XFCE)
+lance_comme "$ub" "xfwm4_$ub" / xfwm4 --compositor=off --sm-client-disable
+pids_xfce+=("$E2E_PID")
+e2e_attends_que --pid "$E2E_PID" 10 "xfwm4 ne s'annonce pas" e2e__gestionnaire_annonce
+e2e_config_panneau_xfce "${config[$ub]}"
+chown -R "$ub:" "${config[$ub]}"
+lance_comme "$ub" "panneau_$ub" / xfce4-panel --disable-wm-check
+pids_xfce+=("$E2E_PID")
+e2e_attends_que --pid "$E2E_PID" 20 "xfce4-panel n'inscrit pas d'hôte StatusNotifier" comme "$ub" bash -c \
+    "gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+    --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered |
+    grep -q true"
+lance_comme "$ub" "xfsettingsd_$ub" / xfsettingsd --no-daemon --sm-client-disable
+pids_xfce+=("$E2E_PID")
+lance "$ub" / "$exec_menu"
+fenetre_de "$ub"
+horloge=$FENETRE
+
+# La classe de la fenêtre (second texte de WM_CLASS) : celle que nomme l'entrée du menu.
+classe=$(xprop -id "$horloge" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
+e2e_egal "$(cle_entree "$entree" StartupWMClass)" "$classe" "classe de la fenêtre et StartupWMClass de l'entrée"
+
+# Ctrl+P puis Entrée, au clavier seul : les réglages se ferment sans rien changer.
+xdotool windowactivate --sync "$horloge" 2>/dev/null
+e2e_dors 0.5
+xdotool key --clearmodifiers ctrl+p
+e2e_attends_fenetre '^CHRONO VOCALIS 95$' 10
+e2e_capture xfce_reglages
+xdotool key --clearmodifiers Return
+e2e_attends_disparition '^CHRONO VOCALIS 95$'
+[[ -e "${config[$ub]}/autostart/$id_bureau.desktop" ]] && e2e_echec "Entrée dans les réglages a créé un lanceur autostart"
+
+# La commande de l'aide attachée à Ctrl+Alt+H comme le fait le réglage du clavier d'Xfce
+# (« Raccourcis d'applications ») : l'heure est dite.
+commande=$(sed -n 's/^<pre>\(dbus-send .*\)<\/pre>$/\1/p' /usr/share/chronovocalis/VOCALIS.html)
+[[ -n "$commande" ]] || e2e_echec "pas de commande « Dire l'heure » dans l'aide installée"
+comme "$ub" xfconf-query -c xfce4-keyboard-shortcuts -p '/commands/custom/<Primary><Alt>h' -n -t string \
+    -s "$commande" || e2e_echec "xfconf-query : raccourci refusé"
+e2e_dors 0.5
+e2e_enregistre raccourci_xfce.wav
+xdotool key --clearmodifiers ctrl+alt+h
+e2e_dors 5
+e2e_arrete_enregistrement
+sons=$(e2e_sons raccourci_xfce.wav | wc -l)
+((sons >= 3)) || e2e_echec "Ctrl+Alt+H sous Xfce : $sons sons entendus (l'heure dite en compte au moins 3)"
+ferme "$ub"
+e2e_egal False "$(valeur_ini Démarre "$(dossier_de "$ub")/CV32.ini")" "Démarre de $ub après Ctrl+P, Entrée"
+e2e__us
+e2e_info "session Xfce : classe « $classe », réglages fermés par Entrée, heure dite par Ctrl+Alt+H ($sons sons)," \
+    "$(((E2E__US - debut_xfce) / 1000000)) s"
+session=()
+for ((i = ${#pids_xfce[@]} - 1; i >= 0; --i)); do
+    e2e_arrete "${pids_xfce[$i]}"
+done
+
+# Sous Wayland (weston, comme lui) : l'identifiant d'application est le nom de l'entrée du menu.
+lance_comme "$ub" "weston_$ub" / weston --backend=headless-backend.so --socket=wayland-cv --idle-time=0
+weston=$E2E_PID
+e2e_attends_que --pid "$weston" 10 "weston n'ouvre pas sa prise" test -S "$E2E_TEMP/run_$ub/wayland-cv"
+session=(QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-cv WAYLAND_DEBUG=client)
+lance "$ub" / "$exec_menu"
+e2e_attends_que --pid "${PID_HORLOGE[$ub]}" 10 "pas de fenêtre Wayland pour $ub" \
+    grep -q 'xdg_toplevel@[0-9]*\.set_app_id' "$E2E_ARTEFACTS/horloge_$ub.log"
+app_id=$(sed -n 's/.*xdg_toplevel@[0-9]*\.set_app_id("\([^"]*\)").*/\1/p' "$E2E_ARTEFACTS/horloge_$ub.log")
+e2e_egal "$id_bureau" "$app_id" "identifiant Wayland de l'horloge installée"
+ferme "$ub"
+session=()
+e2e_arrete "$weston"
 
 # --- rien ne se mêle : chaque fichier sous un HOME est à son utilisateur, l'installation intacte
 
@@ -352,7 +473,7 @@ for d in /usr/lib/chronovocalis /usr/share/chronovocalis; do
     e2e_egal "$(dpkg -L chronovocalis | grep "^$d/" | sort)" "$(find "$d" -mindepth 1 | sort)" "contenu de $d"
 done
 
-# ------------------------------------------------------------ 3. retrait, purge
+# ------------------------------------------------------------ 4. retrait, purge
 
 declare -A empreinte
 for u in "$ua" "$ub"; do

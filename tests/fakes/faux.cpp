@@ -158,6 +158,19 @@ bool VisionneuseAideFausse::commande(QWidget* proprietaire, const QString& fichi
     return true;
 }
 
+void NePasDerangerFaux::suit() {
+    if (!suivi)
+        journal_.note(QStringLiteral("bureau suivi"));
+    suivi = true;
+}
+
+void NePasDerangerFaux::regle(bool actif) {
+    const bool avant = this->actif();
+    bureau_ = actif;
+    if (this->actif() != avant)
+        Q_EMIT change(this->actif());
+}
+
 PlateformeFausse::PlateformeFausse() : PlateformeFausse(nullptr) {}
 
 PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
@@ -168,6 +181,44 @@ PlateformeFausse::PlateformeFausse(std::unique_ptr<Bureau> bureau) {
     bureau_ = bureau ? std::move(bureau) : std::make_unique<BureauFaux>(journal);
     zone_ = std::make_unique<ZoneNotificationFausse>(journal);
     aide_ = std::make_unique<VisionneuseAideFausse>(journal);
+    nePasDeranger_ = std::make_unique<NePasDerangerFaux>(journal);
+    touche_ = std::make_unique<ToucheGlobaleFausse>();
+    gnome_ = std::make_unique<RaccourciGnomeFaux>();
+}
+
+void ToucheGlobaleFausse::pose(QKeyCombination touche) {
+    tenue = QKeyCombination();
+    if (prisesAilleurs.contains(touche))
+        Q_EMIT refusee(touche);
+    else
+        tenue = touche;
+}
+
+RaccourciGnome::Etat RaccourciGnomeFaux::lit() {
+    return {accessible, accessible ? combinaison : std::nullopt,
+            accessible ? QString() : QStringLiteral("le schéma est absent")};
+}
+
+bool RaccourciGnomeFaux::inscrit(const QString& n, const QString& c, const QString& k, QString& erreur) {
+    if (!accessible) {
+        erreur = QStringLiteral("le schéma est absent");
+        return false;
+    }
+    nom = n;
+    commande = c;
+    combinaison = k;
+    ++ecritures;
+    return true;
+}
+
+bool RaccourciGnomeFaux::retire(QString& erreur) {
+    if (!accessible) {
+        erreur = QStringLiteral("le schéma est absent");
+        return false;
+    }
+    combinaison.reset();
+    ++ecritures;
+    return true;
 }
 
 void PlateformeFausse::avantFin(int code) {

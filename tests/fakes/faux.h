@@ -6,9 +6,12 @@
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
 #include "platform/horloge.h"
+#include "platform/ne_pas_deranger.h"
 #include "platform/peripherique_wave.h"
 #include "platform/plateforme.h"
+#include "platform/raccourci_gnome.h"
 #include "platform/sortie_son.h"
+#include "platform/touche_globale.h"
 #include "platform/visionneuse_aide.h"
 #include "platform/zone_notification.h"
 
@@ -157,6 +160,52 @@ private:
     Journal& journal_;
 };
 
+// L'interrupteur du bureau : rien n'est lu (ni dit changé) avant suit(), comme sur un vrai bureau.
+class NePasDerangerFaux final : public NePasDeranger {
+    Q_OBJECT
+public:
+    explicit NePasDerangerFaux(Journal& journal) : journal_(journal) {}
+    void suit() override;
+    bool actif() const override { return suivi && bureau_; }
+    // Le bureau change d'état.
+    void regle(bool actif);
+    bool suivi = false;
+
+private:
+    Journal& journal_;
+    bool bureau_ = false;
+};
+
+// La touche globale : ce qui est tenu, et des combinaisons qu'un autre programme tient déjà.
+class ToucheGlobaleFausse final : public ToucheGlobale {
+    Q_OBJECT
+public:
+    using ToucheGlobale::ToucheGlobale;
+    MoyenTouche moyen() const override { return moyenVoulu; }
+    void pose(QKeyCombination touche) override;
+    void libere() override { tenue = QKeyCombination(); }
+    void presse() { Q_EMIT pressee(); }
+
+    MoyenTouche moyenVoulu = MoyenTouche::X11;
+    QKeyCombination tenue;
+    QList<QKeyCombination> prisesAilleurs;
+};
+
+// Les raccourcis de GNOME en mémoire : le nôtre, et l'accès refusé si `accessible` est faux.
+class RaccourciGnomeFaux final : public RaccourciGnome {
+public:
+    Etat lit() override;
+    bool inscrit(const QString& nom, const QString& commande, const QString& combinaison,
+                 QString& erreur) override;
+    bool retire(QString& erreur) override;
+
+    bool accessible = true;
+    std::optional<QString> combinaison;
+    QString nom;
+    QString commande;
+    int ecritures = 0;
+};
+
 // Levée à la place de la fin du programme, pour qu'un test voie l'arrêt.
 struct FinProgramme {
     int code;
@@ -179,5 +228,12 @@ public:
     BureauFaux& bureau() { return dynamic_cast<BureauFaux&>(Plateforme::bureau()); }
     ZoneNotificationFausse& zone() { return static_cast<ZoneNotificationFausse&>(zoneNotification()); }
     VisionneuseAideFausse& aide() { return static_cast<VisionneuseAideFausse&>(visionneuseAide()); }
+    NePasDerangerFaux& nePasDeranger() {
+        return static_cast<NePasDerangerFaux&>(Plateforme::nePasDeranger());
+    }
+    ToucheGlobaleFausse& touche() { return static_cast<ToucheGlobaleFausse&>(toucheGlobale()); }
+    RaccourciGnomeFaux& gnome() { return static_cast<RaccourciGnomeFaux&>(raccourciGnome()); }
+    // Les vrais raccourcis de GNOME (GSettings) à la place des faux.
+    void remplaceGnome(std::unique_ptr<RaccourciGnome> gnome) { gnome_ = std::move(gnome); }
     std::optional<int> codeQuitte;
 };

@@ -51,6 +51,9 @@ private Q_SLOTS:
     void selecteurDeProgrammeReel();
     void libellesDesSelecteurs_data();
     void libellesDesSelecteurs();
+    void dossierDuSelecteur_data();
+    void dossierDuSelecteur();
+    void selecteurInstalle();
 };
 
 void TestAlarmeLancement::cheminAvecBlancs_data() {
@@ -230,6 +233,83 @@ void TestAlarmeLancement::libellesDesSelecteurs() {
     QVERIFY(!choisi);
     QCOMPARE(vus, libelles);
     QCOMPARE(fichiers, montres);
+}
+
+void TestAlarmeLancement::dossierDuSelecteur_data() {
+    // <t> : un dossier temporaire où existent <t>/reglages et <t>/sons.
+    QTest::addColumn<QString>("courant");
+    QTest::addColumn<QString>("reglages"); // vide : dossier autonome
+    QTest::addColumn<QString>("dernier");
+    QTest::addColumn<QString>("attendu");
+    QTest::newRow("dossier autonome") << "<t>/prog"
+                                      << ""
+                                      << ""
+                                      << "<t>/prog";
+    QTest::newRow("dossier autonome, un son choisi ailleurs") << "<t>/prog"
+                                                              << ""
+                                                              << "<t>/sons/coq.wav"
+                                                              << "<t>/prog";
+    QTest::newRow("installé, premier choix") << "<t>/reglages"
+                                             << "<t>/reglages"
+                                             << ""
+                                             << "<t>/maison";
+    QTest::newRow("installé, après un choix") << "<t>/reglages"
+                                              << "<t>/reglages/"
+                                              << "<t>/sons/coq.wav"
+                                              << "<t>/sons";
+    QTest::newRow("installé, dossier du choix disparu") << "<t>/reglages"
+                                                        << "<t>/reglages"
+                                                        << "<t>/parti/coq.wav"
+                                                        << "<t>/maison";
+    QTest::newRow("installé, dossier courant changé") << "<t>/sons"
+                                                      << "<t>/reglages"
+                                                      << ""
+                                                      << "<t>/sons";
+}
+
+void TestAlarmeLancement::dossierDuSelecteur() {
+    QFETCH(QString, courant);
+    QFETCH(QString, reglages);
+    QFETCH(QString, dernier);
+    QFETCH(QString, attendu);
+    QTemporaryDir t;
+    QVERIFY(QDir(t.path()).mkpath(QStringLiteral("reglages")) &&
+            QDir(t.path()).mkpath(QStringLiteral("sons")));
+    const auto place = [&t](QString s) { return s.replace(QStringLiteral("<t>"), t.path()); };
+    QCOMPARE(
+        DialoguesQt::dossierDeDepart(place(courant), place(reglages), place(dernier), place("<t>/maison")),
+        place(attendu));
+}
+
+void TestAlarmeLancement::selecteurInstalle() {
+    // Le vrai sélecteur, installé : le dossier personnel d'abord, puis celui du fichier choisi.
+    QTemporaryDir t;
+    const QString reglages = t.filePath(QStringLiteral("reglages")),
+                  sons = t.filePath(QStringLiteral("sons"));
+    QVERIFY(QDir().mkpath(reglages) && QDir().mkpath(sons) &&
+            QFile(sons + "/coq.wav").open(QIODevice::WriteOnly));
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(reglages);
+    QStringList ouverts;
+    QTimer attente;
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!boite)
+            return;
+        ouverts << QFileInfo(boite->directory().absolutePath()).canonicalFilePath();
+        if (ouverts.size() == 1)
+            if (auto* nom = boite->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                nom->setText(sons + "/coq.wav");
+        QMetaObject::invokeMethod(boite, ouverts.size() == 1 ? "accept" : "reject");
+    });
+    attente.start(20);
+    DialoguesQt dialogues(reglages);
+    const std::optional<QString> choisi =
+        dialogues.fichier(nullptr, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
+    dialogues.fichier(nullptr, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
+    QDir::setCurrent(ancien);
+    QCOMPARE(choisi, std::optional<QString>(sons + "/coq.wav"));
+    QCOMPARE(ouverts, QStringList({QDir(QDir::homePath()).canonicalPath(), QDir(sons).canonicalPath()}));
 }
 
 QTEST_MAIN(TestAlarmeLancement)

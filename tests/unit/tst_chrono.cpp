@@ -8,6 +8,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "platform/images_internes.h"
 
 #include <QLabel>
 #include <QTest>
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void ecritureImpossibleALaFermeture();
     void etiquetteHeureDessineeCommeQLabel_data();
     void etiquetteHeureDessineeCommeQLabel();
+    void imagesInternes();
 };
 
 void TestChrono::chargeLesDefauts() {
@@ -479,29 +481,42 @@ void TestChrono::ecritureImpossibleALaFermeture() {
 
 void TestChrono::etiquetteHeureDessineeCommeQLabel_data() {
     QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("famille");
     QTest::addColumn<int>("points");
     QTest::addColumn<QSize>("taille");
     QTest::addColumn<int>("alignement");
     QTest::addColumn<int>("marge");
     const int gaucheCentre = int(Qt::AlignLeft | Qt::AlignVCenter);
-    QTest::newRow("taille juste") << "14:37" << 14 << QSize() << gaucheCentre << 0;
-    QTest::newRow("plus haute que le texte") << "09:05" << 20 << QSize(160, 90) << gaucheCentre << 0;
-    QTest::newRow("centrée") << "23:59" << 11 << QSize(150, 40) << int(Qt::AlignCenter) << 0;
+    const QString courier = QStringLiteral("Courier New");
+    QTest::newRow("taille juste") << "14:37" << courier << 14 << QSize() << gaucheCentre << 0;
+    QTest::newRow("fenêtre de 4500 twips") << "20:08" << courier << 102 << QSize() << gaucheCentre << 0;
+    // Une police dont l'interligne compte : la taille mesurée sur les seules métriques serait
+    // d'un point trop basse.
+    QTest::newRow("police à interligne") << "14:37"
+                                         << "Liberation Sans" << 19 << QSize() << gaucheCentre << 0;
+    QTest::newRow("plus haute que le texte")
+        << "09:05" << courier << 20 << QSize(160, 90) << gaucheCentre << 0;
+    QTest::newRow("centrée") << "23:59" << courier << 11 << QSize(150, 40) << int(Qt::AlignCenter) << 0;
     QTest::newRow("à droite, en bas, marge")
-        << "00:00" << 17 << QSize(170, 70) << int(Qt::AlignRight | Qt::AlignBottom) << 3;
+        << "00:00" << courier << 17 << QSize(170, 70) << int(Qt::AlignRight | Qt::AlignBottom) << 3;
 }
 
-// Le dessin mis en cache ne doit pas se voir : mêmes pixels que QLabel, puis après un
-// changement de texte et de police (l'ancienne mise en forme ne doit pas resservir).
+// L'étiquette focalisable de l'heure prend la taille d'un QLabel focalisable (celle de son
+// document) et dessine les pixels d'un QLabel simple de cette taille, sans jamais monter
+// l'édition de texte de QLabel : ni au texte donné, ni au polissage, ni au focus. Puis de même
+// après un changement de texte et de police (l'ancienne mise en forme ne doit pas resservir).
 void TestChrono::etiquetteHeureDessineeCommeQLabel() {
     QFETCH(QString, texte);
+    QFETCH(QString, famille);
     QFETCH(int, points);
     QFETCH(QSize, taille);
     QFETCH(int, alignement);
     QFETCH(int, marge);
-    QLabel temoin;
+    QLabel simple;
+    QLabel focalisable;
     EtiquetteHeure heure;
-    for (QLabel* l : std::initializer_list<QLabel*>{&temoin, &heure}) {
+    const auto etiquettes = {&simple, &focalisable, static_cast<QLabel*>(&heure)};
+    for (QLabel* l : etiquettes) {
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::Alignment(alignement));
         l->setMargin(marge);
@@ -511,26 +526,60 @@ void TestChrono::etiquetteHeureDessineeCommeQLabel() {
         l->setPalette(p);
         l->setAutoFillBackground(true);
     }
+    focalisable.setFocusPolicy(Qt::StrongFocus);
+    heure.setFocusPolicy(Qt::StrongFocus);
+    const auto editionDeTexte = [](const QLabel& l) {
+        for (const QObject* o : l.children())
+            if (qstrcmp(o->metaObject()->className(), "QWidgetTextControl") == 0)
+                return true;
+        return false;
+    };
     const auto compare = [&](const QString& t, int pt) {
-        for (QLabel* l : std::initializer_list<QLabel*>{&temoin, &heure}) {
-            QFont police(QStringLiteral("Courier New"));
+        for (QLabel* l : etiquettes) {
+            QFont police(famille);
             police.setStyleHint(QFont::Monospace);
             police.setBold(true);
             police.setPointSize(pt);
             l->setFont(police);
-            l->setText(t);
+        }
+        simple.setText(t);
+        focalisable.setText(t);
+        heure.setText(t);
+        // Le simple n'en reçoit pas : QLabel monterait aussi son édition de texte.
+        QFocusEvent focus(QEvent::FocusIn);
+        QCoreApplication::sendEvent(&focalisable, &focus);
+        QCoreApplication::sendEvent(&heure, &focus);
+        for (QLabel* l : etiquettes) {
+            l->ensurePolished();
             if (taille.isValid())
                 l->resize(taille);
             else
                 l->adjustSize();
         }
-        const QImage attendu = temoin.grab().toImage();
+        QVERIFY(editionDeTexte(focalisable));
+        QVERIFY(!editionDeTexte(heure));
+        QCOMPARE(heure.size(), focalisable.size());
+        simple.resize(heure.size());
+        const QImage attendu = simple.grab().toImage();
         const QImage obtenu = heure.grab().toImage();
-        QCOMPARE(obtenu.size(), attendu.size());
         QVERIFY2(obtenu == attendu, qPrintable(t));
     };
     compare(texte, points);
     compare(QStringLiteral("12:34"), points + 5);
+}
+
+// Lues dans le format que dit leur nom, les images compilées sont celles que Qt trouve en
+// cherchant lui-même leur format : un nom qui mentirait sur le contenu se verrait ici.
+void TestChrono::imagesInternes() {
+    const QStringList noms = QDir(QStringLiteral(":/images")).entryList(QDir::Files);
+    QVERIFY(noms.contains(QStringLiteral("flash.png")) && noms.contains(QStringLiteral("alarme.ico")));
+    for (const QString& nom : noms) {
+        const QString chemin = QStringLiteral(":/images/") + nom;
+        const QPixmap lue = pixmapInterne(nom);
+        QVERIFY2(!lue.isNull(), qPrintable(nom));
+        QCOMPARE(lue.toImage(), QPixmap(chemin).toImage());
+        QCOMPARE(iconeInterne(nom).pixmap(lue.size()).toImage(), QIcon(chemin).pixmap(lue.size()).toImage());
+    }
 }
 
 QTEST_MAIN(TestChrono)

@@ -201,6 +201,9 @@ void TestClavier::barreAuClavier() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(b.c->CadreOutils->isHidden());
     QCOMPARE(QApplication::focusWidget(), AccesTest::AffHEURE(*b.c));
+    // Le focus pris et repris, le texte donné au chargement : jamais l'édition de texte de QLabel.
+    for (const QObject* enfant : AccesTest::AffHEURE(*b.c)->children())
+        QVERIFY(qstrcmp(enfant->metaObject()->className(), "QWidgetTextControl") != 0);
 
     // Entrée et Espace sur un bouton : son clic, puis sa fenêtre.
     QTest::keyClick(b.c.get(), Qt::Key_F10);

@@ -1,7 +1,9 @@
 // Le programme installé par le paquet, sur le vrai bureau Linux (HOME et dossiers XDG
-// temporaires) : reconnu seulement dans son dossier de bibliothèque ; ses lanceurs démarrent le
-// lanceur du paquet et portent l'identifiant de l'entrée du menu du paquet (une seule entrée) ;
-// ce qu'il écrit va dans le dossier de l'utilisateur, son aide vient du dossier partagé.
+// temporaires) : reconnu seulement dans son dossier de bibliothèque ; rien d'écrit dans le menu de
+// l'utilisateur, dont l'ancienne copie de l'entrée du paquet est retirée si elle est restée telle
+// quelle ; le démarrage automatique prend la copie de l'entrée du paquet ; ce qu'il écrit va dans
+// le dossier de l'utilisateur, son aide vient du dossier partagé ; ses sélecteurs de fichiers
+// partent hors du dossier caché des réglages.
 #include "app/chrono.h"
 #include "desktop/parametres.h"
 #include "desktop/raccourci.h"
@@ -21,25 +23,6 @@ namespace {
 
 const QString identifiant = QStringLiteral("fr.chronovocalis.ChronoVocalis");
 
-// Les clés du groupe [Desktop Entry], valeurs brutes.
-QMap<QString, QString> cles(const QByteArray& texte) {
-    QMap<QString, QString> m;
-    bool entete = true;
-    // Le groupe principal seul : l'action « Dire l'heure » a ses propres Name et Exec.
-    for (const QByteArray& l : texte.split('\n')) {
-        if (l.startsWith('[')) {
-            if (!entete)
-                break;
-            entete = false;
-            continue;
-        }
-        const qsizetype egal = l.indexOf('=');
-        if (egal > 0)
-            m.insert(QString::fromUtf8(l.left(egal)), QString::fromUtf8(l.mid(egal + 1)));
-    }
-    return m;
-}
-
 // Une installation dans un dossier temporaire, un HOME neuf, et le dossier de l'utilisateur
 // (garni des réglages livrés) comme dossier courant, ainsi que le laisse le lanceur.
 struct Maison {
@@ -50,14 +33,20 @@ struct Maison {
         const QString r = racine.path();
         installation = {r + QStringLiteral("/usr/lib/chronovocalis"),
                         r + QStringLiteral("/usr/share/chronovocalis"),
-                        r + QStringLiteral("/usr/bin/chronovocalis"), identifiant};
+                        r + QStringLiteral("/usr/bin/chronovocalis"), identifiant,
+                        r + QStringLiteral("/usr/share/applications")};
         QDir().mkpath(installation.bibliotheque);
         QDir().mkpath(installation.partage);
+        QDir().mkpath(installation.applications);
+        QFile::copy(QStringLiteral(CV_SOURCE_DIR "/resources/paquet/") + identifiant +
+                        QStringLiteral(".desktop"),
+                    entree());
         qputenv("HOME", (r + QStringLiteral("/maison")).toUtf8());
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
     }
     ~Maison() { qputenv("HOME", homeAvant); }
+    QString entree() const { return installation.applications + QLatin1Char('/') + identifiant + ".desktop"; }
     Maison(const Maison&) = delete;
     Maison& operator=(const Maison&) = delete;
 };
@@ -81,6 +70,7 @@ class TestInstallation : public QObject {
 private Q_SLOTS:
     void reconnue_data();
     void reconnue();
+    void lanceursDuPaquet_data();
     void lanceursDuPaquet();
     void autoDemarre();
     void aideDuPaquet();
@@ -110,7 +100,8 @@ void TestInstallation::reconnue() {
     QVERIFY(QFile::link(r + QStringLiteral("usr/lib"), r + QStringLiteral("lib")));
     const Installation paquet{r + QStringLiteral("usr/lib/chronovocalis"),
                               r + QStringLiteral("usr/share/chronovocalis"),
-                              r + QStringLiteral("usr/bin/chronovocalis"), identifiant};
+                              r + QStringLiteral("usr/bin/chronovocalis"), identifiant,
+                              r + QStringLiteral("usr/share/applications")};
     const std::optional<Installation> trouvee =
         Installation::pour(r + executable, prevue ? std::optional(paquet) : std::nullopt);
     QCOMPARE(trouvee.has_value(), installee);
@@ -118,26 +109,49 @@ void TestInstallation::reconnue() {
         QCOMPARE(trouvee->lanceur, paquet.lanceur);
 }
 
+void TestInstallation::lanceursDuPaquet_data() {
+    // Ce que la version 3.0 écrivait à chaque démarrage dans le menu de l'utilisateur ; %1 : le
+    // lanceur du paquet.
+    const QString v30 = QStringLiteral(
+        "[Desktop Entry]\nType=Application\nName=Chrono Vocalis 95\nGenericName=Horloge parlante\n"
+        "Comment=Horloge parlante : annonce l'heure à voix haute et sonne six alarmes par jour\n"
+        "Exec=\"%1\"\nTryExec=%1\nIcon=fr.chronovocalis.ChronoVocalis\nTerminal=false\n"
+        "Categories=Utility;Clock;\n");
+    const QString action = QStringLiteral(
+        "Actions=DireHeure;\n\n[Desktop Action DireHeure]\nName=Dire l'heure\nExec=dbus-send --session "
+        "--type=method_call --dest=fr.chronovocalis.ChronoVocalis /fr/chronovocalis/ChronoVocalis "
+        "fr.chronovocalis.ChronoVocalis.DireHeure\n");
+    QTest::addColumn<QString>("ancien"); // dans le menu de l'utilisateur avant le démarrage ; vide : rien
+    QTest::addColumn<bool>("reste");
+    QTest::newRow("menu vide") << "" << false;
+    QTest::newRow("copie de la 3.0, restée telle quelle") << v30 + action << false;
+    QTest::newRow("copie d'avant l'action « Dire l'heure »") << v30 << false;
+    QTest::newRow("changée par un éditeur de menus") << v30 + "NoDisplay=true\n" + action << true;
+}
+
 void TestInstallation::lanceursDuPaquet() {
+    QFETCH(QString, ancien);
+    QFETCH(bool, reste);
     Banc b;
+    const QString menu = b.maison(QStringLiteral(".local/share/applications/")) + identifiant + ".desktop";
+    const QByteArray octets = ancien.arg(b.installation.lanceur).toUtf8();
+    if (!ancien.isEmpty()) {
+        QDir().mkpath(QFileInfo(menu).absolutePath());
+        QFile f(menu);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(octets);
+    }
     CreeRaccourciProgramme(*b.c);
     QVERIFY(AccesTest::chargee(*b.c));
+    QVERIFY(b.p.journal.filtre({QStringLiteral("attente")}).isEmpty());
 
-    // Une seule entrée dans le menu : celle de l'utilisateur porte l'identifiant du paquet.
-    const QString applications = b.maison(QStringLiteral(".local/share/applications/"));
-    QCOMPARE(QDir(applications).entryList(QDir::Files),
-             QStringList{identifiant + QStringLiteral(".desktop")});
-    const QByteArray lanceur = litFichier(applications + identifiant + QStringLiteral(".desktop"));
-    const QMap<QString, QString> m = cles(lanceur);
-    QCOMPARE(m.value(QStringLiteral("Exec")), QStringLiteral("\"%1\"").arg(b.installation.lanceur));
-    QCOMPARE(m.value(QStringLiteral("TryExec")), b.installation.lanceur);
-    QCOMPARE(m.value(QStringLiteral("Icon")), identifiant);
-    // Le lanceur du paquet choisit le dossier : un Path figé survivrait à un XDG_DATA_HOME changé.
-    QVERIFY(!m.contains(QStringLiteral("Path")));
-    QCOMPARE(valide(applications + identifiant + QStringLiteral(".desktop")), QString());
-
-    // La copie du programme va dans le dossier de l'utilisateur, rien dans l'installation.
-    QCOMPARE(litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))), lanceur);
+    // Rien d'écrit dans le menu : l'entrée est celle du paquet.
+    QCOMPARE(QFile::exists(menu), reste);
+    if (reste)
+        QCOMPARE(litFichier(menu), octets);
+    // La copie du programme, que prend le démarrage automatique, est l'entrée du paquet ; rien
+    // n'est écrit dans l'installation.
+    QCOMPARE(litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))), litFichier(b.entree()));
     QCOMPARE(QDir(b.installation.bibliotheque).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
     QVERIFY(b.p.dialogues().messages.isEmpty());
@@ -151,9 +165,7 @@ void TestInstallation::autoDemarre() {
     b.c->Démarre = false;
     PARAMETRES f(*b.c);
     f.CheckDémarre->click();
-    QCOMPARE(litFichier(autostart), litFichier(b.dossier.chemin(identifiant + QStringLiteral(".desktop"))));
-    QCOMPARE(cles(litFichier(autostart)).value(QStringLiteral("Exec")),
-             QStringLiteral("\"%1\"").arg(b.installation.lanceur));
+    QCOMPARE(litFichier(autostart), litFichier(b.entree()));
     f.CheckDémarre->click();
     QVERIFY(!QFile::exists(autostart));
     QVERIFY(b.p.dialogues().messages.isEmpty());

@@ -16,12 +16,15 @@
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtEndian>
@@ -113,6 +116,8 @@ private Q_SLOTS:
     void imageRefusee();
     void limiteDeTaille_data();
     void limiteDeTaille();
+    void imageDeChaqueFormat_data();
+    void imageDeChaqueFormat();
     void caseImageEtVisibilite();
     void rythme_data();
     void rythme();
@@ -126,6 +131,9 @@ private Q_SLOTS:
     void termine();
     void ouvertureParLaBarreDOutils();
     void volumes();
+    void silence();
+    void touche();
+    void toucheGnome();
 };
 
 void TestParametres::controles_data() {
@@ -493,6 +501,44 @@ void TestParametres::limiteDeTaille() {
         QCOMPARE(image->size(), QSize(largeur, hauteur));
 }
 
+void TestParametres::imageDeChaqueFormat_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("format"); // vide : les octets d'un GIF d'un point
+    for (const char* f : {"png", "bmp", "jpg", "ico", "ppm", "xpm", "xbm"})
+        QTest::newRow(f) << QStringLiteral("image.") + QLatin1String(f) << QByteArray(f);
+    QTest::newRow("gif") << "image.gif" << QByteArray();
+    // Le contenu décide, pas le nom.
+    QTest::newRow("PNG nommé .bmp") << "image.bmp" << QByteArray("png");
+    QTest::newRow("JPEG nommé .png") << "image.png" << QByteArray("jpg");
+    QTest::newRow("BMP sans extension") << "image" << QByteArray("bmp");
+}
+
+// Lue d'abord par les formats que Qt connaît lui-même, toute image lisible par Qt l'est encore,
+// et donne la même image que sa propre détection par le contenu.
+void TestParametres::imageDeChaqueFormat() {
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, format);
+    QTemporaryDir d;
+    const QString chemin = d.filePath(nom);
+    if (format.isEmpty()) {
+        ecritFichier(chemin, QByteArray::fromHex("47494638396101000100800000ff000000000021f90401000000002c"
+                                                 "00000000010001000002024401003b"));
+    } else {
+        QImage source(7, 5, QImage::Format_RGB32);
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                source.setPixel(x, y, qRgb(x * 36, y * 60, 200));
+        QVERIFY(source.save(chemin, format.constData()));
+    }
+    QImageReader qt(chemin);
+    qt.setDecideFormatFromContent(true);
+    const QImage attendue = qt.read();
+    QVERIFY(!attendue.isNull());
+    const std::optional<QImage> lue = LitImage(chemin);
+    QVERIFY(lue.has_value());
+    QCOMPARE(*lue, attendue);
+}
+
 void TestParametres::caseImageEtVisibilite() {
     Banc h;
     CHRONO& c = *h.c;
@@ -791,4 +837,158 @@ void TestParametres::volumes() {
     h.c->close();
     const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
     QVERIFY(ini.endsWith(QStringLiteral("volume_alarmes =0\r\nvolume_voix =90\r\n")));
+}
+
+void TestParametres::silence() {
+    // Lu du fichier, montré sans rien changer, au clavier après les volumes ; chaque changement
+    // vaut aussitôt pour l'horloge ; « Ne pas déranger » suivi dès que la case est cochée ; écrit
+    // à la fermeture.
+    BancChrono h(BancChrono::Rien);
+    h.dossier.ecrit(QStringLiteral("CV32.ini"),
+                    h.dossier.lit(QStringLiteral("CV32.ini")) +
+                        "silence_nuit = True\r\nsuivre_ne_pas_deranger = False\r\n"
+                        "silence_debut = 23:30\r\n");
+    h.charge();
+    h.c->apresPremierAffichage();
+    {
+        PARAMETRES f(*h.c);
+        f.show();
+        QVERIFY(f.OptionSilence->geometry().top() > f.OptionVolume->geometry().bottom());
+        QVERIFY(f.ColonneAjouts->geometry().contains(
+            f.OptionSilence->geometry().translated(f.ColonneAjouts->pos())));
+        QCOMPARE(f.SilenceNuit->isChecked(), true);
+        QCOMPARE(f.DebutSilence->time(), QTime(23, 30));
+        QCOMPARE(f.FinSilence->time(), QTime(7, 0));
+        QCOMPARE(f.SuivreNePasDeranger->isChecked(), false);
+        QVERIFY(f.DebutSilence->isEnabled() && f.FinSilence->isEnabled());
+        // Après les volumes, dans l'ordre de la chaîne (le champ de saisie d'une heure est dedans).
+        const QList<QWidget*> attendu{f.VolumeAlarmes, f.SilenceNuit, f.DebutSilence, f.FinSilence,
+                                      f.SuivreNePasDeranger};
+        QList<QWidget*> suite;
+        QWidget* w = f.VolumeAlarmes;
+        for (int i = 0; i < 20 && suite.size() < attendu.size(); ++i, w = w->nextInFocusChain())
+            if (attendu.contains(w))
+                suite << w;
+        QCOMPARE(suite, attendu);
+        for (QWidget* w : {static_cast<QWidget*>(f.SilenceNuit), static_cast<QWidget*>(f.DebutSilence),
+                           static_cast<QWidget*>(f.FinSilence), static_cast<QWidget*>(f.SuivreNePasDeranger)})
+            QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
+                     qPrintable(w->accessibleName()));
+        QVERIFY(!h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+
+        f.FinSilence->setFocus();
+        QTest::keyClick(f.FinSilence, Qt::Key_Down);
+        QCOMPARE(h.c->facultatifs.finSilence, QTime(6, 0));
+        QCOMPARE(AccesTest::AffHEURE(*h.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+        f.SuivreNePasDeranger->click();
+        QVERIFY(h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+        h.p.nePasDeranger().regle(true);
+        QCOMPARE(
+            AccesTest::AffHEURE(*h.c)->accessibleDescription(),
+            QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau"));
+        f.SilenceNuit->click();
+        QVERIFY(!h.c->facultatifs.silenceNuit);
+        QVERIFY(!f.DebutSilence->isEnabled() && !f.FinSilence->isEnabled());
+    }
+    h.c->close();
+    const QString ini = QString::fromUtf8(h.dossier.lit(QStringLiteral("CV32.ini")));
+    QVERIFY2(ini.endsWith(QStringLiteral("silence_nuit =False\r\nsuivre_ne_pas_deranger =True\r\n"
+                                         "silence_debut = 23:30\r\nsilence_fin =06:00\r\n")),
+             qPrintable(ini.right(120)));
+}
+
+void TestParametres::touche() {
+    // Prise au chargement ; dite par le chemin d'Espace ; enregistrée au clavier (Entrée seule ne
+    // ferme pas la fenêtre, Échap annule) ; une combinaison tenue ailleurs dite une fois ; retirée.
+    Banc h;
+    ToucheGlobaleFausse& t = h.p.touche();
+    QCOMPARE(t.tenue, ToucheHeureParDefaut);
+    h.p.horlogeV().regle(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 10)));
+    h.p.journal.lignes.clear();
+    t.presse();
+    QCOMPARE(h.p.journal.filtre({"son"}), (QStringList{"son 9", "son 70", "son 5", "son 71"}));
+
+    PARAMETRES f(*h.c);
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Alt+Super+H"));
+    QCOMPARE(f.BoutonGnome, nullptr);
+    QCOMPARE(f.SuivreNePasDeranger->nextInFocusChain(), f.AffTouche);
+    QCOMPARE(f.AffTouche->nextInFocusChain(), f.BoutonChangeTouche);
+    QCOMPARE(f.BoutonChangeTouche->nextInFocusChain(), f.BoutonSansTouche);
+    const auto enregistre = [&](Qt::Key cle, Qt::KeyboardModifiers mods) {
+        f.BoutonChangeTouche->setFocus();
+        QTest::keyClick(f.BoutonChangeTouche, Qt::Key_Space);
+        QCOMPARE(t.tenue, QKeyCombination());
+        QVERIFY(f.AffTouche->hasFocus());
+        QTest::keyClick(f.AffTouche, cle, mods);
+    };
+    enregistre(Qt::Key_Return, Qt::NoModifier);
+    QVERIFY(f.isVisible());
+    QVERIFY2(f.AffTouche->text().startsWith(QStringLiteral("Il faut Ctrl, Alt ou Super")),
+             qPrintable(f.AffTouche->text()));
+    QTest::keyClick(f.AffTouche, Qt::Key_F9, Qt::MetaModifier);
+    const QKeyCombination f9(Qt::MetaModifier, Qt::Key_F9);
+    QCOMPARE(h.c->facultatifs.toucheHeure, f9);
+    QCOMPARE(t.tenue, f9);
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Super+F9"));
+    QVERIFY(f.BoutonChangeTouche->hasFocus());
+    QVERIFY(f.BoutonChangeTouche->accessibleName().endsWith(QStringLiteral("actuellement Super+F9")));
+    enregistre(Qt::Key_Escape, Qt::NoModifier);
+    QCOMPARE(t.tenue, f9);
+
+    const QKeyCombination j(Qt::ControlModifier | Qt::AltModifier, Qt::Key_J);
+    t.prisesAilleurs << j;
+    enregistre(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
+    h.c->appliqueTouche();
+    QCOMPARE(h.textes(),
+             QStringList{QStringLiteral("Chrono Vocalis 95 | La touche Ctrl+Alt+J est déjà prise par "
+                                        "un autre programme : Chrono Vocalis ne peut pas s'en servir "
+                                        "pour dire l'heure.\n\rVous pouvez en choisir une autre dans "
+                                        "les paramètres (Ctrl+P).")});
+    QVERIFY(f.AffEtatTouche->text().startsWith(QStringLiteral("Déjà prise")));
+
+    f.BoutonSansTouche->click();
+    QCOMPARE(t.tenue, QKeyCombination());
+    QCOMPARE(f.AffTouche->text(), QStringLiteral("Aucune"));
+    QVERIFY(!f.BoutonSansTouche->isEnabled());
+    f.close();
+    h.c->close();
+    QCOMPARE(t.tenue, QKeyCombination());
+    QVERIFY(h.dossier.lit(QStringLiteral("CV32.ini")).endsWith("touche_heure =\r\n"));
+}
+
+void TestParametres::toucheGnome() {
+    // Rien n'est écrit dans GNOME sans le bouton ; il ajoute, met à jour, retire notre entrée.
+    Banc h;
+    h.p.touche().moyenVoulu = MoyenTouche::GNOME;
+    RaccourciGnomeFaux& g = h.p.gnome();
+    PARAMETRES f(*h.c);
+    QVERIFY(f.BoutonGnome);
+    QCOMPARE(f.BoutonSansTouche->nextInFocusChain(), f.BoutonGnome);
+    QVERIFY(f.AffEtatTouche->text().endsWith(QStringLiteral("pas encore inscrite dans GNOME.")));
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, QStringLiteral("<Alt><Super>h"));
+    QCOMPARE(g.commande, CHRONO::commandeDireHeure());
+    QCOMPARE(f.AffEtatTouche->text(), QStringLiteral("Inscrite dans les raccourcis de GNOME."));
+    QTest::keyClick(f.BoutonChangeTouche, Qt::Key_Space);
+    QTest::keyClick(f.AffTouche, Qt::Key_T, Qt::ControlModifier | Qt::MetaModifier);
+    QCOMPARE(g.ecritures, 1);
+    QVERIFY(f.AffEtatTouche->text().endsWith(QStringLiteral("« Inscrire dans GNOME » la remplace.")));
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, QStringLiteral("<Control><Super>t"));
+    f.BoutonSansTouche->click();
+    QCOMPARE(f.BoutonGnome->text(), QStringLiteral("Retirer de GNOME"));
+    QCOMPARE(g.ecritures, 2);
+    f.BoutonGnome->click();
+    QCOMPARE(g.combinaison, std::nullopt);
+    QVERIFY(!f.BoutonGnome->isEnabled());
+    QCOMPARE(f.AffEtatTouche->text(), QStringLiteral("Aucune touche ne dit l'heure."));
+
+    g.accessible = false;
+    PARAMETRES sansGnome(*h.c);
+    QVERIFY(!sansGnome.BoutonGnome->isEnabled());
+    QVERIFY(sansGnome.AffEtatTouche->text().endsWith(
+        QStringLiteral("Les raccourcis de GNOME ne sont pas accessibles : le schéma est absent.")));
 }

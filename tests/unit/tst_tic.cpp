@@ -3,11 +3,13 @@
 #include "alarms/alarmes.h"
 #include "app/chrono.h"
 #include "app/commun.h"
+#include "app/service_dbus.h"
 #include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "platform/dialogues_qt.h"
+#include "platform/ne_pas_deranger_linux.h"
 #include "speech/horaire.h"
 
 #include <QApplication>
@@ -76,6 +78,7 @@ public:
         bureau_ = std::make_unique<BureauFaux>(journal);
         zone_ = std::make_unique<ZoneNotificationFausse>(journal);
         aide_ = std::make_unique<VisionneuseAideFausse>(journal);
+        nePasDeranger_ = std::make_unique<NePasDerangerFaux>(journal);
     }
     HorlogeAcceleree& horlogeA() { return static_cast<HorlogeAcceleree&>(horloge()); }
 };
@@ -122,6 +125,12 @@ private Q_SLOTS:
     void fermeturePendantLeTravail();
     void rienAvantLeChargement();
     void ticsReelsPendantLesAttentes();
+    void silence_data();
+    void silence();
+    void silenceSansToucherAuxDemandes();
+    void silenceDitEtMontre();
+    void bureauxSuivis_data();
+    void bureauxSuivis();
 };
 
 void TestTic::titreEtHeure_data() {
@@ -665,3 +674,144 @@ void TestTic::boiteReelleOuverteTroisMinutes() {
 
 QTEST_MAIN(TestTic)
 #include "tst_tic.moc"
+
+void TestTic::silence_data() {
+    // Le silence réglé (« nuit début-fin », « bureau » en « Ne pas déranger », suivi ou non), puis
+    // les sons du tic de la minute (chaque 1/4 H).
+    QTest::addColumn<QString>("reglage");
+    QTest::addColumn<QTime>("minute");
+    QTest::addColumn<QString>("sons");
+    QTest::newRow("nuit, 23:00 : ni carillon ni annonce") << "nuit 22:00-07:00" << QTime(23, 0) << "";
+    QTest::newRow("nuit, 22:00 : début compris") << "nuit 22:00-07:00" << QTime(22, 0) << "";
+    QTest::newRow("nuit, 06:45") << "nuit 22:00-07:00" << QTime(6, 45) << "";
+    QTest::newRow("nuit, 07:00 : fin exclue") << "nuit 22:00-07:00" << QTime(7, 0) << "85 7 70";
+    QTest::newRow("nuit, 21:45 : avant") << "nuit 22:00-07:00" << QTime(21, 45) << "21 70 45 71";
+    QTest::newRow("silence éteint, 23:00") << "" << QTime(23, 0) << "85 23 70";
+    QTest::newRow("début égal à la fin : jamais") << "nuit 22:00-22:00" << QTime(22, 0) << "85 22 70";
+    QTest::newRow("le jour, à 10:00") << "nuit 08:00-12:00" << QTime(10, 0) << "";
+    QTest::newRow("le jour, à 12:15") << "nuit 08:00-12:00" << QTime(12, 15) << "12 70 15 71";
+    QTest::newRow("bureau, 14:15") << "bureau" << QTime(14, 15) << "";
+    QTest::newRow("bureau non suivi, 14:15") << "bureau non suivi" << QTime(14, 15) << "14 70 15 71";
+}
+
+void TestTic::silence() {
+    QFETCH(QString, reglage);
+    QFETCH(QTime, minute);
+    QFETCH(QString, sons);
+    Banc b;
+    ReglagesFacultatifs& r = b.c->facultatifs;
+    r.silenceNuit = reglage.startsWith(u"nuit");
+    if (r.silenceNuit) {
+        r.debutSilence = QTime::fromString(reglage.mid(5, 5), u"hh:mm");
+        r.finSilence = QTime::fromString(reglage.right(5), u"hh:mm");
+    }
+    r.suivreNePasDeranger = !reglage.endsWith(u"non suivi");
+    b.c->apresPremierAffichage();
+    b.p.nePasDeranger().regle(reglage.startsWith(u"bureau"));
+    b.tic(le(1, 6, 2026, minute));
+    QStringList joues;
+    for (int n : b.p.son().joues)
+        joues << QString::number(n);
+    QCOMPARE(joues.join(u' '), sons);
+    // Les alarmes de la minute passent toujours après leur seconde d'attente.
+    QCOMPARE(b.sonsEtAttentes().mid(b.sonsEtAttentes().size() - 2),
+             QStringList({"attente 1", "attente 0.25"}));
+}
+
+void TestTic::silenceSansToucherAuxDemandes() {
+    // Pendant la nuit, l'alarme sonne avec toutes ses actions, et l'heure demandée exprès est dite :
+    // Espace, « Il est hh:mm » du menu de l'icône (le carillon), « DireHeure » par D-Bus.
+    Banc b;
+    b.c->facultatifs.silenceNuit = true;
+    b.c->show();
+    b.c->Alarmes(1) = Alarme{23,
+                             30,
+                             true,
+                             true,
+                             true,
+                             QStringLiteral("Debout"),
+                             QStringLiteral("cloche.wav"),
+                             QStringLiteral("reveil.sh")};
+    b.tic(le(1, 6, 2026, QTime(23, 30)));
+    QCOMPARE(b.p.journal.filtre({"son", "wave Sound", "message", "lance"}),
+             QStringList({"wave Sound cloche.wav", "message Alarme 1 | Debout", "lance reveil.sh"}));
+
+    const QStringList phrase{"son 23",      "attente 1.2", "son 70",      "attente 0.8", "son 30",
+                             "attente 0.8", "son 1",       "attente 1.2", "son 71"};
+    b.p.journal.lignes.clear();
+    b.p.horlogeV().regle(le(1, 6, 2026, QTime(23, 31, 10)));
+    QTest::keyClick(AccesTest::AffHEURE(*b.c), Qt::Key_Space);
+    QCOMPARE(b.sonsEtAttentes(), phrase);
+
+    b.p.journal.lignes.clear();
+    b.p.horlogeV().regle(le(1, 6, 2026, QTime(23, 31, 20)));
+    ServiceHeure(*b.c).DireHeure();
+    QCOMPARE(b.sonsEtAttentes(), phrase);
+
+    b.p.journal.lignes.clear();
+    AccesTest::AffHoraire(*b.c)->trigger();
+    QCOMPARE(b.sonsEtAttentes(), QStringList{"son 85"});
+}
+
+void TestTic::silenceDitEtMontre() {
+    // Ce que lit le lecteur d'écran sur l'heure (son nom : Orca ne lit pas la description d'une
+    // étiquette) et la bulle de la marque de la fenêtre : la raison du silence, et jusqu'à quand.
+    // Le bureau n'est lu qu'une fois la fenêtre à l'écran.
+    Banc b;
+    b.c->facultatifs.silenceNuit = true;
+    b.c->show();
+    const auto vu = [&] {
+        QString bulle;
+        for (QWidget* w : b.c->findChildren<QWidget*>())
+            if (w->isVisible() && !w->toolTip().isEmpty() && w->parentWidget() == b.c.get())
+                bulle = w->toolTip();
+        return AccesTest::AffHEURE(*b.c)->accessibleName() + " | " + bulle;
+    };
+    b.p.nePasDeranger().regle(true);
+    b.tic(le(1, 6, 2026, QTime(21, 59, 30)));
+    QCOMPARE(vu(), QStringLiteral("21 heures 59 | "));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+    QVERIFY(!b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+
+    b.tic(le(1, 6, 2026, QTime(22, 0)));
+    QCOMPARE(vu(), QStringLiteral("22 heures, silence de nuit jusqu'à 07:00 | Carillon et annonces coupés : "
+                                  "silence de nuit jusqu'à 07:00"));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(),
+             QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à 07:00"));
+    b.c->apresPremierAffichage();
+    QVERIFY(b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
+    QCOMPARE(vu(),
+             QStringLiteral("22 heures, silence de nuit jusqu'à 07:00 et « Ne pas déranger » du bureau | "
+                            "Carillon et annonces coupés : silence de nuit jusqu'à 07:00 et « Ne pas "
+                            "déranger » du bureau"));
+    b.tic(le(2, 6, 2026, QTime(7, 0)));
+    QCOMPARE(vu(),
+             QStringLiteral("7 heures, « Ne pas déranger » du bureau | Carillon et annonces coupés : « Ne "
+                            "pas déranger » du bureau"));
+    b.p.nePasDeranger().regle(false);
+    QCOMPARE(vu(), QStringLiteral("7 heures | "));
+    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+}
+
+void TestTic::bureauxSuivis_data() {
+    QTest::addColumn<QString>("xdg"); // XDG_CURRENT_DESKTOP
+    QTest::addColumn<QString>("suivis");
+    for (const char* cas : {"XFCE=xfce", "KDE=kde", "GNOME=gnome", "ubuntu:GNOME=gnome", "xfce=xfce", "=",
+                            "LXQt=", "GNOME-Flashback=", "GNOME-Flashback:GNOME=gnome"})
+        QTest::newRow(cas) << QString::fromUtf8(cas).section(u'=', 0, 0)
+                           << QString::fromUtf8(cas).section(u'=', 1);
+}
+
+void TestTic::bureauxSuivis() {
+    QFETCH(QString, xdg);
+    QFETCH(QString, suivis);
+    const BureauxSuivis b = ::bureauxSuivis(xdg);
+    QStringList noms;
+    if (b.xfce)
+        noms << "xfce";
+    if (b.kde)
+        noms << "kde";
+    if (b.gnome)
+        noms << "gnome";
+    QCOMPARE(noms.join(u' '), suivis);
+}

@@ -4,6 +4,7 @@
     sonde_atspi.py arbre                     tous les objets : profondeur, rôle, nom, états, valeur
     sonde_atspi.py focus                     l'objet qui a le focus, « rôle|nom »
     sonde_atspi.py attends-focus RÔLE NOM S  attend jusqu'à S s qu'un objet ainsi ait le focus
+    sonde_atspi.py description               l'objet qui a le focus, « rôle|nom|description »
     sonde_atspi.py evenements S [FICHIER]    compte S s les événements du programme, par type
                                              (FICHIER : créé quand l'écoute est en place)
     sonde_atspi.py valeurs S [FICHIER]       les changements de valeur pendant S s, « nom valeur »
@@ -74,6 +75,13 @@ def focalise():
         if obj.getState().contains(pyatspi.STATE_FOCUSED):
             return "%s|%s" % (obj.getRoleName(), obj.name)
     return "|"
+
+
+def description():
+    for _, obj in parcours(application()):
+        if obj.getState().contains(pyatspi.STATE_FOCUSED):
+            return "%s|%s|%s" % (obj.getRoleName(), obj.name, obj.description)
+    return "||"
 
 
 def attends_focus(role, nom, delai):
@@ -215,6 +223,8 @@ def main():
         arbre()
     elif commande == "focus":
         print(focalise())
+    elif commande == "description":
+        print(description())
     elif commande == "attends-focus":
         return attends_focus(*sys.argv[2:5])
     elif commande == "evenements":
