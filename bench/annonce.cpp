@@ -1,4 +1,4 @@
-// Ce que coûte l'heure dite, par le vrai chemin (Sons, SortieSonQt, HorlogeSysteme) :
+// Ce que coûte l'heure dite, par le vrai chemin (Sons, SortieSonPulse, HorlogeSysteme) :
 //
 //   bench_annonce [--phrases N]
 //       temps processeur d'une phrase (ParleHeure, 14:25) et d'une minute de travail (le tic de
@@ -23,15 +23,13 @@
 #include "platform/plateforme.h"
 #include "platform/visionneuse_aide_qt.h"
 #include "platform/zone_notification_qt.h"
-#include "son_qt/sortie_son_qt.h"
+#include "son_pulse/sortie_son_pulse.h"
 #include "speech/catalogue.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QMediaDevices>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -115,11 +113,12 @@ class PlateformeBanc final : public Plateforme {
 public:
     explicit PlateformeBanc(bool muette) {
         horloge_ = std::make_unique<HorlogeDecalee>();
-        sortieSon_ = std::make_unique<SortieChronometree>(muette ? nullptr : std::make_unique<SortieSonQt>());
+        sortieSon_ = std::make_unique<SortieChronometree>(
+            muette ? nullptr : std::make_unique<SortieSonPulse>(ServeurSon::partage()));
         if (muette)
             wave_ = std::make_unique<PeripheriqueMuet>();
         else
-            wave_ = std::make_unique<PeripheriqueWaveQt>();
+            wave_ = std::make_unique<PeripheriqueWavePulse>(ServeurSon::partage());
         dialogues_ = std::make_unique<DialoguesQt>();
         bureau_ = std::make_unique<BureauLinux>();
         zone_ = std::make_unique<ZoneNotificationQt>();
@@ -186,12 +185,10 @@ void serie(bool muette, int phrases) {
     PlateformeBanc p(muette);
     CHRONO c(p);
     c.Timer.stop();
-    std::printf("%s\n", muette
-                            ? "sortie muette (Sons et attentes réels, aucun flux audio)"
-                            : qPrintable(QStringLiteral("sortie réelle : %1")
-                                             .arg(QMediaDevices::defaultAudioOutput().isNull()
-                                                      ? QStringLiteral("aucun périphérique")
-                                                      : QMediaDevices::defaultAudioOutput().description())));
+    std::printf("%s\n", muette ? "sortie muette (Sons et attentes réels, aucun flux audio)"
+                               : qPrintable(QStringLiteral("sortie réelle : libpulse, serveur %1")
+                                                .arg(qEnvironmentVariable("PULSE_SERVER",
+                                                                          QStringLiteral("par défaut")))));
     // Une seconde d'attente seule : ce que coûte l'attente elle-même.
     imprime("attente de 1 s, sans son", {mesure([&] { c.sons().Pause(1.0); })});
     // La phrase, et la seconde qui suit pendant laquelle son dernier mot sonne encore.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# L'heure dite sur un vrai serveur de son (PulseAudio privé, évier nul enregistré, comme les tests
-# de bout en bout) :
-#   CV_BUILD=build bash bench/annonce.sh [processus=3] [phrases=3]
+# L'heure dite sur un vrai serveur de son (PulseAudio ou PipeWire privé, évier nul enregistré,
+# comme les tests de bout en bout) :
+#   CV_BUILD=build bash bench/annonce.sh [processus=3] [phrases=3] [pulseaudio|pipewire]
 # 1. Le temps processeur d'une annonce et d'une minute de travail (bench_annonce, sortie réelle
-#    puis muette).
+#    puis muette), sur PulseAudio seulement.
 # 2. Où tombent les mots : `processus` lancements de bench_annonce --joue, chacun disant
 #    « 14 heures 25 minutes » `phrases` fois et notant l'heure réelle de chaque lancement ; chaque
 #    mot est retrouvé dans l'enregistrement par corrélation. Par mot : sa place depuis le premier
@@ -12,14 +12,19 @@
 #    premier son de chaque processus (connexion au serveur comprise) est compté à part.
 # 3. Un son coupé : « 25 » puis le clic 84 (18 ms) 0,3 s plus tard ; rien ne doit sonner après
 #    la fin du clic.
-# Écrit « mesure <clé> programme <valeur> » dans $BENCH_RESULTATS (sinon les artefacts).
+# Écrit « mesure <clé> programme <valeur> » dans $BENCH_RESULTATS (sinon les artefacts) ; sur
+# PipeWire, les clés des étapes 2 et 3 finissent par « _pipewire ».
 # shellcheck source=../tests/e2e/commun.sh
 source "$(dirname "$0")/../tests/e2e/commun.sh"
 PROCESSUS=${1:-3}
 PHRASES=${2:-3}
+SERVEUR=${3:-pulseaudio}
+SUFFIXE=
+[[ $SERVEUR == pipewire ]] && SUFFIXE=_pipewire
 e2e_prepare $((PROCESSUS * PHRASES * 6 + 200))
 e2e_requiert sox
-e2e_son
+[[ $SERVEUR == pipewire ]] && e2e_bus
+e2e_son "$SERVEUR"
 exe=$CV_BUILD/bench/bench_annonce
 [[ -x "$exe" ]] || e2e_echec "bench_annonce absent : construire la cible bench_annonce"
 RESULTATS=${BENCH_RESULTATS:-$E2E_ARTEFACTS/resultats.txt}
@@ -27,10 +32,12 @@ for n in 14 70 25 71; do
     sox "$CV_SOURCE/resources/sons/$n.wav" -b 16 "$E2E_TEMP/ref$n.wav"
 done
 
-QT_QPA_PLATFORM=offscreen "$exe" --phrases 4 2>"$E2E_ARTEFACTS/bench_cout.log" >"$E2E_ARTEFACTS/cout.txt" ||
-    e2e_echec "bench_annonce a échoué (voir $E2E_ARTEFACTS/bench_cout.log)"
-grep -v '^mesure ' "$E2E_ARTEFACTS/cout.txt"
-grep '^mesure ' "$E2E_ARTEFACTS/cout.txt" >>"$RESULTATS"
+if [[ -z $SUFFIXE ]]; then
+    QT_QPA_PLATFORM=offscreen "$exe" --phrases 4 2>"$E2E_ARTEFACTS/bench_cout.log" >"$E2E_ARTEFACTS/cout.txt" ||
+        e2e_echec "bench_annonce a échoué (voir $E2E_ARTEFACTS/bench_cout.log)"
+    grep -v '^mesure ' "$E2E_ARTEFACTS/cout.txt"
+    grep '^mesure ' "$E2E_ARTEFACTS/cout.txt" >>"$RESULTATS"
+fi
 
 e2e_enregistre phrases.wav
 e2e_dors 0.3
@@ -50,7 +57,7 @@ done >"$E2E_ARTEFACTS/trouves.txt"
 
 # Chaque lancement (« son processus numéro heure remise ») est apparié au son du même numéro
 # trouvé le plus près après lui.
-awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" '
+awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" -v suffixe="$SUFFIXE" '
     FILENAME ~ /trouves/ { n[++t] = $1; pos[t] = $2; next }
     {
         proc = $2; num = $3; lance = $4 - origine; best = -1
@@ -66,14 +73,14 @@ awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" '
         printf "phrase %d son %-2s  place %.4f s (prévu %.1f) écart %+6.1f ms | lancement %+6.1f ms | latence %5.1f ms%s | remise %.2f ms\n",
             phrase, num, pos[best] - p0, prevu, ecart, retard, latence, (froid ? " (premier son)" : ""), $5
         a = ecart < 0 ? -ecart : ecart
-        if (k > 0) { if (a > pire) pire = a; somme += a; nb++; printf "mesure ecart_debut_ms programme %.1f\n", a >> resultats }
-        if (froid) printf "mesure latence_premier_son_ms programme %.1f\n", latence >> resultats
-        else printf "mesure latence_ms programme %.1f\n", latence >> resultats
+        if (k > 0) { if (a > pire) pire = a; somme += a; nb++; printf "mesure ecart_debut_ms%s programme %.1f\n", suffixe, a >> resultats }
+        if (froid) printf "mesure latence_premier_son_ms%s programme %.1f\n", suffixe, latence >> resultats
+        else printf "mesure latence_ms%s programme %.1f\n", suffixe, latence >> resultats
     }
     END {
         printf "écart au programme : max %.1f ms, moyenne %.1f ms sur %d mots%s\n",
             pire, (nb ? somme / nb : 0), nb, (manque ? " ; " manque " sons introuvables" : "")
-        if (manque) printf "mesure sons_introuvables programme %d\n", manque >> resultats
+        if (manque) printf "mesure sons_introuvables%s programme %d\n", suffixe, manque >> resultats
     }' "$E2E_ARTEFACTS/trouves.txt" "$E2E_ARTEFACTS/lancements.txt" | tee "$E2E_ARTEFACTS/debuts.txt"
 
 # Le son coupé : la fin du dernier son entendu, comptée depuis le lancement du clic.
@@ -85,10 +92,10 @@ e2e_dors 0.5
 e2e_arrete_enregistrement
 clic=$(awk '$2 == 84 { t = $3 } END { print t }' "$E2E_ARTEFACTS/coupe.txt")
 e2e_sons coupe.wav --seuil -50 --silence 30 >"$E2E_ARTEFACTS/coupe_sons.txt"
-awk -v clic="$(e2e_position "$clic")" -v resultats="$RESULTATS" '
+awk -v clic="$(e2e_position "$clic")" -v resultats="$RESULTATS" -v suffixe="$SUFFIXE" '
     { fin = $2 }
     END {
         apres = (fin - clic) * 1000
         printf "son coupé : « 25 » (0,93 s) puis le clic (18 ms) lancé 0,3 s plus tard ; le son entendu finit %.0f ms après le lancement du clic\n", apres
-        printf "mesure coupe_fin_ms programme %.1f\n", apres >> resultats
+        printf "mesure coupe_fin_ms%s programme %.1f\n", suffixe, apres >> resultats
     }' "$E2E_ARTEFACTS/coupe_sons.txt"

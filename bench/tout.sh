@@ -4,8 +4,9 @@
 #   bash bench/tout.sh --tableau      réimprime le tableau des dernières mesures
 # Construit au besoin (Release) dans $CV_BUILD, par défaut build-bench/ ; lance repos.sh
 # (démarrage, empreinte, coût au repos, le programme et les deux témoins côte à côte, chacun sans
-# et avec bus de session, `fois` tours de `repos` s), annonce.sh (son : latence, places des mots,
-# son coupé, temps processeur) et bench_reglages (lecture et écriture de CV32.ini de 1 Ko à 10 Mo). Compter une vingtaine de
+# et avec bus de session, `fois` tours de `repos` s), annonce.sh (son sur PulseAudio puis sur
+# PipeWire : latence, places des mots, son coupé ; temps processeur) et bench_reglages (lecture et
+# écriture de CV32.ini de 1 Ko à 10 Mo). Compter une vingtaine de
 # minutes avec les valeurs par défaut. Les figures s'impriment ; rien n'est vérifié.
 # BENCH_TEMPS_REEL=1 (machine partagée) : démarrages et repos mesurés en priorité temps réel.
 set -uo pipefail
@@ -34,7 +35,7 @@ fi
 FOIS=${1:-7}
 REPOS=${2:-60}
 
-for c in Xvfb xdpyinfo pulseaudio pactl pacat parec sox cmake ninja; do
+for c in Xvfb xdpyinfo pulseaudio pipewire wireplumber pipewire-pulse pactl pacat parec sox cmake ninja; do
     command -v "$c" >/dev/null 2>&1 || {
         echo "commande absente : $c (bash outils/installe.sh tests)" >&2
         exit 1
@@ -62,8 +63,11 @@ echo
 echo "== Repos avec l'accessibilité allumée (3 tours de $REPOS s)"
 BENCH_ACCESSIBILITE=1 bash "$racine/bench/repos.sh" 3 "$REPOS" || exit 1
 echo
-echo "== Son"
-bash "$racine/bench/annonce.sh" 3 3 || exit 1
+echo "== Son sur PulseAudio"
+bash "$racine/bench/annonce.sh" 3 3 pulseaudio || exit 1
+echo
+echo "== Son sur PipeWire"
+bash "$racine/bench/annonce.sh" 3 3 pipewire || exit 1
 echo
 echo "== Réglages"
 (cd "${TMPDIR:-/tmp}" && QT_QPA_PLATFORM=offscreen "$CV_BUILD/bench/bench_reglages" --fois "$FOIS") \

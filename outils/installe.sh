@@ -5,8 +5,8 @@
 set -euo pipefail
 
 paquets_programme=(
-    cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
-    libqt6multimedia6 qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
+    cmake ninja-build g++ qt6-base-dev libpulse-dev libgl-dev
+    qt6-translations-l10n pulseaudio-utils fonts-liberation fonts-dejavu-core
     qt6-wayland libglib2.0-dev pkg-config libxcb1-dev
 )
 paquets_paquet=(
@@ -20,6 +20,7 @@ paquets_tests=(
     libglib2.0-bin xfwm4 xfce4-panel xfconf xfce4-settings tint2 weston dconf-service
     dconf-gsettings-backend gsettings-desktop-schemas python3-dbus python3-gi x11-xserver-utils
     xbindkeys libkf5globalaccel-bin gnome-settings-daemon-common libxdamage-dev
+    pipewire wireplumber pipewire-pulse
 )
 
 liste=("${paquets_programme[@]}")

@@ -9,7 +9,7 @@
 #include "platform/images_internes.h"
 #include "settings/commun.h"
 #include "settings/texte_ini.h"
-#include "son_qt/wave.h"
+#include "son_pulse/wave.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

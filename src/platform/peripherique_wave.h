@@ -13,6 +13,7 @@ public:
     // « Sound » joue le fichier nommé ; un fichier vide, absent ou illisible reste muet.
     virtual IssueSysteme commande(const QString& commande) = 0;
     virtual void arrete() = 0;
-    // Le volume des fichiers joués, 0 à 100 % de leur niveau enregistré.
+    // Le volume des fichiers joués, 0 à 100 % de leur niveau enregistré ; celui qui joue le prend
+    // pour ce qui n'est pas encore parti au serveur (deux secondes d'avance).
     virtual void volume(int pourcent) = 0;
 };

@@ -10,6 +10,7 @@ public:
     // `image` doit rester valide tant que le son joue : l'appelant la garde (TamponSon).
     virtual bool joue(const QByteArray& image) = 0;
     virtual void arrete() = 0;
-    // Le volume des sons qui suivent, et de celui qui joue : 0 à 100 % de leur niveau enregistré.
+    // Le volume des sons qui suivent : 0 à 100 % de leur niveau enregistré (un échantillon part
+    // en entier au serveur dès son début : celui qui joue garde le sien).
     virtual void volume(int pourcent) = 0;
 };

@@ -7,7 +7,8 @@
 # groupe (setsid) et arrêté par son PID à la sortie, quelle qu'elle soit.
 #
 #   e2e_prepare [délai]            dossier temporaire, artefacts, nettoyage à la sortie
-#   e2e_x, e2e_son                 Xvfb ; PulseAudio avec l'évier « horloge »
+#   e2e_x, e2e_son [pipewire]      Xvfb ; PulseAudio (ou PipeWire) avec l'évier « horloge »
+#   e2e_son_arrete, e2e_son_evier nom   serveur de son tué ; autre évier nul et son gardien
 #   e2e_zone_notification          trayer, pour l'icône de notification
 #   e2e_bus, e2e_gestionnaire wm   bus de session privé ; xfwm4 ou openbox
 #   e2e_panneau_xfce, e2e_tint2    vrais panneaux : StatusNotifier (et XEmbed) ; XEmbed
@@ -285,6 +286,9 @@ e2e_prepare() {
     export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$E2E_TEMP/pas-de-bus-systeme
     export QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
     unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER
+    # Un client (le programme aussi) qui ne trouve pas de serveur de son ne doit pas en lancer un.
+    printf 'autospawn = no\n' >"$E2E_TEMP/client.conf"
+    export PULSE_CLIENTCONFIG=$E2E_TEMP/client.conf
 
     # Garde-fou : ctest tue d'un SIGKILL qui empêcherait le nettoyage ; on s'arrête avant.
     e2e_demarre garde-fou bash -c "sleep $delai; kill -TERM $$"
@@ -480,37 +484,86 @@ e2e_weston() {
 
 # ---------------------------------------------------------------- serveur de son
 
-# e2e_son : PulseAudio privé avec l'évier nul « horloge » et sa prise dans le dossier
-# temporaire. norewinds=1 : sinon le serveur réécrit le passé et l'enregistrement perd
-# des centaines de ms. Le flux gardien (des zéros) fait tourner l'évier en temps réel ;
-# sa petite latence impose des blocs de ~2,5 ms, donc une horloge fine.
+# e2e_son [pulseaudio|pipewire] : serveur de son privé, évier nul « horloge » par défaut, sa prise
+# où les clients la cherchent d'eux-mêmes ($XDG_RUNTIME_DIR/pulse/native, celui du test) : un
+# programme lancé avant lui la trouve ; rappelé après e2e_son_arrete, il y revient.
+# PulseAudio : norewinds=1, sinon le serveur réécrit le passé et l'enregistrement perd des
+# centaines de ms. PipeWire (le GNOME de Debian) : pipewire, wireplumber, pipewire-pulse.
+# Le flux gardien (des zéros) fait tourner l'évier en temps réel ; sa petite latence impose des
+# blocs de ~2,5 ms, donc une horloge fine.
 e2e_son() {
-    e2e_requiert pulseaudio pactl pacat parec
+    E2E_SON_SERVEUR=${1:-${E2E_SON_SERVEUR:-pulseaudio}}
+    e2e_requiert pactl pacat parec
     local d=$E2E_TEMP/pulse
-    mkdir -p "$d/run" "$d/etat" "$d/conf"
-    chmod 700 "$d/run"
-    export PULSE_RUNTIME_PATH=$d/run PULSE_STATE_PATH=$d/etat PULSE_CONFIG_PATH=$d/conf
-    # Un client qui ne trouve pas le serveur ne doit pas en lancer un autre.
-    printf 'autospawn = no\n' >"$d/client.conf"
-    export PULSE_CLIENTCONFIG=$d/client.conf
-    e2e_demarre pulseaudio pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no \
-        --disallow-exit --log-target=stderr \
-        --load="module-null-sink sink_name=horloge norewinds=1" \
-        --load="module-native-protocol-unix socket=$d/native auth-anonymous=1"
-    E2E_PULSE_PID=$E2E_PID
-    export PULSE_SERVER=unix:$d/native
+    mkdir -p "$d/etat" "$d/conf" "$XDG_RUNTIME_DIR/pulse"
+    chmod 700 "$XDG_RUNTIME_DIR/pulse"
+    export PULSE_STATE_PATH=$d/etat PULSE_CONFIG_PATH=$d/conf PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+    E2E_SON_PIDS=()
+    case $E2E_SON_SERVEUR in
+    pulseaudio)
+        e2e_requiert pulseaudio
+        e2e_demarre pulseaudio pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no \
+            --disallow-exit --log-target=stderr \
+            --load="module-null-sink sink_name=horloge norewinds=1" \
+            --load="module-native-protocol-unix socket=$XDG_RUNTIME_DIR/pulse/native auth-anonymous=1"
+        E2E_SON_PIDS+=("$E2E_PID")
+        ;;
+    pipewire)
+        e2e_requiert pipewire wireplumber pipewire-pulse
+        # wireplumber s'arrête sans bus de session.
+        [[ "$DBUS_SESSION_BUS_ADDRESS" == "unix:path=$E2E_TEMP/"* ]] || e2e_echec "e2e_bus doit précéder e2e_son pipewire"
+        local p
+        # Celle d'un pipewire tué reste là : on n'attendrait pas le nouveau.
+        rm -f "$XDG_RUNTIME_DIR/pipewire-0" "$XDG_RUNTIME_DIR/pipewire-0.lock"
+        for p in pipewire wireplumber pipewire-pulse; do
+            e2e_demarre "$p" "$p"
+            E2E_SON_PIDS+=("$E2E_PID")
+            # Les deux autres se connectent à pipewire, et s'arrêtent s'il n'est pas encore là.
+            [[ $p == pipewire ]] && e2e_attends_que --pid "$E2E_PID" 10 "pipewire n'ouvre pas sa prise" \
+                test -S "$XDG_RUNTIME_DIR/pipewire-0"
+        done
+        ;;
+    *) e2e_echec "serveur de son inconnu : $E2E_SON_SERVEUR" ;;
+    esac
+    E2E_PULSE_PID=${E2E_SON_PIDS[-1]}
     e2e_attends_que --pid "$E2E_PULSE_PID" 10 "le serveur de son ne répond pas" pactl info
+    [[ $E2E_SON_SERVEUR == pipewire ]] && pactl load-module module-null-sink sink_name=horloge >/dev/null
     pactl set-default-sink horloge >/dev/null
-    e2e_demarre gardien pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
-        --latency-msec=10 -d horloge /dev/zero
+    e2e__gardien horloge
     E2E_GARDIEN_PID=$E2E_PID
-    e2e_attends_que --pid "$E2E_GARDIEN_PID" 5 "l'évier horloge ne tourne pas" e2e__evier_tourne
-    e2e_info "serveur de son prêt ($PULSE_SERVER, PID $E2E_PULSE_PID)"
+    e2e_info "serveur de son $E2E_SON_SERVEUR prêt ($PULSE_SERVER, PID $E2E_PULSE_PID)"
 }
 
-e2e__evier_tourne() { pactl list short sinks 2>/dev/null | grep -q 'horloge.*RUNNING'; }
+# e2e_son_evier nom : un évier nul de plus, tournant ; la sortie par défaut ne change pas.
+e2e_son_evier() {
+    pactl load-module module-null-sink sink_name="$1" >/dev/null || e2e_echec "évier $1 refusé"
+    e2e__gardien "$1"
+}
 
-# e2e_enregistre fichier.wav : enregistre le moniteur de l'évier en continu (mono,
+# Le flux gardien de l'évier $1 (PID dans E2E_PID), jusqu'à ce que l'évier tourne.
+e2e__gardien() {
+    e2e_demarre "gardien-$1" pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
+        --latency-msec=10 -d "$1" /dev/zero
+    e2e_attends_que --pid "$E2E_PID" 5 "l'évier $1 ne tourne pas" e2e__evier_tourne "$1"
+}
+
+# e2e_son_arrete : le serveur de son tué (SIGKILL, comme un serveur qui plante) ; les gardiens
+# s'arrêtent avec lui.
+e2e_son_arrete() {
+    local pid
+    for pid in "${E2E_SON_PIDS[@]}"; do
+        kill -KILL -- "-$pid" 2>/dev/null
+    done
+    for pid in "${E2E_SON_PIDS[@]}"; do
+        e2e_arrete "$pid"
+    done
+    e2e_arrete "$E2E_GARDIEN_PID"
+    e2e_info "serveur de son $E2E_SON_SERVEUR arrêté"
+}
+
+e2e__evier_tourne() { pactl list short sinks 2>/dev/null | grep -q "^[0-9]*[[:space:]]$1[[:space:]].*RUNNING"; }
+
+# e2e_enregistre fichier.wav [évier=horloge] : enregistre le moniteur de l'évier en continu (mono,
 # 44100 Hz, 16 bits) jusqu'à e2e_arrete_enregistrement. Un chemin relatif va dans les
 # artefacts. Rend la main quand le premier bloc est écrit : tout son joué ensuite y est.
 #
@@ -522,7 +575,7 @@ e2e__evier_tourne() { pactl list short sinks 2>/dev/null | grep -q 'horloge.*RUN
 # coût de lancement ; la fin de l'enregistrement, de la mise en tampon de parec.
 # Contrôle : un son paraît 1 à 3 ms avant que « pactl subscribe » n'annonce son flux.
 e2e_enregistre() {
-    local f=$1
+    local f=$1 evier=${2:-horloge}
     [[ "$f" == /* ]] || f=$E2E_ARTEFACTS/$f
     [[ -n "${E2E__ENR_PAREC:-}" ]] && e2e_echec "un enregistrement est déjà en cours"
     local tube=$E2E_TEMP/enregistrement.$RANDOM
@@ -533,7 +586,9 @@ e2e_enregistre() {
     e2e_demarre enregistreur bash -c 'exec "$1" --taux 44100 --canaux 1 "$2" "$3" <"$4"' _ \
         "$E2E_OUTILS/enregistreur" "$f" "$E2E__ENR_ORIGINE" "$tube"
     E2E__ENR_PID=$E2E_PID
-    e2e_demarre parec bash -c 'exec parec -d horloge.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=10 >"$1"' _ "$tube"
+    # Le canal gauche, tel qu'un haut-parleur le reçoit : PipeWire mêle les deux canaux d'un
+    # moniteur en les additionnant (un son mono y monte de 3 dB), PulseAudio en les moyennant.
+    e2e_demarre parec bash -c 'exec parec -d "$2.monitor" --raw --format=s16le --rate=44100 --channels=1 --channel-map=front-left --latency-msec=10 >"$1"' _ "$tube" "$evier"
     E2E__ENR_PAREC=$E2E_PID
     e2e_attends_que --pid "$E2E__ENR_PID" --pas 0.01 5 "l'enregistrement ne démarre pas" test -s "$E2E__ENR_ORIGINE"
 }

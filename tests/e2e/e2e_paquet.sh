@@ -158,8 +158,9 @@ XAUTHORITY=/dev/null xdpyinfo >/dev/null 2>&1 && e2e_echec "l'écran accepte un 
 e2e_info "Xvfb prêt sur $DISPLAY, accès par autorisation seulement"
 
 e2e_son
-chmod 755 "$E2E_TEMP/pulse"
-chmod 666 "$E2E_TEMP/pulse/native"
+chmod 711 "$XDG_RUNTIME_DIR"
+chmod 755 "$XDG_RUNTIME_DIR/pulse"
+chmod 666 "$XDG_RUNTIME_DIR/pulse/native"
 chmod 644 "$PULSE_CLIENTCONFIG"
 
 # ------------------------------------------------------------ les deux utilisateurs

@@ -3,9 +3,9 @@
 #include "fakes/faux.h"
 #include "platform/horloge.h"
 #include "platform/son_differe.h"
-#include "son_qt/conversion_pcm.h"
-#include "son_qt/sortie_son_qt.h"
-#include "son_qt/wave.h"
+#include "son_pulse/conversion_pcm.h"
+#include "son_pulse/sortie_son_pulse.h"
+#include "son_pulse/wave.h"
 #include "speech/sons.h"
 
 #include <QBuffer>
@@ -180,37 +180,46 @@ void TestSon::analyse() {
 }
 
 void TestSon::conversion_data() {
-    // Des échantillons d'entrée, le format de la sortie, et ce qu'elle reçoit.
+    // Des échantillons d'entrée, le gain, et les entiers de 16 bits que reçoit le serveur.
     QTest::addColumn<int>("codage"); // 0 entiers, 1 flottants
     QTest::addColumn<int>("octets");
     QTest::addColumn<int>("canaux");
     QTest::addColumn<QByteArray>("entree");
-    QTest::addColumn<int>("sortie"); // QAudioFormat::SampleFormat
-    QTest::addColumn<int>("canauxSortie");
-    QTest::addColumn<QList<double>>("attendu");
+    QTest::addColumn<double>("gain");
+    QTest::addColumn<QList<int>>("attendu");
     const auto octets = [](std::initializer_list<int> l) {
         QByteArray b;
         for (int o : l)
             b += char(o);
         return b;
     };
-    QTest::newRow("24 bits vers 32 bits, sans perte")
-        << 0 << 3 << 1 << octets({0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x00, 0x01, 0x00})
-        << int(QAudioFormat::Int32) << 1 << QList<double>{2147483392.0, -2147483648.0, 65536.0};
-    QByteArray f64(24, '\0');
-    qToLittleEndian<double>(0.5, f64.data());
-    qToLittleEndian<double>(-1.0, f64.data() + 8);
-    qToLittleEndian<double>(3.0, f64.data() + 16);
-    QTest::newRow("flottants 64 bits vers 16 bits, bornés")
-        << 1 << 8 << 1 << f64 << int(QAudioFormat::Int16) << 1 << QList<double>{16384, -32768, 32767};
-    QTest::newRow("8 bits stéréo mêlés en mono flottant")
-        << 0 << 1 << 2 << octets({0xC0, 0x40, 0xFF, 0xFF}) << int(QAudioFormat::Float) << 1
-        << QList<double>{0.0, 127.0 / 128.0};
-    QTest::newRow("mono 16 bits répété sur deux canaux")
-        << 0 << 2 << 1 << octets({0x00, 0x40, 0x00, 0xC0}) << int(QAudioFormat::Int16) << 2
-        << QList<double>{16384, 16384, -16384, -16384};
-    QTest::newRow("32 bits vers 8 bits non signés") << 0 << 4 << 1 << octets({0, 0, 0, 0x80, 0, 0, 0, 0})
-                                                    << int(QAudioFormat::UInt8) << 1 << QList<double>{0, 128};
+    const auto flottants = [](std::initializer_list<double> l, int taille) {
+        QByteArray b(qsizetype(l.size()) * taille, '\0');
+        int i = 0;
+        for (double v : l) {
+            if (taille == 8)
+                qToLittleEndian<double>(v, b.data() + i);
+            else
+                qToLittleEndian<float>(float(v), b.data() + i);
+            i += taille;
+        }
+        return b;
+    };
+    QTest::newRow("8 bits : 0x80 est le silence, pas -1")
+        << 0 << 1 << 1 << octets({0x80, 0x00, 0xFF}) << 1.0 << QList<int>{0, -32768, 32512};
+    QTest::newRow("24 bits, bornés") << 0 << 3 << 1
+                                     << octets({0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x00, 0x01, 0x00}) << 1.0
+                                     << QList<int>{32767, -32768, 1};
+    QTest::newRow("32 bits") << 0 << 4 << 1 << octets({0, 0, 0, 0x80, 0, 0, 0, 0x40}) << 1.0
+                             << QList<int>{-32768, 16384};
+    QTest::newRow("flottants 64 bits, bornés")
+        << 1 << 8 << 1 << flottants({0.5, -1.0, 3.0}, 8) << 1.0 << QList<int>{16384, -32768, 32767};
+    QTest::newRow("flottants 32 bits : NaN et infini se taisent")
+        << 1 << 4 << 1 << flottants({qQNaN(), qInf(), 0.25}, 4) << 1.0 << QList<int>{0, 0, 8192};
+    QTest::newRow("16 bits stéréo à 50 % : canaux gardés, amplitude moitié")
+        << 0 << 2 << 2 << octets({0x00, 0x40, 0x00, 0xC0, 0x00, 0x80, 0x64, 0x00}) << 0.5
+        << QList<int>{8192, -8192, -16384, 50};
+    QTest::newRow("8 bits à 0 %") << 0 << 1 << 1 << octets({0x00, 0xFF}) << 0.0 << QList<int>{0, 0};
 }
 
 void TestSon::conversion() {
@@ -218,9 +227,8 @@ void TestSon::conversion() {
     QFETCH(int, octets);
     QFETCH(int, canaux);
     QFETCH(QByteArray, entree);
-    QFETCH(int, sortie);
-    QFETCH(int, canauxSortie);
-    QFETCH(QList<double>, attendu);
+    QFETCH(double, gain);
+    QFETCH(QList<int>, attendu);
     FormatWave w;
     w.valide = true;
     w.codage = codage ? CodageWave::Flottant : CodageWave::Entier;
@@ -228,40 +236,23 @@ void TestSon::conversion() {
     w.canaux = canaux;
     w.frequence = 8000;
     w.tailleDonnees = entree.size();
-    QAudioFormat f;
-    f.setSampleFormat(QAudioFormat::SampleFormat(sortie));
-    f.setChannelCount(canauxSortie);
-    f.setSampleRate(8000);
     QBuffer source;
     source.setData(entree);
     QVERIFY(source.open(QIODevice::ReadOnly));
-    ConversionPcm conversion(source, w, f);
+    ConversionPcm conversion(source, w);
+    conversion.setGain(gain);
     QVERIFY(conversion.open(QIODevice::ReadOnly));
-    QCOMPARE(conversion.size(), qint64(attendu.size() * f.bytesPerSample()));
+    QCOMPARE(conversion.size(), qint64(attendu.size() * 2));
     const QByteArray lu = conversion.readAll();
     QCOMPARE(lu.size(), conversion.size());
-    QList<double> valeurs;
-    for (qsizetype i = 0; i < lu.size(); i += f.bytesPerSample()) {
-        const char* p = lu.constData() + i;
-        switch (f.sampleFormat()) {
-        case QAudioFormat::UInt8:
-            valeurs << double(uchar(*p));
-            break;
-        case QAudioFormat::Int16:
-            valeurs << double(qFromLittleEndian<qint16>(p));
-            break;
-        case QAudioFormat::Int32:
-            valeurs << double(qFromLittleEndian<qint32>(p));
-            break;
-        default:
-            valeurs << double(qFromLittleEndian<float>(p));
-        }
-    }
+    QList<int> valeurs;
+    for (qsizetype i = 0; i < lu.size(); i += 2)
+        valeurs << qFromLittleEndian<qint16>(lu.constData() + i);
     QCOMPARE(valeurs, attendu);
 }
 
 void TestSon::sortieReelleSansServeur() {
-    SortieSonQt sortie;
+    SortieSonPulse sortie(ServeurSon::partage());
     const QByteArray image = Sons::image(84);
     QVERIFY(!sortie.joue(image));
     QVERIFY(!sortie.joue(QByteArray("pas un son")));
@@ -271,7 +262,7 @@ void TestSon::sortieReelleSansServeur() {
 
 void TestSon::peripheriqueWaveSansFichier() {
     QTemporaryDir d;
-    PeripheriqueWaveQt wave;
+    PeripheriqueWavePulse wave(ServeurSon::partage());
     wave.ouvre();
     for (const QString& nom : {QString(), d.filePath(QStringLiteral("absent.wav")), d.path()}) {
         wave.setNomFichier(nom);

@@ -8,8 +8,8 @@ class QIODevice;
 enum class CodageWave { Entier, Flottant };
 
 // Ce qu'il faut savoir d'une image RIFF WAVE pour la jouer : son format et où sont les données.
-// Sans Qt Multimedia : l'éditeur des alarmes s'en sert aussi, avant que le module des sons ne
-// soit chargé.
+// Sans libpulse : l'éditeur des alarmes s'en sert aussi, avant que le module des sons ne soit
+// chargé.
 struct FormatWave {
     bool valide = false;
     CodageWave codage = CodageWave::Entier;

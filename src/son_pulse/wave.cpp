@@ -1,4 +1,4 @@
-#include "son_qt/wave.h"
+#include "son_pulse/wave.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,8 +10,8 @@ namespace {
 constexpr quint16 CodePcm = 1;
 constexpr quint16 CodeFlottant = 3;
 constexpr quint16 CodeEtendu = 0xFFFE;
-// Au-delà, aucun serveur de son ne suit (PulseAudio s'arrête à 768 kHz).
-constexpr quint32 FrequenceMax = 768000;
+// Au-delà, libpulse refuse le flux (PA_RATE_MAX) : le fichier est dit injouable dès son choix.
+constexpr quint32 FrequenceMax = 384000;
 
 bool litOctets(QIODevice& flux, char* destination, qint64 nombre) {
     return flux.read(destination, nombre) == nombre;
