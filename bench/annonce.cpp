@@ -16,13 +16,13 @@
 // fil des fenêtres, lus par clock_gettime.
 #include "app/chrono.h"
 #include "fakes/acces_test.h"
-#include "platform/bureau_linux.h"
-#include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
-#include "platform/ne_pas_deranger_linux.h"
+#include "platform/linux/bureau_linux.h"
+#include "platform/linux/dialogues_qt.h"
+#include "platform/linux/ne_pas_deranger_linux.h"
+#include "platform/linux/visionneuse_aide_qt.h"
+#include "platform/linux/zone_notification_qt.h"
 #include "platform/plateforme.h"
-#include "platform/visionneuse_aide_qt.h"
-#include "platform/zone_notification_qt.h"
 #include "son_pulse/sortie_son_pulse.h"
 #include "speech/catalogue.h"
 

@@ -3,9 +3,9 @@
 #include "app/service_dbus.h"
 #include "app/signaux.h"
 #include "desktop/raccourci.h"
+#include "platform/linux/veille_logind.h"
+#include "platform/linux/verrou_dossier.h"
 #include "platform/plateforme.h"
-#include "platform/veille_logind.h"
-#include "platform/verrou_dossier.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

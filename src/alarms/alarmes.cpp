@@ -1,9 +1,9 @@
 #include "alarms/alarmes.h"
 
+#include "accessibilite/accessibilite.h"
 #include "alarms/bouton_spin.h"
 #include "alarms/regles_alarme.h"
 #include "app/chrono.h"
-#include "platform/accessibilite.h"
 #include "platform/dialogues.h"
 #include "platform/entree_dialogue.h"
 #include "platform/images_internes.h"

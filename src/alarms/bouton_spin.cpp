@@ -1,5 +1,7 @@
 #include "alarms/bouton_spin.h"
 
+#include "accessibilite/accessibilite.h"
+
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -57,11 +59,7 @@ QAccessibleInterface* fabrique(const QString& classe, QObject* objet) {
 
 BoutonSpin::BoutonSpin(QWidget* parent, int minimum, int maximum)
     : QWidget(parent), minimum_(minimum), maximum_(maximum), valeur_(minimum) {
-    static const bool installee = [] {
-        QAccessible::installFactory(fabrique);
-        return true;
-    }();
-    Q_UNUSED(installee);
+    ajouteFabriqueAccessible(fabrique);
     setFocusPolicy(Qt::StrongFocus);
     haut = fleche(this, Qt::UpArrow, QStringLiteral("Plus"), QStringLiteral("Un cran de plus"));
     bas = fleche(this, Qt::DownArrow, QStringLiteral("Moins"), QStringLiteral("Un cran de moins"));

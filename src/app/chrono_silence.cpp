@@ -1,8 +1,8 @@
 // Le silence de nuit et « Ne pas déranger » du bureau : ce qui se tait, et le dire.
 #include "app/chrono.h"
 
+#include "accessibilite/accessibilite.h"
 #include "app/marque_silence.h"
-#include "platform/accessibilite.h"
 #include "platform/horloge.h"
 #include "platform/ne_pas_deranger.h"
 #include "platform/plateforme.h"

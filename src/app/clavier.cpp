@@ -1,7 +1,7 @@
 // La fenêtre de l'horloge sans souris et avec un lecteur d'écran : raccourcis, barre d'outils au
 // clavier, heure dite à la demande, noms et descriptions lus des contrôles.
+#include "accessibilite/accessibilite.h"
 #include "app/chrono.h"
-#include "platform/accessibilite.h"
 #include "platform/horloge.h"
 #include "platform/plateforme.h"
 #include "settings/commun.h"

@@ -1,9 +1,9 @@
 #include "desktop/parametres.h"
 
+#include "accessibilite/accessibilite.h"
 #include "app/chrono.h"
 #include "desktop/lecture_image.h"
 #include "desktop/raccourci.h"
-#include "platform/accessibilite.h"
 #include "platform/bureau.h"
 #include "platform/dialogues.h"
 #include "platform/entree_dialogue.h"

@@ -1,9 +1,9 @@
 #include "help/info.h"
 
+#include "accessibilite/accessibilite.h"
 #include "app/chrono.h"
-#include "platform/accessibilite.h"
-#include "platform/dialogues_qt.h"
 #include "platform/images_internes.h"
+#include "platform/linux/dialogues_qt.h"
 #include "settings/commun.h"
 #include "settings/couleurs.h"
 #include "speech/catalogue.h"

@@ -1,14 +1,14 @@
 // L'aide : chemin du fichier, ouverture et fermeture par la fenêtre de l'horloge, et la vraie
 // fenêtre d'aide (hors écran).
+#include "accessibilite/accessibilite.h"
+#include "accessibilite/document_accessible.h"
 #include "app/chrono.h"
 #include "fakes/acces_test.h"
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "help/aide.h"
-#include "platform/accessibilite.h"
-#include "platform/document_accessible.h"
-#include "platform/visionneuse_aide_qt.h"
+#include "platform/linux/visionneuse_aide_qt.h"
 #include "settings/cles.h"
 #include "settings/facultatifs.h"
 

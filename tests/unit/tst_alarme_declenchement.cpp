@@ -6,7 +6,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
-#include "platform/bureau_linux.h"
+#include "platform/linux/bureau_linux.h"
 
 #include <QFile>
 #include <QPushButton>

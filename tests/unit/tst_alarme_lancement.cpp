@@ -1,8 +1,8 @@
 // Le vrai lancement d'un programme d'alarme : le chemin est le programme, tel quel, sans
 // interpréteur de commandes ; il tourne dans son dossier, détaché du nôtre.
 #include "desktop/parametres.h"
-#include "platform/bureau_linux.h"
-#include "platform/dialogues_qt.h"
+#include "platform/linux/bureau_linux.h"
+#include "platform/linux/dialogues_qt.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

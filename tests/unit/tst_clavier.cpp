@@ -10,8 +10,8 @@
 #include "fakes/faux.h"
 #include "help/aide.h"
 #include "help/info.h"
-#include "platform/dialogues_qt.h"
-#include "platform/visionneuse_aide_qt.h"
+#include "platform/linux/dialogues_qt.h"
+#include "platform/linux/visionneuse_aide_qt.h"
 #include "settings/commun.h"
 
 #include <QAccessible>

@@ -13,8 +13,8 @@
 #include "fakes/faux.h"
 #include "fakes/lanceur.h"
 #include "help/aide.h"
-#include "platform/bureau_linux.h"
 #include "platform/installation.h"
+#include "platform/linux/bureau_linux.h"
 
 #include <QCheckBox>
 #include <QTest>

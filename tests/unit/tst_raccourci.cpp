@@ -10,7 +10,7 @@
 #include "fakes/essai.h"
 #include "fakes/faux.h"
 #include "fakes/lanceur.h"
-#include "platform/bureau_linux.h"
+#include "platform/linux/bureau_linux.h"
 
 #include <QCheckBox>
 #include <QStandardPaths>

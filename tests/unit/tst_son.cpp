@@ -2,7 +2,7 @@
 // sortie réelle quand aucun serveur de son n'existe.
 #include "fakes/faux.h"
 #include "platform/horloge.h"
-#include "platform/son_differe.h"
+#include "platform/linux/son_differe.h"
 #include "son_pulse/conversion_pcm.h"
 #include "son_pulse/sortie_son_pulse.h"
 #include "son_pulse/wave.h"

@@ -7,8 +7,8 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
-#include "platform/dialogues_qt.h"
-#include "platform/ne_pas_deranger_linux.h"
+#include "platform/linux/dialogues_qt.h"
+#include "platform/linux/ne_pas_deranger_linux.h"
 #include "settings/commun.h"
 #include "speech/horaire.h"
 

@@ -3,7 +3,7 @@
 // relit ensuite chaque étape avec gsettings. CV_TOUCHE : la touche des réglages avant le clic.
 #include "desktop/parametres.h"
 #include "fakes/banc.h"
-#include "platform/raccourci_gnome_gio.h"
+#include "platform/linux/raccourci_gnome_gio.h"
 #include "settings/touche.h"
 
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
-#include "platform/dialogues_qt.h"
+#include "platform/linux/dialogues_qt.h"
 
 #include <QApplication>
 #include <QDialog>

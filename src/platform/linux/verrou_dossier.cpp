@@ -1,4 +1,4 @@
-#include "platform/verrou_dossier.h"
+#include "platform/linux/verrou_dossier.h"
 
 #include "settings/cles.h"
 

@@ -1,4 +1,4 @@
-#include "platform/bureau_linux.h"
+#include "platform/linux/bureau_linux.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/son_differe.h"
+#include "platform/linux/son_differe.h"
 
 #include <QCoreApplication>
 #include <QLibrary>

@@ -1,6 +1,6 @@
 // Les déclarations de GIO viennent de ses en-têtes, ses fonctions de la bibliothèque chargée au
 // besoin (dlopen) : le programme ne la lie pas.
-#include "platform/raccourci_gnome_gio.h"
+#include "platform/linux/raccourci_gnome_gio.h"
 
 #include <QStringList>
 #include <dlfcn.h>

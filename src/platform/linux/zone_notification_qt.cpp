@@ -1,4 +1,4 @@
-#include "platform/zone_notification_qt.h"
+#include "platform/linux/zone_notification_qt.h"
 
 #include <QCoreApplication>
 #include <QCursor>

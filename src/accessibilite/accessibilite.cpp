@@ -1,6 +1,6 @@
-#include "platform/accessibilite.h"
+#include "accessibilite/accessibilite.h"
 
-#include "platform/document_accessible.h"
+#include "accessibilite/document_accessible.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
@@ -60,7 +60,17 @@ private:
     }
 };
 
-QAccessibleInterface* fabrique(const QString&, QObject* objet) {
+// Celles des contrôles faits ici (le compteur des alarmes) : passées par le seul point où l'horloge
+// s'inscrit auprès de Qt, pour qu'aucune ne précède le relais des décors.
+QList<QAccessible::InterfaceFactory>& fabriquesAjoutees() {
+    static QList<QAccessible::InterfaceFactory> liste;
+    return liste;
+}
+
+QAccessibleInterface* fabrique(const QString& classe, QObject* objet) {
+    for (QAccessible::InterfaceFactory f : fabriquesAjoutees())
+        if (QAccessibleInterface* interface = f(classe, objet))
+            return interface;
     auto* controle = qobject_cast<QWidget*>(objet);
     if (!controle)
         return nullptr;
@@ -141,4 +151,10 @@ void exposeCommeDocument(QTextBrowser* texte) {
     if (QAccessibleInterface* ancienne = QAccessible::queryAccessibleInterface(texte))
         if (!dynamic_cast<DocumentAccessible*>(ancienne))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(ancienne));
+}
+
+void ajouteFabriqueAccessible(QAccessible::InterfaceFactory fabriqueControle) {
+    installe();
+    if (!fabriquesAjoutees().contains(fabriqueControle))
+        fabriquesAjoutees() << fabriqueControle;
 }

@@ -1,18 +1,18 @@
 #include "platform/plateforme.h"
 
-#include "platform/bureau_linux.h"
-#include "platform/dialogues_qt.h"
 #include "platform/horloge.h"
 #include "platform/installation.h"
-#include "platform/ne_pas_deranger_linux.h"
+#include "platform/linux/bureau_linux.h"
+#include "platform/linux/dialogues_qt.h"
+#include "platform/linux/ne_pas_deranger_linux.h"
+#include "platform/linux/raccourci_gnome_gio.h"
+#include "platform/linux/son_differe.h"
+#include "platform/linux/touche_kde.h"
+#include "platform/linux/touche_x11.h"
+#include "platform/linux/visionneuse_aide_qt.h"
+#include "platform/linux/zone_notification_qt.h"
 #include "platform/peripherique_wave.h"
-#include "platform/raccourci_gnome_gio.h"
-#include "platform/son_differe.h"
 #include "platform/sortie_son.h"
-#include "platform/touche_kde.h"
-#include "platform/touche_x11.h"
-#include "platform/visionneuse_aide_qt.h"
-#include "platform/zone_notification_qt.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

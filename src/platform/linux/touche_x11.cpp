@@ -1,4 +1,4 @@
-#include "platform/touche_x11.h"
+#include "platform/linux/touche_x11.h"
 
 #include "settings/touche.h"
 

@@ -1,4 +1,4 @@
-#include "platform/document_accessible.h"
+#include "accessibilite/document_accessible.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessibleObject>

@@ -1,4 +1,4 @@
-#include "platform/veille_logind.h"
+#include "platform/linux/veille_logind.h"
 
 bool VeilleLogind::ecoute(QDBusConnection bus) {
     if (!bus.isConnected())

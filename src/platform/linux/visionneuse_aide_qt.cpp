@@ -1,7 +1,7 @@
-#include "platform/visionneuse_aide_qt.h"
+#include "platform/linux/visionneuse_aide_qt.h"
 
-#include "platform/accessibilite.h"
-#include "platform/document_accessible.h"
+#include "accessibilite/accessibilite.h"
+#include "accessibilite/document_accessible.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "platform/ne_pas_deranger_linux.h"
+#include "platform/linux/ne_pas_deranger_linux.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

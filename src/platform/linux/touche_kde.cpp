@@ -1,4 +1,4 @@
-#include "platform/touche_kde.h"
+#include "platform/linux/touche_kde.h"
 
 #include "settings/touche.h"
 

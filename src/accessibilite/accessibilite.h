@@ -20,6 +20,9 @@ void donneRoleAccessible(QWidget* controle, QAccessible::Role role);
 void cacheAuxLecteurs(QWidget* controle);
 bool estCacheAuxLecteurs(const QObject* objet);
 
+// L'interface que les lecteurs d'écran liront pour une classe de contrôle du programme.
+void ajouteFabriqueAccessible(QAccessible::InterfaceFactory fabrique);
+
 void nommeAccessible(QWidget* controle, const QString& nom, const QString& description);
 
 // Un groupe d'options exclusives : Tab y entre sur l'option cochée (la première si aucune ne

@@ -1,6 +1,6 @@
 // Lancement du programme d'une alarme : le chemin est le programme lui-même, exécuté sans
 // interpréteur de commandes, sans découpage ni lecture des guillemets, « $ », « ; » ou « ` ».
-#include "platform/bureau_linux.h"
+#include "platform/linux/bureau_linux.h"
 
 #include <QDir>
 #include <QFile>

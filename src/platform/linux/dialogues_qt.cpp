@@ -1,4 +1,4 @@
-#include "platform/dialogues_qt.h"
+#include "platform/linux/dialogues_qt.h"
 
 #include <QApplication>
 #include <QColorDialog>
