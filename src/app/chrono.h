@@ -5,6 +5,7 @@
 #include "app/ligne.h"
 #include "settings/facultatifs.h"
 #include "settings/texte_ini.h"
+#include "speech/etat_tic.h"
 #include "speech/sons.h"
 
 #include <QElapsedTimer>
@@ -211,25 +212,7 @@ private:
     void signaleToucheRefusee();
 
     // --- État du tic (tic.cpp)
-    // Un tic en cours : ceux qui arrivent pendant ses attentes ne font qu'afficher l'heure, sauf
-    // s'il est retenu par une fenêtre modale (voir tic.cpp).
-    bool ticEnCours = false;
-    // La dernière minute travaillée (cleMinute) : son travail ne se refait pas.
-    qint64 minuteTravaillee = -1;
-    // La minute du titre et de l'heure affichés (cleMinute).
-    qint64 minuteAffichee = -1;
-    // La dernière minute vue par un tic qui pouvait la travailler (cleMinute) : -1 au démarrage et
-    // après l'éditeur des alarmes.
-    qint64 minuteVue = -1;
-    // Le temps de veille de la machine au dernier tic travaillant (Horloge::veilleCumulee).
-    std::optional<qint64> veilleVue;
-    // Réveil vu (logind ou bond du temps de veille) : le prochain tic qui travaille dit l'heure.
-    bool reveilEnAttente = false;
-    // Depuis l'annonce de la mise en veille (temps monotone) ; invalide hors de la veille.
-    QElapsedTimer miseEnVeille;
-    // Qt ne relance pas une minuterie tant que son tic attend : un relais par tic en cours (créés
-    // au besoin) prend sa cadence pendant ce temps.
-    QList<QTimer*> relaisTic;
+    EtatTic tic_;
     // Les textes de l'heure et de la minute du dernier tic, lus par ParleHeure et les alarmes.
     QString TexteHeure;
     QString TexteMinute;
@@ -278,13 +261,6 @@ private:
     QTimer restaurationEnCours_;
     static constexpr int DelaiEchoRestauration = 1000; // ms
     std::array<Codage, TableAlarmes::nombre> codagesMessages_{};
-    // Les fenêtres modale et surgissante actives au début de chaque tic en cours, du premier au
-    // plus imbriqué.
-    struct TicEnCours {
-        QPointer<QWidget> modale;
-        QPointer<QWidget> menu;
-    };
-    QList<TicEnCours> ticsEnCours_;
     bool chargee_ = false;
     bool enFermeture_ = false;
     bool fermee_ = false;

@@ -191,7 +191,7 @@ void CHRONO::essaieHeureDemandee() {
     const int seconde = maintenant.time().second();
     // Le travail de la minute passe d'abord : ni au milieu d'un tic (ses sons seraient coupés et
     // les tics suivants ne feraient qu'afficher), ni à cheval sur la seconde 0.
-    if (ticEnCours || seconde == 0 || seconde > derniereSecondeSure) {
+    if (tic_.enCours || seconde == 0 || seconde > derniereSecondeSure) {
         relaisHeure_->start();
         return;
     }

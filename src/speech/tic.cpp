@@ -30,8 +30,8 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
     // Le titre, l'heure et son nom lu ne changent qu'avec la minute : les dates en toutes
     // lettres coûtaient à chaque tic autant que le dessin de l'heure.
     const qint64 minute = cleMinute(instant);
-    if (minute != minuteAffichee) {
-        minuteAffichee = minute;
+    if (minute != tic_.minuteAffichee) {
+        tic_.minuteAffichee = minute;
         setWindowTitle(titreHorloge(instant));
         ecritHeure(instant.toString(u"hh:mm"));
         montreSilence(instant);
@@ -46,9 +46,9 @@ void CHRONO::afficheInstant(const QDateTime& instant) {
 bool CHRONO::ticRetenu() const {
     // Une boîte, une fenêtre ou un menu ouvert depuis le début du tic le plus imbriqué le tient
     // jusqu'à sa fermeture, peut-être des heures : les minutes qui passent sont faites sans lui.
-    if (ticsEnCours_.isEmpty())
+    if (tic_.imbriques.isEmpty())
         return false;
-    const TicEnCours& t = ticsEnCours_.constLast();
+    const EtatTic::Imbrique& t = tic_.imbriques.constLast();
     QWidget* modale = QApplication::activeModalWidget();
     QWidget* menu = QApplication::activePopupWidget();
     return (modale && modale != t.modale) || (menu && menu != t.menu);
@@ -66,48 +66,49 @@ void CHRONO::Timer_Timer() {
     const bool endormi = endormie();
     const ChoixMinute choix =
         endormi ? ChoixMinute{}
-                : choixMinute(minuteVue, minuteTravaillee, minute, maintenant.time().second());
-    const bool travail = !endormi && (choix.travaille || choix.manque() || reveilEnAttente);
+                : choixMinute(tic_.minuteVue, tic_.minuteTravaillee, minute, maintenant.time().second());
+    const bool travail = !endormi && (choix.travaille || choix.manque() || tic_.reveilEnAttente);
     // Un tic venu pendant les attentes d'un autre ne fait que l'affichage, et sans attendre : il
     // ne retarde pas la phrase en cours ; le témoin s'éteindra à la fin de l'autre tic. Seule
     // exception : l'autre est retenu par une fenêtre modale et ce tic a du travail.
-    if (ticEnCours && !(travail && ticRetenu()))
+    if (tic_.enCours && !(travail && ticRetenu()))
         return;
-    const qsizetype niveau = ticsEnCours_.size();
-    ticsEnCours_.append(TicEnCours{QApplication::activeModalWidget(), QApplication::activePopupWidget()});
-    const QScopedValueRollback<bool> enCours(ticEnCours, true);
+    const qsizetype niveau = tic_.imbriques.size();
+    tic_.imbriques.append(
+        EtatTic::Imbrique{QApplication::activeModalWidget(), QApplication::activePopupWidget()});
+    const QScopedValueRollback<bool> enCours(tic_.enCours, true);
     // Le tic retenu reprendra avec ses textes à lui (l'annonce ou les alarmes qui lui restent).
     QScopedValueRollback<QString> heureRetenue(TexteHeure);
     QScopedValueRollback<QString> minuteRetenue(TexteMinute);
-    while (relaisTic.size() <= niveau) {
+    while (tic_.relais.size() <= niveau) {
         auto* relais = new QTimer(this);
         QObject::connect(relais, &QTimer::timeout, this, [this] {
             // Timer arrêté (éditeur des alarmes, fermeture) : l'affichage reste figé.
             if (Timer.isActive())
                 Timer_Timer();
         });
-        relaisTic.append(relais);
+        tic_.relais.append(relais);
     }
-    QTimer* relais = relaisTic.at(niveau);
+    QTimer* relais = tic_.relais.at(niveau);
     relais->start(Timer.interval());
     const auto finRelais = qScopeGuard([this, relais] {
         relais->stop();
-        ticsEnCours_.removeLast();
+        tic_.imbriques.removeLast();
     });
 
     TexteHeure = maintenant.toString(u"hh");
     TexteMinute = maintenant.toString(u"hh:mm").right(2);
     bool reveil = false;
     if (!endormi) {
-        minuteVue = minute;
+        tic_.minuteVue = minute;
         // Sans logind, la veille se voit au temps de veille de la machine, qui a bondi.
         const qint64 veille = plateforme_.horloge().veilleCumulee();
-        if (veilleVue && veille - *veilleVue > BondDeVeille)
-            reveilEnAttente = true;
-        veilleVue = veille;
-        reveil = std::exchange(reveilEnAttente, false);
+        if (tic_.veilleVue && veille - *tic_.veilleVue > BondDeVeille)
+            tic_.reveilEnAttente = true;
+        tic_.veilleVue = veille;
+        reveil = std::exchange(tic_.reveilEnAttente, false);
         if (reveil)
-            miseEnVeille.invalidate();
+            tic_.miseEnVeille.invalidate();
     }
     // Les alarmes des minutes sans tic : récentes, elles sonnent ; plus vieilles, une boîte les dit.
     QList<AlarmeManquee> recentes;
@@ -118,7 +119,7 @@ void CHRONO::Timer_Timer() {
     // La nuit ou quand le bureau demande le calme, l'horloge se tait ; les alarmes sonnent.
     const bool silence = choix.travaille && silencieuse(maintenant);
     if (choix.travaille) {
-        minuteTravaillee = minute;
+        tic_.minuteTravaillee = minute;
         if (!silence && TexteMinute == u"00") {
             sons_.JoueSon(Son::Carillon);
             sons_.Pause(0.5);
@@ -167,19 +168,19 @@ void CHRONO::HeureAuReveil() {
 bool CHRONO::endormie() const {
     // Sans réveil annoncé après ce temps d'éveil, la veille a échoué ou l'annonce s'est perdue :
     // l'horloge reprend.
-    return miseEnVeille.isValid() && !miseEnVeille.hasExpired(VeilleSansReveilMax);
+    return tic_.miseEnVeille.isValid() && !tic_.miseEnVeille.hasExpired(VeilleSansReveilMax);
 }
 
 void CHRONO::PrepareVeille(bool avant) {
     if (avant) {
-        miseEnVeille.start();
+        tic_.miseEnVeille.start();
         return;
     }
     // Un réveil sans veille annoncée, ou déjà vu au bond du temps de veille, ne redit pas l'heure.
-    if (!miseEnVeille.isValid())
+    if (!tic_.miseEnVeille.isValid())
         return;
-    miseEnVeille.invalidate();
-    reveilEnAttente = true;
+    tic_.miseEnVeille.invalidate();
+    tic_.reveilEnAttente = true;
     // Sans attendre le prochain tic.
     QTimer::singleShot(0, this, [this] {
         if (Timer.isActive())
@@ -188,8 +189,8 @@ void CHRONO::PrepareVeille(bool avant) {
 }
 
 void CHRONO::RelanceTimer() {
-    minuteVue = -1;
-    veilleVue.reset();
-    reveilEnAttente = false;
+    tic_.minuteVue = -1;
+    tic_.veilleVue.reset();
+    tic_.reveilEnAttente = false;
     Timer.start();
 }

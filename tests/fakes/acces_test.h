@@ -15,9 +15,9 @@ struct AccesTest {
     static void Timer_Timer(CHRONO& c) { c.Timer_Timer(); }
     static void ParleHeure(CHRONO& c) { c.ParleHeure(); }
     static void DeclencheAlarme(CHRONO& c, int n) { c.DeclencheAlarme(n); }
-    static bool& ticEnCours(CHRONO& c) { return c.ticEnCours; }
-    static bool ticEnCours(const CHRONO& c) { return c.ticEnCours; }
-    static qint64& minuteTravaillee(CHRONO& c) { return c.minuteTravaillee; }
+    static bool& ticEnCours(CHRONO& c) { return c.tic_.enCours; }
+    static bool ticEnCours(const CHRONO& c) { return c.tic_.enCours; }
+    static qint64& minuteTravaillee(CHRONO& c) { return c.tic_.minuteTravaillee; }
     static QString& TexteHeure(CHRONO& c) { return c.TexteHeure; }
     static QString& TexteMinute(CHRONO& c) { return c.TexteMinute; }
 
