@@ -4,6 +4,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "help/info.h"
 
 #include <QApplication>
@@ -202,7 +203,7 @@ void TestInfo::boutonInformationsDeLHorloge() {
         QTest::mouseClick(f->Retour_Chron, Qt::LeftButton);
     });
     attente.start();
-    QTest::mouseClick(AccesTest::Image3(*b.c), Qt::LeftButton);
+    QTest::mouseClick(controle<QToolButton>(*b.c, "Image3"), Qt::LeftButton);
     QVERIFY(vue);
     QVERIFY(b.c->CadreOutils->isHidden());
     QVERIFY(!QApplication::activeModalWidget());

@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "fakes/lanceur.h"
 #include "settings/commun.h"
 #include "settings/couleurs.h"
@@ -350,8 +351,8 @@ void TestParametres::couleurs() {
     for (int i = 0; i < 3; ++i)
         QCOMPARE(apres[i], i == index ? valeur : avant[i]);
     const QColor montre[] = {c.palette().color(QPalette::Window),
-                             AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText),
-                             AccesTest::bande(c)->couleur()};
+                             controle<QLabel>(c, "AffHEURE")->palette().color(QPalette::WindowText),
+                             controle<Ligne>(c, "bande")->couleur()};
     QCOMPARE(montre[index], choisie);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window),
@@ -377,7 +378,7 @@ void TestParametres::couleurAnnuleeNeChangeRien() {
         QCOMPARE(apres[i], avant[i]);
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window), echantillons[i]);
     }
-    QCOMPARE(AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+    QCOMPARE(controle<QLabel>(c, "AffHEURE")->palette().color(QPalette::WindowText), QColor(1, 2, 3));
 }
 
 void TestParametres::image() {
@@ -754,7 +755,7 @@ void TestParametres::ouvertureParLaBarreDOutils() {
         vue->Retour1->click();
     });
     guet.start();
-    QTest::mouseClick(AccesTest::Image0(c), Qt::LeftButton);
+    QTest::mouseClick(controle<QToolButton>(c, "Image0"), Qt::LeftButton);
     QVERIFY(modale);
     QVERIFY(retenue);
     QVERIFY(!vue); // détruite à la sortie
@@ -879,12 +880,13 @@ void TestParametres::silence() {
         f.FinSilence->setFocus();
         QTest::keyClick(f.FinSilence, Qt::Key_Down);
         QCOMPARE(h.c->facultatifs.finSilence, QTime(6, 0));
-        QCOMPARE(AccesTest::AffHEURE(*h.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+        QCOMPARE(controle<QLabel>(*h.c, "AffHEURE")->accessibleDescription(),
+                 QStringLiteral("L'heure affichée"));
         f.SuivreNePasDeranger->click();
         QVERIFY(h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
         h.p.nePasDeranger().regle(true);
         QCOMPARE(
-            AccesTest::AffHEURE(*h.c)->accessibleDescription(),
+            controle<QLabel>(*h.c, "AffHEURE")->accessibleDescription(),
             QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau"));
         f.SilenceNuit->click();
         QVERIFY(!h.c->facultatifs.silenceNuit);

@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "help/aide.h"
 #include "help/info.h"
 
@@ -82,8 +83,8 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     QFETCH(int, bouton);
     QFETCH(QString, fenetre);
     Banc b;
-    QToolButton* boutons[] = {AccesTest::Image0(*b.c), nullptr, AccesTest::Image2(*b.c),
-                              AccesTest::Image3(*b.c)};
+    QToolButton* boutons[] = {controle<QToolButton>(*b.c, "Image0"), nullptr,
+                              controle<QToolButton>(*b.c, "Image2"), controle<QToolButton>(*b.c, "Image3")};
     Observateur o;
     o.arme(b.p.journal);
     boutons[bouton]->click();
@@ -96,7 +97,7 @@ void TestTicOutils::boutonOuvreSaFenetre() {
 
 void TestTicOutils::boutonAide() {
     Banc b;
-    AccesTest::Image4(*b.c)->click();
+    controle<QToolButton>(*b.c, "Image4")->click();
     QCOMPARE(b.p.journal.filtre({"son", "aide"}),
              QStringList({"son 84", QStringLiteral("aide 3 ") + AccesTest::aide(*b.c).fichierAide()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
@@ -104,7 +105,7 @@ void TestTicOutils::boutonAide() {
 
 void TestTicOutils::boutonFermer() {
     Banc b;
-    AccesTest::Image5(*b.c)->click();
+    controle<QToolButton>(*b.c, "Image5")->click();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 84", "son 86", "attente 0.8", "quitte 0"}));
@@ -112,8 +113,8 @@ void TestTicOutils::boutonFermer() {
 
 void TestTicOutils::menuFermeSansClic() {
     Banc b;
-    QCOMPARE(AccesTest::Fermeture(*b.c)->text(), QStringLiteral("Ferme Chrono Vocalis"));
-    AccesTest::Fermeture(*b.c)->trigger();
+    QCOMPARE(controle<QAction>(*b.c, "Fermeture")->text(), QStringLiteral("Ferme Chrono Vocalis"));
+    controle<QAction>(*b.c, "Fermeture")->trigger();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 86", "attente 0.8", "quitte 0"}));
@@ -133,20 +134,20 @@ void TestTicOutils::menuHeure() {
     QFETCH(QTime, heure);
     QFETCH(QString, entree);
     Banc b;
-    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), QStringLiteral("il est ..."));
+    QCOMPARE(controle<QAction>(*b.c, "AffHoraire")->text(), QStringLiteral("il est ..."));
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
     // L'ouverture du menu, telle que l'icône la déclenche.
-    Q_EMIT AccesTest::BULLE(*b.c)->aboutToShow();
-    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), entree);
-    QCOMPARE(AccesTest::BULLE(*b.c)->title(), entree.mid(7));
-    QCOMPARE(AccesTest::Agrandir(*b.c)->text(), QStringLiteral("Agrandir"));
+    Q_EMIT controle<QMenu>(*b.c, "BULLE")->aboutToShow();
+    QCOMPARE(controle<QAction>(*b.c, "AffHoraire")->text(), entree);
+    QCOMPARE(controle<QMenu>(*b.c, "BULLE")->title(), entree.mid(7));
+    QCOMPARE(controle<QAction>(*b.c, "Agrandir")->text(), QStringLiteral("Agrandir"));
     // Ouvrir le menu ne fait aucun bruit.
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 }
 
 void TestTicOutils::menuCarillon() {
     Banc b;
-    AccesTest::AffHoraire(*b.c)->trigger();
+    controle<QAction>(*b.c, "AffHoraire")->trigger();
     QCOMPARE(b.p.journal.filtre({"son", "attente"}), QStringList{"son 85"});
 }
 
@@ -154,7 +155,7 @@ void TestTicOutils::menuAgrandir() {
     Banc b;
     b.c->setWindowState(Qt::WindowMinimized);
     b.c->hide();
-    AccesTest::Agrandir(*b.c)->trigger();
+    controle<QAction>(*b.c, "Agrandir")->trigger();
     QVERIFY(b.c->isVisible());
     QVERIFY(!(b.c->windowState() & Qt::WindowMinimized));
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
@@ -177,14 +178,14 @@ void TestTicOutils::clicPendantUnePhrase() {
                 AccesTest::Timer_Timer(*b.c);
             }
         });
-        AccesTest::Image0(*b.c)->click();
+        controle<QToolButton>(*b.c, "Image0")->click();
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(10, 30, 0, 200)));
     AccesTest::Timer_Timer(*b.c);
     QCOMPARE(o.fenetre, QStringLiteral("PARAMETRES"));
     QCOMPARE(b.p.son().joues, QList<int>({10, 84, 70, 30, 71}));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("10:31"));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), QStringLiteral("10:31"));
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 QTEST_MAIN(TestTicOutils)

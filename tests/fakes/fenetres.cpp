@@ -1,0 +1,53 @@
+#include "fakes/fenetres.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+QObject* controleNomme(const QObject* parent, const char* nom, const QMetaObject& type) {
+    const QString n = QString::fromUtf8(nom);
+    for (QObject* o : parent->findChildren<QObject*>(n))
+        if (type.cast(o))
+            return o;
+    if (parent->objectName() == n && type.cast(const_cast<QObject*>(parent)))
+        return const_cast<QObject*>(parent);
+    qFatal("Aucun contrôle « %s » de type %s sous « %s » (%s)", nom, type.className(),
+           qPrintable(parent->objectName()), parent->metaObject()->className());
+}
+
+QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
+                   int delaiMs, std::source_location lieu) {
+    QString vue;
+    bool vueUneFois = false;
+    const QDeadlineTimer fin(delaiMs);
+    QTimer guet;
+    guet.setInterval(5);
+    QObject::connect(&guet, &QTimer::timeout, [&] {
+        QPointer<QWidget> w = QApplication::activeModalWidget();
+        if (!w) {
+            if (fin.hasExpired())
+                guet.stop();
+            return;
+        }
+        guet.stop();
+        vueUneFois = true;
+        vue = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+        if (geste)
+            geste(w);
+        if (w && w->isVisible())
+            w->close();
+    });
+    guet.start();
+    ouvre();
+    // Une fenêtre ouverte après coup (file d'événements, minuterie) est encore attendue.
+    if (!vueUneFois)
+        QTest::qWaitFor([&] { return vueUneFois || !guet.isActive(); }, int(fin.remainingTime()));
+    guet.stop();
+    if (!vueUneFois)
+        QTest::qFail(qPrintable(QStringLiteral("aucune fenêtre modale en %1 ms").arg(delaiMs)),
+                     lieu.file_name(), int(lieu.line()));
+    return vue;
+}
