@@ -12,16 +12,13 @@ QObject* controleNomme(const QObject* parent, const char* nom, const QMetaObject
     for (QObject* o : parent->findChildren<QObject*>(n))
         if (type.cast(o))
             return o;
-    if (parent->objectName() == n && type.cast(const_cast<QObject*>(parent)))
-        return const_cast<QObject*>(parent);
     qFatal("Aucun contrôle « %s » de type %s sous « %s » (%s)", nom, type.className(),
            qPrintable(parent->objectName()), parent->metaObject()->className());
 }
 
-QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
-                   int delaiMs, std::source_location lieu) {
+QString guetteModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
+                     int delaiMs) {
     QString vue;
-    bool vueUneFois = false;
     const QDeadlineTimer fin(delaiMs);
     QTimer guet;
     guet.setInterval(5);
@@ -33,7 +30,6 @@ QString meneModale(const std::function<void()>& ouvre, const std::function<void(
             return;
         }
         guet.stop();
-        vueUneFois = true;
         vue = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
         if (geste)
             geste(w);
@@ -43,10 +39,17 @@ QString meneModale(const std::function<void()>& ouvre, const std::function<void(
     guet.start();
     ouvre();
     // Une fenêtre ouverte après coup (file d'événements, minuterie) est encore attendue.
-    if (!vueUneFois)
-        QTest::qWaitFor([&] { return vueUneFois || !guet.isActive(); }, int(fin.remainingTime()));
+    if (vue.isEmpty())
+        static_cast<void>(
+            QTest::qWaitFor([&] { return !vue.isEmpty() || !guet.isActive(); }, int(fin.remainingTime())));
     guet.stop();
-    if (!vueUneFois)
+    return vue;
+}
+
+QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
+                   int delaiMs, std::source_location lieu) {
+    const QString vue = guetteModale(ouvre, geste, delaiMs);
+    if (vue.isEmpty())
         QTest::qFail(qPrintable(QStringLiteral("aucune fenêtre modale en %1 ms").arg(delaiMs)),
                      lieu.file_name(), int(lieu.line()));
     return vue;

@@ -27,3 +27,6 @@ template <class T> T* controle(const QObject& parent, const char* nom) {
 // ne paraît dans le délai, le test échoue à la ligne de l'appel et le nom rendu est vide.
 QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste = {},
                    int delaiMs = 5000, std::source_location lieu = std::source_location::current());
+// La même chose sans échec : vide si aucune fenêtre modale n'a paru dans le délai.
+QString guetteModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
+                     int delaiMs);

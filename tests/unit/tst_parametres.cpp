@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <QtEndian>
 
@@ -741,21 +740,16 @@ void TestParametres::ouvertureParLaBarreDOutils() {
     c.CadreOutils->show();
     QPointer<PARAMETRES> vue;
     bool modale = false, retenue = false;
-    // Le son du bouton sert déjà les événements : on guette la fenêtre jusqu'à ce qu'elle soit là.
-    QTimer guet;
-    guet.setInterval(5);
-    QObject::connect(&guet, &QTimer::timeout, &c, [&] {
-        vue = c.findChild<PARAMETRES*>();
-        if (!vue || !vue->isVisible())
-            return;
-        guet.stop();
-        modale = vue->isModal() && QApplication::activeModalWidget() == vue;
-        retenue = AccesTest::parametresOuvert(c).data() == vue.data();
-        vue->OptionCV[3]->click();
-        vue->Retour1->click();
-    });
-    guet.start();
-    QTest::mouseClick(controle<QToolButton>(c, "Image0"), Qt::LeftButton);
+    const QString nom =
+        meneModale([&] { QTest::mouseClick(controle<QToolButton>(c, "Image0"), Qt::LeftButton); },
+                   [&](QWidget* w) {
+                       vue = qobject_cast<PARAMETRES*>(w);
+                       modale = vue && vue->isModal();
+                       retenue = AccesTest::parametresOuvert(c).data() == w;
+                       controle<QRadioButton>(w, "OptionCV(3)")->click();
+                       controle<QPushButton>(w, "Retour1")->click();
+                   });
+    QCOMPARE(nom, QStringLiteral("PARAMETRES"));
     QVERIFY(modale);
     QVERIFY(retenue);
     QVERIFY(!vue); // détruite à la sortie

@@ -333,22 +333,22 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
     Banc b;
     b.c->déclenche_annonce = 2;
     bool premier = true;
+    QString vue;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
             return;
-        QTimer::singleShot(100, [&] {
-            QVERIFY(QApplication::activeModalWidget());
-            b.p.journal.note(QStringLiteral("--- ouverte"));
-            while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
-                b.p.horlogeV().avance(0.9);
-                AccesTest::Timer_Timer(*b.c);
-            }
-            b.p.journal.note(QStringLiteral("--- fermée"));
-            QApplication::activeModalWidget()->close();
-        });
-        controle<QToolButton>(*b.c, "Image3")->click();
+        vue = meneModale([&] { controle<QToolButton>(*b.c, "Image3")->click(); },
+                         [&](QWidget*) {
+                             b.p.journal.note(QStringLiteral("--- ouverte"));
+                             while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
+                                 b.p.horlogeV().avance(0.9);
+                                 AccesTest::Timer_Timer(*b.c);
+                             }
+                             b.p.journal.note(QStringLiteral("--- fermée"));
+                         });
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
+    QCOMPARE(vue, QStringLiteral("INFO"));
     QCOMPARE(b.p.journal.filtre({"son", "---"}),
              QStringList({"son 85", "son 84", "son 82", "--- ouverte", "son 14", "son 70", "son 15", "son 71",
                           "--- fermée", "son 14", "son 70"}));

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -26,31 +25,6 @@ struct Banc : BancChrono {
         c->show();
         c->CadreOutils->show();
         p.journal.lignes.clear();
-    }
-};
-
-// Dès qu'une fenêtre modale est ouverte : son nom et ce qui a sonné jusque-là ; puis on la
-// ferme comme par sa case de fermeture. (JoueSon sert déjà les événements une fois : on guette
-// la fenêtre au lieu de compter les passages de la boucle.)
-struct Observateur {
-    QString fenetre = QStringLiteral("aucune");
-    QStringList sonsAvant;
-    QTimer guet;
-    void arme(const Journal& journal, std::function<void()> pendant = {}) {
-        guet.setInterval(5);
-        QObject::disconnect(&guet, nullptr, nullptr, nullptr);
-        QObject::connect(&guet, &QTimer::timeout, [this, &journal, pendant] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w)
-                return;
-            guet.stop();
-            fenetre = QString::fromLatin1(w->metaObject()->className());
-            sonsAvant = journal.filtre({"son"});
-            if (pendant)
-                pendant();
-            w->close();
-        });
-        guet.start();
     }
 };
 
@@ -85,12 +59,12 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     Banc b;
     QToolButton* boutons[] = {controle<QToolButton>(*b.c, "Image0"), nullptr,
                               controle<QToolButton>(*b.c, "Image2"), controle<QToolButton>(*b.c, "Image3")};
-    Observateur o;
-    o.arme(b.p.journal);
-    boutons[bouton]->click();
     // Le clic d'abord, puis la fenêtre, modale : le gestionnaire attend sa fermeture.
-    QCOMPARE(o.fenetre, fenetre);
-    QCOMPARE(o.sonsAvant.value(0), QStringLiteral("son 84"));
+    QStringList sonsAvant;
+    const QString vue = meneModale([&] { boutons[bouton]->click(); },
+                                   [&](QWidget*) { sonsAvant = b.p.journal.filtre({"son"}); });
+    QCOMPARE(vue, fenetre);
+    QCOMPARE(sonsAvant.value(0), QStringLiteral("son 84"));
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QVERIFY(!b.c->fermee());
 }
@@ -168,21 +142,21 @@ void TestTicOutils::clicPendantUnePhrase() {
     Banc b;
     b.c->déclenche_annonce = 1;
     bool premier = true;
-    Observateur o;
+    QString vue;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
             return;
-        o.arme(b.p.journal, [&] {
-            for (int i = 0; i < 80; ++i) {
-                b.p.horlogeV().avance(0.9);
-                AccesTest::Timer_Timer(*b.c);
-            }
-        });
-        controle<QToolButton>(*b.c, "Image0")->click();
+        vue = meneModale([&] { controle<QToolButton>(*b.c, "Image0")->click(); },
+                         [&](QWidget*) {
+                             for (int i = 0; i < 80; ++i) {
+                                 b.p.horlogeV().avance(0.9);
+                                 AccesTest::Timer_Timer(*b.c);
+                             }
+                         });
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(10, 30, 0, 200)));
     AccesTest::Timer_Timer(*b.c);
-    QCOMPARE(o.fenetre, QStringLiteral("PARAMETRES"));
+    QCOMPARE(vue, QStringLiteral("PARAMETRES"));
     QCOMPARE(b.p.son().joues, QList<int>({10, 84, 70, 30, 71}));
     QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), QStringLiteral("10:31"));
     QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());

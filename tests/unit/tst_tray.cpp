@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -428,10 +429,9 @@ void TestTray::fermetureAvecFenetreModale() {
     });
     garde.start(10000);
 
-    const auto dansLaModale = [&] {
-        QWidget* modale = QApplication::activeModalWidget();
-        modaleVue =
-            modale ? QString::fromLatin1(modale->metaObject()->className()) : QStringLiteral("aucune");
+    bool resteOuverte = false;
+    const auto dansLaModale = [&](QWidget* w) {
+        QPointer<QWidget> modale = w;
         if (parLeMenu) {
             QTimer::singleShot(0, controle<QMenu>(c, "BULLE"), [&] {
                 choisit(controle<QMenu>(c, "BULLE"), controle<QAction>(c, "Fermeture"));
@@ -441,32 +441,27 @@ void TestTray::fermetureAvecFenetreModale() {
             c.close();
         }
         ferméeDansLaModale = c.fermee();
+        // La fermeture du programme emporte la fenêtre ; le guet ne la ferme pas à sa place.
+        resteOuverte = !QTest::qWaitFor([&] { return !modale || !modale->isVisible(); }, 3000);
     };
-    // Le clic du bouton fait passer les événements avant que la fenêtre ne s'ouvre : on attend
-    // qu'elle soit là.
-    QTimer attente;
-    attente.setInterval(5);
-    QObject::connect(&attente, &QTimer::timeout, [&] {
-        if (!QApplication::activeModalWidget())
-            return;
-        attente.stop();
-        dansLaModale();
-    });
     QTimer::singleShot(0, &c, [&] {
-        attente.start();
-        if (fenetre == QLatin1String("PARAMETRES")) {
-            controle<QToolButton>(c, "Image0")->click();
-        } else if (fenetre == QLatin1String("ALARMES")) {
-            controle<QToolButton>(c, "Image2")->click();
-        } else if (fenetre == QLatin1String("INFO")) {
-            controle<QToolButton>(c, "Image3")->click();
-        } else if (fenetre == QLatin1String("message")) {
-            DialoguesQt().message(&c, QStringLiteral("Alarme en cours"), QStringLiteral("Alarme 1"),
-                                  IconeMessage::Information);
-        } else {
-            QDialog d(&c);
-            d.exec();
-        }
+        modaleVue = meneModale(
+            [&] {
+                if (fenetre == QLatin1String("PARAMETRES")) {
+                    controle<QToolButton>(c, "Image0")->click();
+                } else if (fenetre == QLatin1String("ALARMES")) {
+                    controle<QToolButton>(c, "Image2")->click();
+                } else if (fenetre == QLatin1String("INFO")) {
+                    controle<QToolButton>(c, "Image3")->click();
+                } else if (fenetre == QLatin1String("message")) {
+                    DialoguesQt().message(&c, QStringLiteral("Alarme en cours"), QStringLiteral("Alarme 1"),
+                                          IconeMessage::Information);
+                } else {
+                    QDialog d(&c);
+                    d.exec();
+                }
+            },
+            dansLaModale);
         gestionnaireFini = true;
     });
     p.journal.lignes.clear();
@@ -480,6 +475,7 @@ void TestTray::fermetureAvecFenetreModale() {
     QCOMPARE(modaleVue, attendue);
     QCOMPARE(ouvertures, parLeMenu ? 1 : 0);
     QVERIFY(ferméeDansLaModale);
+    QVERIFY(!resteOuverte);
     QVERIFY(gestionnaireFini);
     QVERIFY(!AccesTest::TrayOccupe(c));
     QVERIFY(!c.Timer.isActive());
