@@ -47,10 +47,10 @@ QString guetteModale(const std::function<void()>& ouvre, const std::function<voi
 }
 
 QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
-                   int delaiMs, std::source_location lieu) {
+                   int delaiMs, const char* fichier, int ligne) {
     const QString vue = guetteModale(ouvre, geste, delaiMs);
     if (vue.isEmpty())
-        QTest::qFail(qPrintable(QStringLiteral("aucune fenêtre modale en %1 ms").arg(delaiMs)),
-                     lieu.file_name(), int(lieu.line()));
+        QTest::qFail(qPrintable(QStringLiteral("aucune fenêtre modale en %1 ms").arg(delaiMs)), fichier,
+                     ligne);
     return vue;
 }

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <source_location>
 
 class QWidget;
 
@@ -26,7 +25,7 @@ template <class T> T* controle(const QObject& parent, const char* nom) {
 // fermée si elle ne l'est pas encore. Rend son nom d'objet (à défaut, sa classe) ; si aucune
 // ne paraît dans le délai, le test échoue à la ligne de l'appel et le nom rendu est vide.
 QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste = {},
-                   int delaiMs = 5000, std::source_location lieu = std::source_location::current());
+                   int delaiMs = 5000, const char* fichier = __builtin_FILE(), int ligne = __builtin_LINE());
 // La même chose sans échec : vide si aucune fenêtre modale n'a paru dans le délai.
 QString guetteModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
                      int delaiMs);
