@@ -48,7 +48,7 @@ QString guetteModale(const std::function<void()>& ouvre, const std::function<voi
 
 QString meneModale(const std::function<void()>& ouvre, const std::function<void(QWidget*)>& geste,
                    int delaiMs, const char* fichier, int ligne) {
-    const QString vue = guetteModale(ouvre, geste, delaiMs);
+    QString vue = guetteModale(ouvre, geste, delaiMs);
     if (vue.isEmpty())
         QTest::qFail(qPrintable(QStringLiteral("aucune fenêtre modale en %1 ms").arg(delaiMs)), fichier,
                      ligne);
