@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <utility>
 
 namespace {
 
@@ -135,6 +136,34 @@ void ALARMES::creeControles() {
     // Le clavier part de l'onglet de l'alarme affichée, et non de « OK » comme Qt le ferait.
     choix_[1]->setFocus();
     nommeControles();
+
+    // Les noms d'origine, pour qui cherche un contrôle par son nom (tests, outils de débogage).
+    const std::pair<QObject*, const char*> noms[] = {{this, "ALARMES"},
+                                                     {Onglet, "Onglet"},
+                                                     {TitreAlarme, "TitreAlarme"},
+                                                     {Ima_Alarme, "Ima_Alarme"},
+                                                     {ActiveAlarme, "ActiveAlarme"},
+                                                     {BoutonWave, "BoutonWave"},
+                                                     {Cadre1, "Cadre1"},
+                                                     {Bouton, "Bouton"},
+                                                     {AffAlarme, "AffAlarme"},
+                                                     {Etiquette1, "Etiquette1"},
+                                                     {AffMn, "AffMn"},
+                                                     {BoutonMn, "BoutonMn"},
+                                                     {Etiquette2, "Etiquette2"},
+                                                     {Etiquette3, "Etiquette3"},
+                                                     {OptionEXE, "OptionEXE"},
+                                                     {CaseEXE, "CaseEXE"},
+                                                     {BoutonEXE, "BoutonEXE"},
+                                                     {AffEXE, "AffEXE"},
+                                                     {Cadre2, "Cadre2"},
+                                                     {ActiveMsg, "ActiveMsg"},
+                                                     {MsgSonne, "MsgSonne"},
+                                                     {Retour_Chrono, "Retour_Chrono"}};
+    for (const auto& [objet, nom] : noms)
+        objet->setObjectName(QLatin1String(nom));
+    for (int k = 1; k <= 6; ++k)
+        choix_[std::size_t(k)]->setObjectName(QStringLiteral("ChoixAlarme(%1)").arg(k));
 
     QObject::connect(Bouton, &BoutonSpin::descend, this, [this] { Bouton_SpinDown(); });
     QObject::connect(Bouton, &BoutonSpin::monte, this, [this] { Bouton_SpinUp(); });

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -116,6 +117,18 @@ void CHRONO::creeControles() {
     QObject::connect(AffHoraire, &QAction::triggered, this, [this] { AffHoraire_Click(); });
     QObject::connect(Agrandir, &QAction::triggered, this, [this] { Agrandir_Click(); });
     QObject::connect(Fermeture, &QAction::triggered, this, [this] { Fermeture_Click(); });
+
+    // Les noms d'origine, pour qui cherche un contrôle par son nom (tests, outils de débogage).
+    const std::pair<QObject*, const char*> noms[] = {{this, "CHRONO"},       {CadreOutils, "CadreOutils"},
+                                                     {Image0, "Image0"},     {Image2, "Image2"},
+                                                     {Image3, "Image3"},     {Image4, "Image4"},
+                                                     {Image5, "Image5"},     {&Timer, "Timer"},
+                                                     {Flash, "Flash"},       {bande, "bande"},
+                                                     {AffHEURE, "AffHEURE"}, {PHOTO, "PHOTO"},
+                                                     {BULLE, "BULLE"},       {AffHoraire, "AffHoraire"},
+                                                     {Agrandir, "Agrandir"}, {Fermeture, "Fermeture"}};
+    for (const auto& [objet, nom] : noms)
+        objet->setObjectName(QLatin1String(nom));
 
     installeClavier();
     nommeControles();

@@ -32,6 +32,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -156,6 +157,45 @@ void PARAMETRES::creeControles() {
         setTabOrder(ordre[i - 1], ordre[i]);
     nommeControles();
     creeColonneAjouts();
+
+    // Les noms d'origine, pour qui cherche un contrôle par son nom (tests, outils de débogage) ;
+    // ceux d'un groupe portent leur indice : « OptionCV(2) ».
+    const std::pair<QObject*, const char*> noms[] = {{this, "PARAMETRES"},
+                                                     {CheckDémarre, "CheckDémarre"},
+                                                     {Visibilité, "Visibilité"},
+                                                     {OptionAnnonce, "OptionAnnonce"},
+                                                     {OptionCouleurs, "OptionCouleurs"},
+                                                     {OptionImage, "OptionImage"},
+                                                     {CaseIma, "CaseIma"},
+                                                     {BoutonImage, "BoutonImage"},
+                                                     {PictureBox, "PictureBox"},
+                                                     {Retour1, "Retour1"},
+                                                     {ColonneAjouts, "ColonneAjouts"},
+                                                     {OptionVolume, "OptionVolume"},
+                                                     {VolumeVoix, "VolumeVoix"},
+                                                     {VolumeAlarmes, "VolumeAlarmes"},
+                                                     {AffVolumeVoix, "AffVolumeVoix"},
+                                                     {AffVolumeAlarmes, "AffVolumeAlarmes"},
+                                                     {OptionSilence, "OptionSilence"},
+                                                     {SilenceNuit, "SilenceNuit"},
+                                                     {DebutSilence, "DebutSilence"},
+                                                     {FinSilence, "FinSilence"},
+                                                     {SuivreNePasDeranger, "SuivreNePasDeranger"},
+                                                     {OptionTouche, "OptionTouche"},
+                                                     {AffTouche, "AffTouche"},
+                                                     {BoutonChangeTouche, "BoutonChangeTouche"},
+                                                     {BoutonSansTouche, "BoutonSansTouche"},
+                                                     {AffEtatTouche, "AffEtatTouche"},
+                                                     {BoutonGnome, "BoutonGnome"}};
+    for (const auto& [objet, nom] : noms)
+        if (objet)
+            objet->setObjectName(QString::fromUtf8(nom));
+    for (std::size_t i = 0; i < OptionCV.size(); ++i)
+        OptionCV[i]->setObjectName(QStringLiteral("OptionCV(%1)").arg(i));
+    for (std::size_t i = 0; i < BoutonCouleur.size(); ++i) {
+        BoutonCouleur[i]->setObjectName(QStringLiteral("BoutonCouleur(%1)").arg(i));
+        Echantillon[i]->setObjectName(QStringLiteral("Echantillon(%1)").arg(i));
+    }
 
     // Un état changé par le code agit comme un clic ; un état inchangé ne fait rien.
     connect(CheckDémarre, &QCheckBox::toggled, this, [this] { CheckDémarre_Click(); });

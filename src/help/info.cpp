@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 namespace {
 
@@ -90,6 +91,14 @@ INFO::INFO(CHRONO& chrono) : QDialog(&chrono), chrono_(chrono) {
     setTabOrder(Retour_Chron, Info_version);
     Retour_Chron->setDefault(true);
     Retour_Chron->setFocus();
+
+    // Les noms d'origine, pour qui cherche un contrôle par son nom (tests, outils de débogage).
+    const std::pair<QObject*, const char*> noms[] = {
+        {this, "INFO"},        {TitreInfo, "TitreInfo"},       {MainIcon, "MainIcon"},
+        {InfoMsg, "InfoMsg"},  {Info_version, "Info_version"}, {Retour_Chron, "Retour_Chron"},
+        {Icone[0], "Icone(0)"}};
+    for (const auto& [objet, nom] : noms)
+        objet->setObjectName(QLatin1String(nom));
 
     QObject::connect(Info_version, &QPushButton::clicked, this, [this] { Info_version_Click(); });
     QObject::connect(Retour_Chron, &QPushButton::clicked, this, [this] { Retour_Chron_Click(); });

@@ -2,8 +2,8 @@
 
 #include "app/chrono.h"
 
-// La seule porte des tests et des mesures sur l'intérieur de CHRONO : ce qu'ils font tourner
-// (tic, annonce, alarme, boutons) et ce qu'ils relisent, sous les noms de la fenêtre. En-tête
+// La porte des tests et des mesures sur ce que les noms des contrôles n'atteignent pas (fakes/fenetres.h) :
+// ce qu'ils font tourner (tic, annonce, alarme) et l'état qu'ils relisent. En-tête
 // seul, sans bibliothèque : les mesures construites sans les tests s'en servent aussi.
 struct AccesTest {
     // Chargement et fenêtre
@@ -21,23 +21,7 @@ struct AccesTest {
     static QString& TexteHeure(CHRONO& c) { return c.TexteHeure; }
     static QString& TexteMinute(CHRONO& c) { return c.TexteMinute; }
 
-    // Barre d'outils, affichage et menu de l'icône
-    static void Image0_Click(CHRONO& c) { c.Image0_Click(); }
-    static void Image2_Click(CHRONO& c) { c.Image2_Click(); }
-    static void Image3_Click(CHRONO& c) { c.Image3_Click(); }
-    static void Image4_Click(CHRONO& c) { c.Image4_Click(); }
-    static QToolButton* Image0(const CHRONO& c) { return c.Image0; }
-    static QToolButton* Image2(const CHRONO& c) { return c.Image2; }
-    static QToolButton* Image3(const CHRONO& c) { return c.Image3; }
-    static QToolButton* Image4(const CHRONO& c) { return c.Image4; }
-    static QToolButton* Image5(const CHRONO& c) { return c.Image5; }
-    static QLabel* Flash(const CHRONO& c) { return c.Flash; }
-    static Ligne* bande(const CHRONO& c) { return c.bande; }
-    static QLabel* AffHEURE(const CHRONO& c) { return c.AffHEURE; }
-    static QMenu* BULLE(const CHRONO& c) { return c.BULLE; }
-    static QAction* AffHoraire(const CHRONO& c) { return c.AffHoraire; }
-    static QAction* Agrandir(const CHRONO& c) { return c.Agrandir; }
-    static QAction* Fermeture(const CHRONO& c) { return c.Fermeture; }
+    // Fenêtre des réglages ouverte
     static QPointer<PARAMETRES>& parametresOuvert(CHRONO& c) { return c.parametresOuvert; }
 
     // Clavier et zone de notification

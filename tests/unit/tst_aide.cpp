@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "help/aide.h"
 #include "platform/linux/visionneuse_aide_qt.h"
 #include "settings/cles.h"
@@ -129,7 +130,7 @@ void TestAide::boutonAideOuvreLeSommaire() {
     Banc b;
     QCOMPARE(AccesTest::aide(*b.c).fichierAide(), b.fichier());
     b.c->CadreOutils->show();
-    QTest::mouseClick(AccesTest::Image4(*b.c), Qt::LeftButton);
+    QTest::mouseClick(controle<QToolButton>(*b.c, "Image4"), Qt::LeftButton);
     QCOMPARE(b.p.journal.lignes, QStringList({"son 84", "aide 3 " + b.fichier()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
     // Ouvrir l'aide ne touche pas à la barre d'outils.
@@ -160,7 +161,7 @@ void TestAide::fermetureSansAideOuverte() {
 void TestAide::fermetureApresAideOuverte() {
     Banc b;
     b.c->show();
-    AccesTest::Image4_Click(*b.c);
+    controle<QToolButton>(*b.c, "Image4")->click();
     b.c->close();
     QCOMPARE(b.p.journal.filtre({"aide", "son"}),
              QStringList({"son 84", "aide 3 " + b.fichier(), "aide 2 " + b.fichier(), "son 86"}));

@@ -1,6 +1,7 @@
 // Le vrai lancement d'un programme d'alarme : le chemin est le programme, tel quel, sans
 // interpréteur de commandes ; il tourne dans son dossier, détaché du nôtre.
 #include "desktop/parametres.h"
+#include "fakes/fenetres.h"
 #include "platform/linux/bureau_linux.h"
 #include "platform/linux/dialogues_qt.h"
 
@@ -12,11 +13,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -147,29 +149,29 @@ void TestAlarmeLancement::selecteurDeProgrammeReel() {
     const QString ancien = QDir::currentPath();
     QDir::setCurrent(d.path());
     QStringList filtres;
-    // La boîte se remplit au fil de l'eau : on réessaie jusqu'à ce qu'elle accepte, ou on abandonne.
-    int essais = 0;
-    QTimer attente;
-    QObject::connect(&attente, &QTimer::timeout, [&] {
-        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!boite)
-            return;
-        if (filtres.isEmpty())
-            filtres = boite->nameFilters();
-        if (++essais > 250) {
-            boite->reject();
-            return;
-        }
-        boite->selectNameFilter(filtres.constLast());
-        // selectFile ne touche pas la zone du nom quand elle a le focus : on y tape directement.
-        if (auto* nom = boite->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-            nom->setText(QStringLiteral("mon réveil"));
-        QMetaObject::invokeMethod(boite, "accept");
-    });
-    attente.start(20);
     DialoguesQt dialogues;
-    const std::optional<QString> choisi =
-        dialogues.fichier(nullptr, QStringLiteral("Programmes(*.exe)|*.exe|Tous les fichiers (*)|*"));
+    std::optional<QString> choisi;
+    meneModale(
+        [&] {
+            choisi =
+                dialogues.fichier(nullptr, QStringLiteral("Programmes(*.exe)|*.exe|Tous les fichiers (*)|*"));
+        },
+        [&](QWidget* w) {
+            QPointer<QFileDialog> boite = qobject_cast<QFileDialog*>(w);
+            QVERIFY(boite);
+            filtres = boite->nameFilters();
+            // La boîte se remplit au fil de l'eau : on réessaie jusqu'à ce qu'elle accepte.
+            QVERIFY(QTest::qWaitFor([&] {
+                if (!boite || !boite->isVisible())
+                    return true;
+                boite->selectNameFilter(filtres.constLast());
+                // selectFile ne touche pas la zone du nom quand elle a le focus : on y tape directement.
+                if (auto* nom = boite->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    nom->setText(QStringLiteral("mon réveil"));
+                QMetaObject::invokeMethod(boite, "accept");
+                return !boite->isVisible();
+            }));
+        });
     QDir::setCurrent(ancien);
     QCOMPARE(filtres, QStringList({"Programmes (*.exe)", "Tous les fichiers (*)"}));
     QCOMPARE(choisi, std::optional<QString>(d.filePath(QStringLiteral("mon réveil"))));
@@ -204,31 +206,29 @@ void TestAlarmeLancement::libellesDesSelecteurs() {
     QDir::setCurrent(d.path());
     QStringList vus;
     QStringList fichiers;
-    int essais = 0;
-    QTimer attente;
-    QObject::connect(&attente, &QTimer::timeout, [&] {
-        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!boite)
-            return;
-        if (auto* types = boite->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
-            vus.clear();
-            for (int i = 0; i < types->count(); ++i)
-                vus << types->itemText(i);
-        }
-        // La liste se remplit au fil de l'eau : on la relit jusqu'à ce qu'elle ne bouge plus.
-        auto* liste = boite->findChild<QListView*>(QStringLiteral("listView"));
-        QStringList maintenant;
-        if (liste && liste->model())
-            for (int i = 0; i < liste->model()->rowCount(liste->rootIndex()); ++i)
-                maintenant << liste->model()->index(i, 0, liste->rootIndex()).data().toString();
-        maintenant.sort();
-        if ((maintenant == fichiers && !maintenant.isEmpty()) || ++essais > 250)
-            boite->reject();
-        fichiers = maintenant;
-    });
-    attente.start(20);
     DialoguesQt dialogues;
-    const std::optional<QString> choisi = dialogues.fichier(nullptr, filtre);
+    std::optional<QString> choisi;
+    meneModale([&] { choisi = dialogues.fichier(nullptr, filtre); },
+               [&](QWidget* w) {
+                   auto* boite = qobject_cast<QFileDialog*>(w);
+                   QVERIFY(boite);
+                   if (auto* types = boite->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+                       for (int i = 0; i < types->count(); ++i)
+                           vus << types->itemText(i);
+                   // La liste se remplit au fil de l'eau : on la relit jusqu'à ce qu'elle ne bouge plus.
+                   auto* liste = boite->findChild<QListView*>(QStringLiteral("listView"));
+                   for (int essai = 0; essai < 250; ++essai) {
+                       QTest::qWait(20);
+                       QStringList maintenant;
+                       if (liste && liste->model())
+                           for (int i = 0; i < liste->model()->rowCount(liste->rootIndex()); ++i)
+                               maintenant
+                                   << liste->model()->index(i, 0, liste->rootIndex()).data().toString();
+                       maintenant.sort();
+                       if (maintenant == std::exchange(fichiers, maintenant) && !maintenant.isEmpty())
+                           break;
+                   }
+               });
     QDir::setCurrent(ancien);
     QVERIFY(!choisi);
     QCOMPARE(vus, libelles);
@@ -291,22 +291,22 @@ void TestAlarmeLancement::selecteurInstalle() {
     const QString ancien = QDir::currentPath();
     QDir::setCurrent(reglages);
     QStringList ouverts;
-    QTimer attente;
-    QObject::connect(&attente, &QTimer::timeout, [&] {
-        auto* boite = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!boite)
-            return;
+    const auto dossierOuvert = [&](QWidget* w) {
+        auto* boite = qobject_cast<QFileDialog*>(w);
+        QVERIFY(boite);
         ouverts << QFileInfo(boite->directory().absolutePath()).canonicalFilePath();
-        if (ouverts.size() == 1)
-            if (auto* nom = boite->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-                nom->setText(sons + "/coq.wav");
-        QMetaObject::invokeMethod(boite, ouverts.size() == 1 ? "accept" : "reject");
-    });
-    attente.start(20);
+    };
     DialoguesQt dialogues(reglages);
-    const std::optional<QString> choisi =
-        dialogues.fichier(nullptr, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
-    dialogues.fichier(nullptr, QStringLiteral("Fichiers Wave(*.Wav)|*.wav"));
+    std::optional<QString> choisi;
+    const QString filtre = QStringLiteral("Fichiers Wave(*.Wav)|*.wav");
+    meneModale([&] { choisi = dialogues.fichier(nullptr, filtre); },
+               [&](QWidget* w) {
+                   dossierOuvert(w);
+                   if (auto* nom = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                       nom->setText(sons + "/coq.wav");
+                   QMetaObject::invokeMethod(w, "accept");
+               });
+    meneModale([&] { dialogues.fichier(nullptr, filtre); }, dossierOuvert);
     QDir::setCurrent(ancien);
     QCOMPARE(choisi, std::optional<QString>(sons + "/coq.wav"));
     QCOMPARE(ouverts, QStringList({QDir(QDir::homePath()).canonicalPath(), QDir(sons).canonicalPath()}));

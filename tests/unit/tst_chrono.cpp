@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "platform/images_internes.h"
 #include "settings/commun.h"
 
@@ -73,8 +74,8 @@ void TestChrono::chargeLesDefauts() {
     QCOMPARE(c.couleurEncre(), 65535);
     QCOMPARE(c.couleurBande(), 33023);
     QCOMPARE(c.palette().color(QPalette::Window), QColor(18, 26, 48));
-    QCOMPARE(AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    QCOMPARE(AccesTest::bande(c)->couleur(), QColor(255, 128, 0));
+    QCOMPARE(controle<QLabel>(c, "AffHEURE")->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    QCOMPARE(controle<Ligne>(c, "bande")->couleur(), QColor(255, 128, 0));
     QCOMPARE(c.pos(), QPoint(80, 80));
     QCOMPARE(c.size(), QSize(171, 53));
     QCOMPARE(c.déclenche_annonce, 2);
@@ -285,13 +286,14 @@ void TestChrono::redimensionnement() {
     CHRONO& c = *h.c;
     c.show();
     c.resize(c.width(), px(hauteur));
-    QCOMPARE(AccesTest::AffHEURE(c)->font().pointSize(), points);
-    QCOMPARE(AccesTest::AffHEURE(c)->y(), px(haut));
+    QCOMPARE(controle<QLabel>(c, "AffHEURE")->font().pointSize(), points);
+    QCOMPARE(controle<QLabel>(c, "AffHEURE")->y(), px(haut));
     // Le trait reste horizontal, juste sous l'heure.
-    QCOMPARE(AccesTest::bande(c)->Y1, AccesTest::bande(c)->Y2);
-    QCOMPARE(AccesTest::bande(c)->Y1,
-             double(twips(AccesTest::AffHEURE(c)->y() + AccesTest::AffHEURE(c)->height()) - 10));
-    QVERIFY(AccesTest::AffHEURE(c)->height() > 0);
+    QCOMPARE(controle<Ligne>(c, "bande")->Y1, controle<Ligne>(c, "bande")->Y2);
+    QCOMPARE(
+        controle<Ligne>(c, "bande")->Y1,
+        double(twips(controle<QLabel>(c, "AffHEURE")->y() + controle<QLabel>(c, "AffHEURE")->height()) - 10));
+    QVERIFY(controle<QLabel>(c, "AffHEURE")->height() > 0);
 }
 
 void TestChrono::barreDOutils_data() {
@@ -308,7 +310,7 @@ void TestChrono::barreDOutils() {
     CHRONO& c = *h.c;
     c.show();
     QWidget* w = cible == QLatin1String("PHOTO")      ? static_cast<QWidget*>(c.PHOTO)
-                 : cible == QLatin1String("AffHEURE") ? static_cast<QWidget*>(AccesTest::AffHEURE(c))
+                 : cible == QLatin1String("AffHEURE") ? static_cast<QWidget*>(controle<QLabel>(c, "AffHEURE"))
                                                       : &c;
     const QPoint point =
         cible == QLatin1String("fenetre") ? QPoint(c.width() - 3, c.height() - 3) : QPoint(3, 3);
@@ -391,7 +393,7 @@ void TestChrono::fermetureParLeBoutonFermer() {
     h.c->show();
     h.c->CadreOutils->show();
     h.p.journal.lignes.clear();
-    QTest::mouseClick(AccesTest::Image5(*h.c), Qt::LeftButton);
+    QTest::mouseClick(controle<QToolButton>(*h.c, "Image5"), Qt::LeftButton);
     QCOMPARE(h.p.journal.filtre({"son"}), QStringList({"son 84", "son 86"}));
     QVERIFY(h.c->fermee());
 }

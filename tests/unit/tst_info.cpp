@@ -4,6 +4,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "help/info.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -183,26 +183,17 @@ void TestInfo::boutonInformationsDeLHorloge() {
     b.c->show();
     b.c->CadreOutils->show();
     bool vue = false;
-    // Le clic joue son son en laissant passer les événements une fois : on attend la fenêtre modale.
-    QTimer attente;
-    attente.setInterval(10);
-    QObject::connect(&attente, &QTimer::timeout, this, [&] {
-        QWidget* modale = QApplication::activeModalWidget();
-        if (!modale)
-            return;
-        attente.stop();
-        auto* f = qobject_cast<INFO*>(modale);
-        if (!f) {
-            modale->close();
-            return;
-        }
-        vue = f->isModal() && f->isVisible() && f->parentWidget() == b.c.get();
-        // Pendant que la fenêtre est ouverte, la page a déjà été montrée et son son joué.
-        QCOMPARE(b.p.journal.filtre({"son"}), QStringList({"son 84", "son 82"}));
-        QTest::mouseClick(f->Retour_Chron, Qt::LeftButton);
-    });
-    attente.start();
-    QTest::mouseClick(AccesTest::Image3(*b.c), Qt::LeftButton);
+    // Pendant que la fenêtre est ouverte, la page a déjà été montrée et son son joué.
+    QStringList sons;
+    const QString nom =
+        meneModale([&] { QTest::mouseClick(controle<QToolButton>(*b.c, "Image3"), Qt::LeftButton); },
+                   [&](QWidget* f) {
+                       vue = f->isModal() && f->isVisible() && f->parentWidget() == b.c.get();
+                       sons = b.p.journal.filtre({"son"});
+                       QTest::mouseClick(controle<QPushButton>(f, "Retour_Chron"), Qt::LeftButton);
+                   });
+    QCOMPARE(nom, QStringLiteral("INFO"));
+    QCOMPARE(sons, QStringList({"son 84", "son 82"}));
     QVERIFY(vue);
     QVERIFY(b.c->CadreOutils->isHidden());
     QVERIFY(!QApplication::activeModalWidget());

@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "fakes/lanceur.h"
 #include "settings/commun.h"
 #include "settings/couleurs.h"
@@ -25,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <QtEndian>
 
@@ -101,6 +101,7 @@ private Q_SLOTS:
     void couleursSysteme();
     void controles_data();
     void controles();
+    void legendes();
     void ordreDeTabulation();
     void chargement_data();
     void chargement();
@@ -137,110 +138,60 @@ private Q_SLOTS:
 };
 
 void TestParametres::controles_data() {
+    // Un contrôle de chaque sorte et de chaque conteneur, à sa place en pixels (15 twips chacun).
     QTest::addColumn<QString>("nom");
-    QTest::addColumn<QString>("texte");
     QTest::addColumn<QString>("conteneur");
-    QTest::addColumn<QRect>("twips");
-    QTest::newRow("CheckDémarre") << "CheckDémarre"
-                                  << "Auto démarre"
-                                  << "" << QRect(135, 45, 1365, 285);
-    QTest::newRow("Visibilité") << "Visibilité"
-                                << "Visible aprés réduction"
-                                << "" << QRect(1800, 45, 2265, 285);
-    QTest::newRow("OptionAnnonce") << "OptionAnnonce"
-                                   << "Annonces"
-                                   << "" << QRect(135, 405, 1635, 1590);
-    QTest::newRow("OptionCV 0") << "OptionCV0"
-                                << "chaque heure"
-                                << "OptionAnnonce" << QRect(180, 270, 1320, 330);
-    QTest::newRow("OptionCV 1") << "OptionCV1"
-                                << "chaque 1/2 H"
-                                << "OptionAnnonce" << QRect(180, 540, 1320, 330);
-    QTest::newRow("OptionCV 2") << "OptionCV2"
-                                << "chaque 1/4 H"
-                                << "OptionAnnonce" << QRect(180, 855, 1320, 330);
-    QTest::newRow("OptionCV 3") << "OptionCV3"
-                                << "chaque 5 mn"
-                                << "OptionAnnonce" << QRect(180, 1125, 1275, 330);
-    QTest::newRow("OptionCouleurs") << "OptionCouleurs"
-                                    << "Couleurs"
-                                    << "" << QRect(1845, 405, 1815, 1590);
-    QTest::newRow("BoutonCouleur 0") << "BoutonCouleur0"
-                                     << "Fond"
-                                     << "OptionCouleurs" << QRect(585, 315, 1050, 285);
-    QTest::newRow("BoutonCouleur 1") << "BoutonCouleur1"
-                                     << "Encre"
-                                     << "OptionCouleurs" << QRect(585, 720, 1050, 285);
-    QTest::newRow("BoutonCouleur 2") << "BoutonCouleur2"
-                                     << "Bande"
-                                     << "OptionCouleurs" << QRect(585, 1125, 1050, 285);
-    QTest::newRow("Echantillon 0") << "Echantillon0"
-                                   << ""
-                                   << "OptionCouleurs" << QRect(180, 315, 285, 285);
-    QTest::newRow("Echantillon 1") << "Echantillon1"
-                                   << ""
-                                   << "OptionCouleurs" << QRect(180, 720, 285, 285);
-    QTest::newRow("Echantillon 2") << "Echantillon2"
-                                   << ""
-                                   << "OptionCouleurs" << QRect(180, 1125, 285, 285);
-    QTest::newRow("OptionImage") << "OptionImage"
-                                 << "Image de fond"
-                                 << "" << QRect(135, 2025, 3525, 1995);
-    QTest::newRow("CaseIma") << "CaseIma"
-                             << "Image active"
-                             << "OptionImage" << QRect(135, 225, 1545, 285);
-    QTest::newRow("BoutonImage") << "BoutonImage"
-                                 << "BMP"
-                                 << "OptionImage" << QRect(2070, 225, 870, 285);
-    QTest::newRow("PictureBox") << "PictureBox"
-                                << ""
-                                << "OptionImage" << QRect(90, 585, 3345, 1320);
-    QTest::newRow("Retour1") << "Retour1"
-                             << "Terminé"
-                             << "" << QRect(135, 4095, 3525, 285);
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QRect>("place");
+    const auto ligne = [](const char* nom, const char* conteneur, const char* texte, QRect place) {
+        QTest::newRow(nom) << QString::fromUtf8(nom) << QString::fromUtf8(conteneur)
+                           << QString::fromUtf8(texte) << place;
+    };
+    ligne("CheckDémarre", "PARAMETRES", "Auto démarre", {9, 3, 91, 19});
+    ligne("Visibilité", "PARAMETRES", "Visible aprés réduction", {120, 3, 151, 19});
+    ligne("OptionAnnonce", "PARAMETRES", "Annonces", {9, 27, 109, 106});
+    ligne("OptionCV(3)", "OptionAnnonce", "chaque 5 mn", {12, 75, 85, 22});
+    ligne("OptionCouleurs", "PARAMETRES", "Couleurs", {123, 27, 121, 106});
+    ligne("BoutonCouleur(2)", "OptionCouleurs", "Bande", {39, 75, 70, 19});
+    // L'échantillon à gauche de son bouton, sur la même ligne.
+    ligne("Echantillon(2)", "OptionCouleurs", "", {12, 75, 19, 19});
+    ligne("OptionImage", "PARAMETRES", "Image de fond", {9, 135, 235, 133});
+    ligne("CaseIma", "OptionImage", "Image active", {9, 15, 103, 19});
+    ligne("BoutonImage", "OptionImage", "BMP", {138, 15, 58, 19});
+    ligne("PictureBox", "OptionImage", "", {6, 39, 223, 88});
+    ligne("Retour1", "PARAMETRES", "Terminé", {9, 273, 235, 19});
 }
 
 void TestParametres::controles() {
     QFETCH(QString, nom);
-    QFETCH(QString, texte);
     QFETCH(QString, conteneur);
-    QFETCH(QRect, twips);
+    QFETCH(QString, texte);
+    QFETCH(QRect, place);
     Banc h;
     PARAMETRES f(*h.c);
-    const QHash<QString, QWidget*> controles{
-        {QStringLiteral("CheckDémarre"), f.CheckDémarre},
-        {QStringLiteral("Visibilité"), f.Visibilité},
-        {QStringLiteral("OptionAnnonce"), f.OptionAnnonce},
-        {QStringLiteral("OptionCV0"), f.OptionCV[0]},
-        {QStringLiteral("OptionCV1"), f.OptionCV[1]},
-        {QStringLiteral("OptionCV2"), f.OptionCV[2]},
-        {QStringLiteral("OptionCV3"), f.OptionCV[3]},
-        {QStringLiteral("OptionCouleurs"), f.OptionCouleurs},
-        {QStringLiteral("BoutonCouleur0"), f.BoutonCouleur[0]},
-        {QStringLiteral("BoutonCouleur1"), f.BoutonCouleur[1]},
-        {QStringLiteral("BoutonCouleur2"), f.BoutonCouleur[2]},
-        {QStringLiteral("Echantillon0"), f.Echantillon[0]},
-        {QStringLiteral("Echantillon1"), f.Echantillon[1]},
-        {QStringLiteral("Echantillon2"), f.Echantillon[2]},
-        {QStringLiteral("OptionImage"), f.OptionImage},
-        {QStringLiteral("CaseIma"), f.CaseIma},
-        {QStringLiteral("BoutonImage"), f.BoutonImage},
-        {QStringLiteral("PictureBox"), f.PictureBox},
-        {QStringLiteral("Retour1"), f.Retour1},
-    };
-    QWidget* w = controles.value(nom);
-    QVERIFY(w);
-    QCOMPARE(w->parentWidget(), conteneur.isEmpty() ? static_cast<QWidget*>(&f) : controles.value(conteneur));
-    QCOMPARE(w->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
+    auto* w = controle<QWidget>(f, nom.toUtf8().constData());
+    QCOMPARE(w->parentWidget()->objectName(), conteneur);
+    QCOMPARE(w->geometry(), place);
     if (auto* b = qobject_cast<QAbstractButton*>(w))
         QCOMPARE(b->text(), texte);
     else if (auto* g = qobject_cast<QGroupBox*>(w))
         QCOMPARE(g->title(), texte);
     else
         QVERIFY(qobject_cast<QLabel*>(w)->text().isEmpty());
+}
+
+void TestParametres::legendes() {
+    Banc h;
+    PARAMETRES f(*h.c);
     QCOMPARE(f.windowTitle(), QStringLiteral("CHRONO VOCALIS 95"));
-    QCOMPARE(f.Retour1->font().bold(), true);
-    QCOMPARE(f.CaseIma->font().bold(), false);
+    QStringList textes;
+    for (const char* nom : {"OptionCV(0)", "OptionCV(1)", "OptionCV(2)", "OptionCV(3)", "BoutonCouleur(0)",
+                            "BoutonCouleur(1)", "BoutonCouleur(2)"})
+        textes << controle<QAbstractButton>(f, nom)->text();
+    QCOMPARE(textes, QStringList({"chaque heure", "chaque 1/2 H", "chaque 1/4 H", "chaque 5 mn", "Fond",
+                                  "Encre", "Bande"}));
+    QCOMPARE(controle<QPushButton>(f, "Retour1")->font().bold(), true);
+    QCOMPARE(controle<QCheckBox>(f, "CaseIma")->font().bold(), false);
 }
 
 void TestParametres::ordreDeTabulation() {
@@ -350,8 +301,8 @@ void TestParametres::couleurs() {
     for (int i = 0; i < 3; ++i)
         QCOMPARE(apres[i], i == index ? valeur : avant[i]);
     const QColor montre[] = {c.palette().color(QPalette::Window),
-                             AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText),
-                             AccesTest::bande(c)->couleur()};
+                             controle<QLabel>(c, "AffHEURE")->palette().color(QPalette::WindowText),
+                             controle<Ligne>(c, "bande")->couleur()};
     QCOMPARE(montre[index], choisie);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window),
@@ -377,7 +328,7 @@ void TestParametres::couleurAnnuleeNeChangeRien() {
         QCOMPARE(apres[i], avant[i]);
         QCOMPARE(f.Echantillon[std::size_t(i)]->palette().color(QPalette::Window), echantillons[i]);
     }
-    QCOMPARE(AccesTest::AffHEURE(c)->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+    QCOMPARE(controle<QLabel>(c, "AffHEURE")->palette().color(QPalette::WindowText), QColor(1, 2, 3));
 }
 
 void TestParametres::image() {
@@ -740,21 +691,16 @@ void TestParametres::ouvertureParLaBarreDOutils() {
     c.CadreOutils->show();
     QPointer<PARAMETRES> vue;
     bool modale = false, retenue = false;
-    // Le son du bouton sert déjà les événements : on guette la fenêtre jusqu'à ce qu'elle soit là.
-    QTimer guet;
-    guet.setInterval(5);
-    QObject::connect(&guet, &QTimer::timeout, &c, [&] {
-        vue = c.findChild<PARAMETRES*>();
-        if (!vue || !vue->isVisible())
-            return;
-        guet.stop();
-        modale = vue->isModal() && QApplication::activeModalWidget() == vue;
-        retenue = AccesTest::parametresOuvert(c).data() == vue.data();
-        vue->OptionCV[3]->click();
-        vue->Retour1->click();
-    });
-    guet.start();
-    QTest::mouseClick(AccesTest::Image0(c), Qt::LeftButton);
+    const QString nom =
+        meneModale([&] { QTest::mouseClick(controle<QToolButton>(c, "Image0"), Qt::LeftButton); },
+                   [&](QWidget* w) {
+                       vue = qobject_cast<PARAMETRES*>(w);
+                       modale = vue && vue->isModal();
+                       retenue = AccesTest::parametresOuvert(c).data() == w;
+                       controle<QRadioButton>(w, "OptionCV(3)")->click();
+                       controle<QPushButton>(w, "Retour1")->click();
+                   });
+    QCOMPARE(nom, QStringLiteral("PARAMETRES"));
     QVERIFY(modale);
     QVERIFY(retenue);
     QVERIFY(!vue); // détruite à la sortie
@@ -879,12 +825,13 @@ void TestParametres::silence() {
         f.FinSilence->setFocus();
         QTest::keyClick(f.FinSilence, Qt::Key_Down);
         QCOMPARE(h.c->facultatifs.finSilence, QTime(6, 0));
-        QCOMPARE(AccesTest::AffHEURE(*h.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+        QCOMPARE(controle<QLabel>(*h.c, "AffHEURE")->accessibleDescription(),
+                 QStringLiteral("L'heure affichée"));
         f.SuivreNePasDeranger->click();
         QVERIFY(h.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
         h.p.nePasDeranger().regle(true);
         QCOMPARE(
-            AccesTest::AffHEURE(*h.c)->accessibleDescription(),
+            controle<QLabel>(*h.c, "AffHEURE")->accessibleDescription(),
             QStringLiteral("L'heure affichée. Carillon et annonces coupés : « Ne pas déranger » du bureau"));
         f.SilenceNuit->click();
         QVERIFY(!h.c->facultatifs.silenceNuit);

@@ -5,6 +5,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "speech/horaire.h"
 
 #include <QLabel>
@@ -175,7 +176,7 @@ void TestParole::minuteDeTravail() {
     QCOMPARE(b.sonsEtAttentes(), suite(entendu));
     QCOMPARE(AccesTest::TexteHeure(*b.c), heure.toString(u"hh"));
     QCOMPARE(AccesTest::TexteMinute(*b.c), heure.toString(u"mm"));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 void TestParole::carillonAChaqueHeure() {

@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "platform/linux/dialogues_qt.h"
 #include "platform/linux/ne_pas_deranger_linux.h"
 #include "settings/commun.h"
@@ -21,14 +22,17 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
 struct Banc : BancChrono {
     Banc() : BancChrono(Chargee | JournalVide) {}
     QDateTime maintenant() { return p.horlogeV().maintenant(); }
-    double longueurBande() const { return AccesTest::bande(*c)->X2 - AccesTest::bande(*c)->X1; }
-    double largeurHeure() const { return twips(AccesTest::AffHEURE(*c)->width()); }
+    double longueurBande() const {
+        return controle<Ligne>(*c, "bande")->X2 - controle<Ligne>(*c, "bande")->X1;
+    }
+    double largeurHeure() const { return twips(controle<QLabel>(*c, "AffHEURE")->width()); }
 };
 
 QDateTime le(int j, int mois, int a, const QTime& t) {
@@ -164,7 +168,7 @@ void TestTic::titreEtHeure() {
     Banc b;
     b.tic(instant);
     QCOMPARE(b.c->windowTitle(), titre);
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), heure);
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), heure);
     QCOMPARE(AccesTest::TexteHeure(*b.c) + QLatin1Char(':') + AccesTest::TexteMinute(*b.c), heure);
 }
 
@@ -180,18 +184,19 @@ void TestTic::ligneDesSecondes() {
     QFETCH(int, seconde);
     QFETCH(double, fraction);
     Banc b;
-    const double x1 = AccesTest::bande(*b.c)->X1;
-    const double y = AccesTest::bande(*b.c)->Y1;
+    const double x1 = controle<Ligne>(*b.c, "bande")->X1;
+    const double y = controle<Ligne>(*b.c, "bande")->Y1;
     // Un tic d'une autre seconde avant : la longueur ne dépend que de la seconde du tic.
     b.tic(le(1, 6, 2026, QTime(10, 0, 17, 300)));
     b.tic(le(1, 6, 2026, QTime(10, 1, seconde, 800)));
-    QCOMPARE(AccesTest::bande(*b.c)->X1, x1);
-    QCOMPARE(x1, double(twips(AccesTest::AffHEURE(*b.c)->x())));
-    QCOMPARE(AccesTest::bande(*b.c)->Y1, y);
-    QCOMPARE(AccesTest::bande(*b.c)->Y2, y);
+    QCOMPARE(controle<Ligne>(*b.c, "bande")->X1, x1);
+    QCOMPARE(x1, double(twips(controle<QLabel>(*b.c, "AffHEURE")->x())));
+    QCOMPARE(controle<Ligne>(*b.c, "bande")->Y1, y);
+    QCOMPARE(controle<Ligne>(*b.c, "bande")->Y2, y);
     QVERIFY(qAbs(b.longueurBande() - fraction * b.largeurHeure()) < 1e-9);
-    QCOMPARE(AccesTest::bande(*b.c)->isHidden(), seconde == 0);
-    QVERIFY(qAbs(AccesTest::bande(*b.c)->width() - fraction * AccesTest::AffHEURE(*b.c)->width()) <= 1.0 ||
+    QCOMPARE(controle<Ligne>(*b.c, "bande")->isHidden(), seconde == 0);
+    QVERIFY(qAbs(controle<Ligne>(*b.c, "bande")->width() -
+                 fraction * controle<QLabel>(*b.c, "AffHEURE")->width()) <= 1.0 ||
             seconde == 0);
 }
 
@@ -202,12 +207,13 @@ void TestTic::ligneSuitLaTailleDeLHeure() {
     b.tic(le(1, 6, 2026, QTime(10, 1, 30)));
     const double avant = b.largeurHeure();
     b.c->resize(b.c->width() * 2, px(4500));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->font().pointSize(), 102);
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->font().pointSize(), 102);
     b.tic(le(1, 6, 2026, QTime(10, 1, 30, 900)));
     QVERIFY(b.largeurHeure() > 2 * avant);
     QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() / 2) < 1e-9);
-    QCOMPARE(AccesTest::bande(*b.c)->Y1,
-             double(twips(AccesTest::AffHEURE(*b.c)->y() + AccesTest::AffHEURE(*b.c)->height()) - 10));
+    QCOMPARE(controle<Ligne>(*b.c, "bande")->Y1, double(twips(controle<QLabel>(*b.c, "AffHEURE")->y() +
+                                                              controle<QLabel>(*b.c, "AffHEURE")->height()) -
+                                                        10));
 }
 
 void TestTic::temoinPendantLeTic() {
@@ -216,15 +222,16 @@ void TestTic::temoinPendantLeTic() {
     Banc b;
     QStringList vu;
     b.p.horlogeV().pendantAttente = [&](double s) {
-        vu << QStringLiteral("%1 %2").arg(s).arg(AccesTest::Flash(*b.c)->isHidden() ? "éteint" : "allumé");
+        vu << QStringLiteral("%1 %2").arg(s).arg(controle<QLabel>(*b.c, "Flash")->isHidden() ? "éteint"
+                                                                                             : "allumé");
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
     QCOMPARE(vu, QStringList({"0.5 allumé", "1.2 allumé", "0.8 allumé", "1 allumé", "0.25 allumé"}));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
     vu.clear();
     b.tic(le(1, 6, 2026, QTime(14, 0, 5, 100)));
     QCOMPARE(vu, QStringList({"0.25 allumé"}));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 void TestTic::ticPendantUnePause() {
@@ -239,15 +246,15 @@ void TestTic::ticPendantUnePause() {
         QCOMPARE(b.p.journal.lignes.size(), lignes);
         const int s = b.maintenant().time().second();
         QVERIFY(qAbs(b.longueurBande() - b.largeurHeure() * s / 60) < 1e-9);
-        QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
-        affiche << QStringLiteral("%1 %2").arg(AccesTest::AffHEURE(*b.c)->text()).arg(s);
+        QVERIFY(!controle<QLabel>(*b.c, "Flash")->isHidden());
+        affiche << QStringLiteral("%1 %2").arg(controle<QLabel>(*b.c, "AffHEURE")->text()).arg(s);
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 10)));
     QCOMPARE(b.sonsEtAttentes(), QStringList({"son 85", "attente 0.5", "son 14", "attente 1.2", "son 70",
                                               "attente 0.8", "attente 1", "attente 0.25"}));
     // Le milieu de chaque attente : 0,25 ; 1,1 ; 2,1 ; 3 ; 3,625 s après le début.
     QCOMPARE(affiche, QStringList({"14:00 0", "14:00 1", "14:00 2", "14:00 3", "14:00 3"}));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 void TestTic::ticImbriqueALaMinuteSuivante() {
@@ -261,7 +268,7 @@ void TestTic::ticImbriqueALaMinuteSuivante() {
             return;
         b.p.horlogeV().regle(le(1, 6, 2026, QTime(14, 16, 0, 100)));
         AccesTest::Timer_Timer(*b.c);
-        QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("14:16"));
+        QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), QStringLiteral("14:16"));
         QVERIFY(b.c->windowTitle().startsWith(QLatin1String(" 14:16 - ")));
     };
     b.tic(le(1, 6, 2026, QTime(14, 15, 0, 10)));
@@ -290,9 +297,9 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
         while (b.maintenant() < fin) {
             b.p.horlogeV().avance(0.9);
             AccesTest::Timer_Timer(*b.c);
-            if (!heures.contains(AccesTest::AffHEURE(*b.c)->text()))
-                heures << AccesTest::AffHEURE(*b.c)->text();
-            QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
+            if (!heures.contains(controle<QLabel>(*b.c, "AffHEURE")->text()))
+                heures << controle<QLabel>(*b.c, "AffHEURE")->text();
+            QVERIFY(!controle<QLabel>(*b.c, "Flash")->isHidden());
         }
     };
     b.tic(le(1, 6, 2026, QTime(7, 15, 0, 300)));
@@ -305,7 +312,7 @@ void TestTic::boiteOuverteAuTraversDUneMinute() {
                           "attente 1", "wave Sound cloche.wav", "attente 1.5", "lance prog2", "attente 1",
                           // la boîte fermée, la suite de 07:15
                           "lance prog1"}));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
     QCOMPARE(AccesTest::TexteMinute(*b.c), QStringLiteral("15"));
     // Les minutes suivantes se travaillent comme d'habitude, aucune deux fois.
     b.p.dialogues().pendantMessage = nullptr;
@@ -326,29 +333,29 @@ void TestTic::fenetreDeLaBarrePendantUnePause() {
     Banc b;
     b.c->déclenche_annonce = 2;
     bool premier = true;
+    QString vue;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
             return;
-        QTimer::singleShot(100, [&] {
-            QVERIFY(QApplication::activeModalWidget());
-            b.p.journal.note(QStringLiteral("--- ouverte"));
-            while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
-                b.p.horlogeV().avance(0.9);
-                AccesTest::Timer_Timer(*b.c);
-            }
-            b.p.journal.note(QStringLiteral("--- fermée"));
-            QApplication::activeModalWidget()->close();
-        });
-        AccesTest::Image3_Click(*b.c);
+        vue = meneModale([&] { controle<QToolButton>(*b.c, "Image3")->click(); },
+                         [&](QWidget*) {
+                             b.p.journal.note(QStringLiteral("--- ouverte"));
+                             while (b.maintenant() < le(1, 6, 2026, QTime(14, 15, 10))) {
+                                 b.p.horlogeV().avance(0.9);
+                                 AccesTest::Timer_Timer(*b.c);
+                             }
+                             b.p.journal.note(QStringLiteral("--- fermée"));
+                         });
     };
     b.tic(le(1, 6, 2026, QTime(14, 0, 0, 100)));
+    QCOMPARE(vue, QStringLiteral("INFO"));
     QCOMPARE(b.p.journal.filtre({"son", "---"}),
              QStringList({"son 85", "son 84", "son 82", "--- ouverte", "son 14", "son 70", "son 15", "son 71",
                           "--- fermée", "son 14", "son 70"}));
     // 14:01 à 14:15 faites pendant que la fenêtre est ouverte, puis la fin de 14:00.
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 1")), 16);
     QCOMPARE(AccesTest::minuteTravaillee(*b.c), cleMinute(le(1, 6, 2026, QTime(14, 15))));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 void TestTic::boiteOuverteHorsDUnTic() {
@@ -365,7 +372,7 @@ void TestTic::boiteOuverteHorsDUnTic() {
     };
     b.c->DIALOG().message(b.c.get(), QStringLiteral("?"), TitreApplication, IconeMessage::Aucune);
     QCOMPARE(b.p.son().joues, QList<int>({9, 70, 45, 71}));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("09:45"));
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), QStringLiteral("09:45"));
 }
 
 void TestTic::vingtQuatreHeures_data() {
@@ -418,7 +425,7 @@ void TestTic::vingtQuatreHeures() {
     QCOMPARE(b.p.son().joues.count(70), annonces);
     QCOMPARE(b.p.journal.lignes.count(QStringLiteral("attente 0.25")), tics);
     QVERIFY(imbriques > 1440);
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 void TestTic::heureDuSystemeChangee_data() {
@@ -453,7 +460,7 @@ void TestTic::heureDuSystemeChangee() {
         b.p.journal.lignes.clear();
         b.tic(tics[i]);
         QCOMPARE(b.p.journal.lignes.contains(QStringLiteral("attente 1")), travail[i]);
-        QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), tics[i].toString(u"hh:mm"));
+        QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), tics[i].toString(u"hh:mm"));
     }
 }
 
@@ -563,7 +570,7 @@ void TestTic::fermeturePendantLeTravail() {
     };
     b.tic(le(1, 6, 2026, QTime(14, 30, 0)));
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte", "message", "lance", "wave"}), entendu);
-    QVERIFY(!AccesTest::Flash(*b.c)->isHidden());
+    QVERIFY(!controle<QLabel>(*b.c, "Flash")->isHidden());
     const QString titre = b.c->windowTitle();
     b.tic(le(1, 6, 2026, QTime(14, 31, 0)));
     QCOMPARE(b.c->windowTitle(), titre);
@@ -740,7 +747,7 @@ void TestTic::silenceSansToucherAuxDemandes() {
                              "attente 0.8", "son 1",       "attente 1.2", "son 71"};
     b.p.journal.lignes.clear();
     b.p.horlogeV().regle(le(1, 6, 2026, QTime(23, 31, 10)));
-    QTest::keyClick(AccesTest::AffHEURE(*b.c), Qt::Key_Space);
+    QTest::keyClick(controle<QLabel>(*b.c, "AffHEURE"), Qt::Key_Space);
     QCOMPARE(b.sonsEtAttentes(), phrase);
 
     b.p.journal.lignes.clear();
@@ -749,7 +756,7 @@ void TestTic::silenceSansToucherAuxDemandes() {
     QCOMPARE(b.sonsEtAttentes(), phrase);
 
     b.p.journal.lignes.clear();
-    AccesTest::AffHoraire(*b.c)->trigger();
+    controle<QAction>(*b.c, "AffHoraire")->trigger();
     QCOMPARE(b.sonsEtAttentes(), QStringList{"son 85"});
 }
 
@@ -765,18 +772,18 @@ void TestTic::silenceDitEtMontre() {
         for (QWidget* w : b.c->findChildren<QWidget*>())
             if (w->isVisible() && !w->toolTip().isEmpty() && w->parentWidget() == b.c.get())
                 bulle = w->toolTip();
-        return AccesTest::AffHEURE(*b.c)->accessibleName() + " | " + bulle;
+        return controle<QLabel>(*b.c, "AffHEURE")->accessibleName() + " | " + bulle;
     };
     b.p.nePasDeranger().regle(true);
     b.tic(le(1, 6, 2026, QTime(21, 59, 30)));
     QCOMPARE(vu(), QStringLiteral("21 heures 59 | "));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->accessibleDescription(), QStringLiteral("L'heure affichée"));
     QVERIFY(!b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
 
     b.tic(le(1, 6, 2026, QTime(22, 0)));
     QCOMPARE(vu(), QStringLiteral("22 heures, silence de nuit jusqu'à 07:00 | Carillon et annonces coupés : "
                                   "silence de nuit jusqu'à 07:00"));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(),
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->accessibleDescription(),
              QStringLiteral("L'heure affichée. Carillon et annonces coupés : silence de nuit jusqu'à 07:00"));
     b.c->apresPremierAffichage();
     QVERIFY(b.p.journal.lignes.contains(QStringLiteral("bureau suivi")));
@@ -790,7 +797,7 @@ void TestTic::silenceDitEtMontre() {
                             "pas déranger » du bureau"));
     b.p.nePasDeranger().regle(false);
     QCOMPARE(vu(), QStringLiteral("7 heures | "));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->accessibleDescription(), QStringLiteral("L'heure affichée"));
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->accessibleDescription(), QStringLiteral("L'heure affichée"));
 }
 
 void TestTic::bureauxSuivis_data() {

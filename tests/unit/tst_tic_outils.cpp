@@ -7,6 +7,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "help/aide.h"
 #include "help/info.h"
 
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -25,31 +25,6 @@ struct Banc : BancChrono {
         c->show();
         c->CadreOutils->show();
         p.journal.lignes.clear();
-    }
-};
-
-// Dès qu'une fenêtre modale est ouverte : son nom et ce qui a sonné jusque-là ; puis on la
-// ferme comme par sa case de fermeture. (JoueSon sert déjà les événements une fois : on guette
-// la fenêtre au lieu de compter les passages de la boucle.)
-struct Observateur {
-    QString fenetre = QStringLiteral("aucune");
-    QStringList sonsAvant;
-    QTimer guet;
-    void arme(const Journal& journal, std::function<void()> pendant = {}) {
-        guet.setInterval(5);
-        QObject::disconnect(&guet, nullptr, nullptr, nullptr);
-        QObject::connect(&guet, &QTimer::timeout, [this, &journal, pendant] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w)
-                return;
-            guet.stop();
-            fenetre = QString::fromLatin1(w->metaObject()->className());
-            sonsAvant = journal.filtre({"son"});
-            if (pendant)
-                pendant();
-            w->close();
-        });
-        guet.start();
     }
 };
 
@@ -82,21 +57,21 @@ void TestTicOutils::boutonOuvreSaFenetre() {
     QFETCH(int, bouton);
     QFETCH(QString, fenetre);
     Banc b;
-    QToolButton* boutons[] = {AccesTest::Image0(*b.c), nullptr, AccesTest::Image2(*b.c),
-                              AccesTest::Image3(*b.c)};
-    Observateur o;
-    o.arme(b.p.journal);
-    boutons[bouton]->click();
+    QToolButton* boutons[] = {controle<QToolButton>(*b.c, "Image0"), nullptr,
+                              controle<QToolButton>(*b.c, "Image2"), controle<QToolButton>(*b.c, "Image3")};
     // Le clic d'abord, puis la fenêtre, modale : le gestionnaire attend sa fermeture.
-    QCOMPARE(o.fenetre, fenetre);
-    QCOMPARE(o.sonsAvant.value(0), QStringLiteral("son 84"));
+    QStringList sonsAvant;
+    const QString vue = meneModale([&] { boutons[bouton]->click(); },
+                                   [&](QWidget*) { sonsAvant = b.p.journal.filtre({"son"}); });
+    QCOMPARE(vue, fenetre);
+    QCOMPARE(sonsAvant.value(0), QStringLiteral("son 84"));
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QVERIFY(!b.c->fermee());
 }
 
 void TestTicOutils::boutonAide() {
     Banc b;
-    AccesTest::Image4(*b.c)->click();
+    controle<QToolButton>(*b.c, "Image4")->click();
     QCOMPARE(b.p.journal.filtre({"son", "aide"}),
              QStringList({"son 84", QStringLiteral("aide 3 ") + AccesTest::aide(*b.c).fichierAide()}));
     QCOMPARE(b.p.aide().dernierProprietaire, b.c.get());
@@ -104,7 +79,7 @@ void TestTicOutils::boutonAide() {
 
 void TestTicOutils::boutonFermer() {
     Banc b;
-    AccesTest::Image5(*b.c)->click();
+    controle<QToolButton>(*b.c, "Image5")->click();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 84", "son 86", "attente 0.8", "quitte 0"}));
@@ -112,8 +87,8 @@ void TestTicOutils::boutonFermer() {
 
 void TestTicOutils::menuFermeSansClic() {
     Banc b;
-    QCOMPARE(AccesTest::Fermeture(*b.c)->text(), QStringLiteral("Ferme Chrono Vocalis"));
-    AccesTest::Fermeture(*b.c)->trigger();
+    QCOMPARE(controle<QAction>(*b.c, "Fermeture")->text(), QStringLiteral("Ferme Chrono Vocalis"));
+    controle<QAction>(*b.c, "Fermeture")->trigger();
     QVERIFY(b.c->fermee());
     QCOMPARE(b.p.journal.filtre({"son", "attente", "quitte"}),
              QStringList({"son 86", "attente 0.8", "quitte 0"}));
@@ -133,20 +108,20 @@ void TestTicOutils::menuHeure() {
     QFETCH(QTime, heure);
     QFETCH(QString, entree);
     Banc b;
-    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), QStringLiteral("il est ..."));
+    QCOMPARE(controle<QAction>(*b.c, "AffHoraire")->text(), QStringLiteral("il est ..."));
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), heure));
     // L'ouverture du menu, telle que l'icône la déclenche.
-    Q_EMIT AccesTest::BULLE(*b.c)->aboutToShow();
-    QCOMPARE(AccesTest::AffHoraire(*b.c)->text(), entree);
-    QCOMPARE(AccesTest::BULLE(*b.c)->title(), entree.mid(7));
-    QCOMPARE(AccesTest::Agrandir(*b.c)->text(), QStringLiteral("Agrandir"));
+    Q_EMIT controle<QMenu>(*b.c, "BULLE")->aboutToShow();
+    QCOMPARE(controle<QAction>(*b.c, "AffHoraire")->text(), entree);
+    QCOMPARE(controle<QMenu>(*b.c, "BULLE")->title(), entree.mid(7));
+    QCOMPARE(controle<QAction>(*b.c, "Agrandir")->text(), QStringLiteral("Agrandir"));
     // Ouvrir le menu ne fait aucun bruit.
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
 }
 
 void TestTicOutils::menuCarillon() {
     Banc b;
-    AccesTest::AffHoraire(*b.c)->trigger();
+    controle<QAction>(*b.c, "AffHoraire")->trigger();
     QCOMPARE(b.p.journal.filtre({"son", "attente"}), QStringList{"son 85"});
 }
 
@@ -154,7 +129,7 @@ void TestTicOutils::menuAgrandir() {
     Banc b;
     b.c->setWindowState(Qt::WindowMinimized);
     b.c->hide();
-    AccesTest::Agrandir(*b.c)->trigger();
+    controle<QAction>(*b.c, "Agrandir")->trigger();
     QVERIFY(b.c->isVisible());
     QVERIFY(!(b.c->windowState() & Qt::WindowMinimized));
     QVERIFY(b.p.journal.filtre({"son"}).isEmpty());
@@ -167,24 +142,24 @@ void TestTicOutils::clicPendantUnePhrase() {
     Banc b;
     b.c->déclenche_annonce = 1;
     bool premier = true;
-    Observateur o;
+    QString vue;
     b.p.horlogeV().pendantAttente = [&](double) {
         if (!std::exchange(premier, false))
             return;
-        o.arme(b.p.journal, [&] {
-            for (int i = 0; i < 80; ++i) {
-                b.p.horlogeV().avance(0.9);
-                AccesTest::Timer_Timer(*b.c);
-            }
-        });
-        AccesTest::Image0(*b.c)->click();
+        vue = meneModale([&] { controle<QToolButton>(*b.c, "Image0")->click(); },
+                         [&](QWidget*) {
+                             for (int i = 0; i < 80; ++i) {
+                                 b.p.horlogeV().avance(0.9);
+                                 AccesTest::Timer_Timer(*b.c);
+                             }
+                         });
     };
     b.p.horlogeV().regle(QDateTime(QDate(2026, 6, 1), QTime(10, 30, 0, 200)));
     AccesTest::Timer_Timer(*b.c);
-    QCOMPARE(o.fenetre, QStringLiteral("PARAMETRES"));
+    QCOMPARE(vue, QStringLiteral("PARAMETRES"));
     QCOMPARE(b.p.son().joues, QList<int>({10, 84, 70, 30, 71}));
-    QCOMPARE(AccesTest::AffHEURE(*b.c)->text(), QStringLiteral("10:31"));
-    QVERIFY(AccesTest::Flash(*b.c)->isHidden());
+    QCOMPARE(controle<QLabel>(*b.c, "AffHEURE")->text(), QStringLiteral("10:31"));
+    QVERIFY(controle<QLabel>(*b.c, "Flash")->isHidden());
 }
 
 QTEST_MAIN(TestTicOutils)

@@ -8,6 +8,7 @@
 #include "fakes/banc.h"
 #include "fakes/essai.h"
 #include "fakes/faux.h"
+#include "fakes/fenetres.h"
 #include "platform/linux/dialogues_qt.h"
 
 #include <QApplication>
@@ -15,8 +16,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 
 namespace {
@@ -39,12 +42,12 @@ struct Banc : BancChrono {
 // Rend le nombre d'ouvertures du menu.
 int clicDroit(Banc& h, const std::function<void()>& dedans) {
     int ouvertures = 0;
-    const auto compte =
-        QObject::connect(AccesTest::BULLE(*h.c), &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
-    QTimer::singleShot(0, AccesTest::BULLE(*h.c), dedans);
+    const auto compte = QObject::connect(controle<QMenu>(*h.c, "BULLE"), &QMenu::aboutToShow,
+                                         [&ouvertures] { ++ouvertures; });
+    QTimer::singleShot(0, controle<QMenu>(*h.c, "BULLE"), dedans);
     QTimer garde;
     garde.setSingleShot(true);
-    QObject::connect(&garde, &QTimer::timeout, AccesTest::BULLE(*h.c), &QMenu::close);
+    QObject::connect(&garde, &QTimer::timeout, controle<QMenu>(*h.c, "BULLE"), &QMenu::close);
     garde.start(5000);
     h.p.zone().clique(0x205);
     QObject::disconnect(compte);
@@ -123,16 +126,16 @@ void TestTray::decodage() {
     CHRONO& c = *h.c;
     QVERIFY(c.isHidden());
     int ouvertures = 0;
-    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] {
+    QObject::connect(controle<QMenu>(c, "BULLE"), &QMenu::aboutToShow, [&] {
         ++ouvertures;
-        QTimer::singleShot(0, AccesTest::BULLE(c),
-                           [&] { QTest::keyClick(AccesTest::BULLE(c), Qt::Key_Escape); });
+        QTimer::singleShot(0, controle<QMenu>(c, "BULLE"),
+                           [&] { QTest::keyClick(controle<QMenu>(c, "BULLE"), Qt::Key_Escape); });
     });
     h.p.zone().clique(code);
     QCOMPARE(AccesTest::dernierEvenementTray(c), code);
     QVERIFY(!AccesTest::TrayOccupe(c));
     QCOMPARE(ouvertures, menu ? 1 : 0);
-    QVERIFY(!AccesTest::BULLE(c)->isVisible());
+    QVERIFY(!controle<QMenu>(c, "BULLE")->isVisible());
     QCOMPARE(c.isVisible(), restaure);
     QCOMPARE(bool(c.windowState() & Qt::WindowMinimized), !restaure);
 }
@@ -148,11 +151,11 @@ void TestTray::menuALaPositionDuPointeur() {
     QString legende;
     QString titre;
     const int ouvertures = clicDroit(h, [&] {
-        visible = AccesTest::BULLE(c)->isVisible();
-        position = AccesTest::BULLE(c)->pos();
-        legende = AccesTest::AffHoraire(c)->text();
-        titre = AccesTest::BULLE(c)->title();
-        QTest::keyClick(AccesTest::BULLE(c), Qt::Key_Escape);
+        visible = controle<QMenu>(c, "BULLE")->isVisible();
+        position = controle<QMenu>(c, "BULLE")->pos();
+        legende = controle<QAction>(c, "AffHoraire")->text();
+        titre = controle<QMenu>(c, "BULLE")->title();
+        QTest::keyClick(controle<QMenu>(c, "BULLE"), Qt::Key_Escape);
     });
     QCOMPARE(ouvertures, 1);
     QVERIFY(visible);
@@ -160,7 +163,7 @@ void TestTray::menuALaPositionDuPointeur() {
     // Les légendes sont refaites à chaque ouverture.
     QCOMPARE(legende, QStringLiteral("Il est 14:35"));
     QCOMPARE(titre, QStringLiteral("14:35"));
-    QVERIFY(!AccesTest::BULLE(c)->isVisible());
+    QVERIFY(!controle<QMenu>(c, "BULLE")->isVisible());
     QVERIFY(c.isHidden());
     QVERIFY(!AccesTest::TrayOccupe(c));
 }
@@ -171,7 +174,7 @@ void TestTray::clicsPerdusPendantLeMenu() {
     h.demarre(1, false);
     CHRONO& c = *h.c;
     bool occupeDansAgrandir = false;
-    QObject::connect(AccesTest::Agrandir(c), &QAction::triggered,
+    QObject::connect(controle<QAction>(c, "Agrandir"), &QAction::triggered,
                      [&] { occupeDansAgrandir = AccesTest::TrayOccupe(c); });
     bool cacheeApresClicGauche = false;
     int dernierDansLeMenu = 0;
@@ -181,7 +184,7 @@ void TestTray::clicsPerdusPendantLeMenu() {
         h.p.zone().clique(0x205);
         h.p.zone().clique(0x203);
         dernierDansLeMenu = AccesTest::dernierEvenementTray(c);
-        choisit(AccesTest::BULLE(c), AccesTest::Agrandir(c));
+        choisit(controle<QMenu>(c, "BULLE"), controle<QAction>(c, "Agrandir"));
     });
     QCOMPARE(ouvertures, 1);
     QVERIFY(cacheeApresClicGauche);
@@ -240,7 +243,8 @@ void TestTray::fermetureParLeMenu() {
     CHRONO& c = *h.c;
     c.déclenche_annonce = 3;
     h.p.journal.lignes.clear();
-    const int ouvertures = clicDroit(h, [&] { choisit(AccesTest::BULLE(c), AccesTest::Fermeture(c)); });
+    const int ouvertures =
+        clicDroit(h, [&] { choisit(controle<QMenu>(c, "BULLE"), controle<QAction>(c, "Fermeture")); });
     QCOMPARE(ouvertures, 1);
     QVERIFY(c.fermee());
     QVERIFY(!AccesTest::TrayOccupe(c));
@@ -260,9 +264,9 @@ void TestTray::plusDeClicsApresLaFermeture() {
     h.demarre(1, false);
     CHRONO& c = *h.c;
     int ouvertures = 0;
-    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] { ++ouvertures; });
+    QObject::connect(controle<QMenu>(c, "BULLE"), &QMenu::aboutToShow, [&] { ++ouvertures; });
     QTimer garde;
-    QObject::connect(&garde, &QTimer::timeout, AccesTest::BULLE(c), &QMenu::close);
+    QObject::connect(&garde, &QTimer::timeout, controle<QMenu>(c, "BULLE"), &QMenu::close);
     garde.start(2000);
     bool cacheeDansLaPause = false;
     h.p.horlogeV().pendantAttente = [&](double) {
@@ -358,9 +362,9 @@ void TestTray::mouvementsDuPointeurIgnores() {
     h.demarre(0, false);
     CHRONO& c = *h.c;
     int ouvertures = 0;
-    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] {
+    QObject::connect(controle<QMenu>(c, "BULLE"), &QMenu::aboutToShow, [&] {
         ++ouvertures;
-        QTimer::singleShot(0, AccesTest::BULLE(c), &QMenu::close);
+        QTimer::singleShot(0, controle<QMenu>(c, "BULLE"), &QMenu::close);
     });
     c.setMouseTracking(true);
     c.resize(1000, 300);
@@ -371,7 +375,7 @@ void TestTray::mouvementsDuPointeurIgnores() {
     for (int x = 0; x < c.width(); ++x)
         QTest::mouseMove(&c, QPoint(x, y));
     for (QWidget* cible : {static_cast<QWidget*>(&c), static_cast<QWidget*>(c.PHOTO),
-                           static_cast<QWidget*>(AccesTest::AffHEURE(c))})
+                           static_cast<QWidget*>(controle<QLabel>(c, "AffHEURE"))})
         for (const int x : {514, 515, 517, 514 * 15, 517 * 15}) {
             QMouseEvent mouvement(QEvent::MouseMove, QPointF(x, 5), cible->mapToGlobal(QPointF(x, 5)),
                                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -414,7 +418,7 @@ void TestTray::fermetureAvecFenetreModale() {
     bool ferméeDansLaModale = false;
     bool gestionnaireFini = false;
     int ouvertures = 0;
-    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&] { ++ouvertures; });
+    QObject::connect(controle<QMenu>(c, "BULLE"), &QMenu::aboutToShow, [&] { ++ouvertures; });
     // Si rien ne sort, on ferme tout : le test échoue au lieu de bloquer.
     QTimer garde;
     garde.setSingleShot(true);
@@ -425,44 +429,39 @@ void TestTray::fermetureAvecFenetreModale() {
     });
     garde.start(10000);
 
-    const auto dansLaModale = [&] {
-        QWidget* modale = QApplication::activeModalWidget();
-        modaleVue =
-            modale ? QString::fromLatin1(modale->metaObject()->className()) : QStringLiteral("aucune");
+    bool resteOuverte = false;
+    const auto dansLaModale = [&](QWidget* w) {
+        QPointer<QWidget> modale = w;
         if (parLeMenu) {
-            QTimer::singleShot(0, AccesTest::BULLE(c),
-                               [&] { choisit(AccesTest::BULLE(c), AccesTest::Fermeture(c)); });
+            QTimer::singleShot(0, controle<QMenu>(c, "BULLE"), [&] {
+                choisit(controle<QMenu>(c, "BULLE"), controle<QAction>(c, "Fermeture"));
+            });
             p.zone().clique(0x205);
         } else {
             c.close();
         }
         ferméeDansLaModale = c.fermee();
+        // La fermeture du programme emporte la fenêtre ; le guet ne la ferme pas à sa place.
+        resteOuverte = !QTest::qWaitFor([&] { return !modale || !modale->isVisible(); }, 3000);
     };
-    // Le clic du bouton fait passer les événements avant que la fenêtre ne s'ouvre : on attend
-    // qu'elle soit là.
-    QTimer attente;
-    attente.setInterval(5);
-    QObject::connect(&attente, &QTimer::timeout, [&] {
-        if (!QApplication::activeModalWidget())
-            return;
-        attente.stop();
-        dansLaModale();
-    });
     QTimer::singleShot(0, &c, [&] {
-        attente.start();
-        if (fenetre == QLatin1String("PARAMETRES")) {
-            AccesTest::Image0_Click(c);
-        } else if (fenetre == QLatin1String("ALARMES")) {
-            AccesTest::Image2_Click(c);
-        } else if (fenetre == QLatin1String("INFO")) {
-            AccesTest::Image3_Click(c);
-        } else if (fenetre == QLatin1String("message")) {
-            DialoguesQt().message(&c, QStringLiteral("Alarme en cours"), QStringLiteral("Alarme 1"),
-                                  IconeMessage::Information);
-        } else {
-            QDialog d(&c);
-            d.exec();
-        }
+        modaleVue = meneModale(
+            [&] {
+                if (fenetre == QLatin1String("PARAMETRES")) {
+                    controle<QToolButton>(c, "Image0")->click();
+                } else if (fenetre == QLatin1String("ALARMES")) {
+                    controle<QToolButton>(c, "Image2")->click();
+                } else if (fenetre == QLatin1String("INFO")) {
+                    controle<QToolButton>(c, "Image3")->click();
+                } else if (fenetre == QLatin1String("message")) {
+                    DialoguesQt().message(&c, QStringLiteral("Alarme en cours"), QStringLiteral("Alarme 1"),
+                                          IconeMessage::Information);
+                } else {
+                    QDialog d(&c);
+                    d.exec();
+                }
+            },
+            dansLaModale);
         gestionnaireFini = true;
     });
     p.journal.lignes.clear();
@@ -476,6 +475,7 @@ void TestTray::fermetureAvecFenetreModale() {
     QCOMPARE(modaleVue, attendue);
     QCOMPARE(ouvertures, parLeMenu ? 1 : 0);
     QVERIFY(ferméeDansLaModale);
+    QVERIFY(!resteOuverte);
     QVERIFY(gestionnaireFini);
     QVERIFY(!AccesTest::TrayOccupe(c));
     QVERIFY(!c.Timer.isActive());
@@ -508,18 +508,18 @@ void TestTray::menuOuvertParLHote() {
     CHRONO& c = *h.c;
     h.p.horlogeV().regle(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30)));
     int ouvertures = 0;
-    QObject::connect(AccesTest::BULLE(c), &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
-    Q_EMIT AccesTest::BULLE(c)->aboutToShow();
+    QObject::connect(controle<QMenu>(c, "BULLE"), &QMenu::aboutToShow, [&ouvertures] { ++ouvertures; });
+    Q_EMIT controle<QMenu>(c, "BULLE")->aboutToShow();
     // Légendes rafraîchies, icône occupée : un clic droit qui passerait n'ouvre rien de plus.
-    QCOMPARE(AccesTest::AffHoraire(c)->text(), QStringLiteral("Il est 14:07"));
-    QCOMPARE(AccesTest::BULLE(c)->title(), QStringLiteral("14:07"));
+    QCOMPARE(controle<QAction>(c, "AffHoraire")->text(), QStringLiteral("Il est 14:07"));
+    QCOMPARE(controle<QMenu>(c, "BULLE")->title(), QStringLiteral("14:07"));
     QVERIFY(AccesTest::TrayOccupe(c));
-    QVERIFY(!AccesTest::BULLE(c)->isVisible());
+    QVERIFY(!controle<QMenu>(c, "BULLE")->isVisible());
     bool occupeDansAgrandir = false;
-    QObject::connect(AccesTest::Agrandir(c), &QAction::triggered,
+    QObject::connect(controle<QAction>(c, "Agrandir"), &QAction::triggered,
                      [&] { occupeDansAgrandir = AccesTest::TrayOccupe(c); });
     if (fin == QLatin1String("Agrandir")) {
-        AccesTest::Agrandir(c)->trigger();
+        controle<QAction>(c, "Agrandir")->trigger();
         QVERIFY(occupeDansAgrandir);
         QVERIFY(c.isVisible());
         QCoreApplication::processEvents();
@@ -527,7 +527,7 @@ void TestTray::menuOuvertParLHote() {
         c.setWindowState(Qt::WindowMinimized);
         QVERIFY(c.isHidden());
     } else if (fin == QLatin1String("fermé")) {
-        Q_EMIT AccesTest::BULLE(c)->aboutToHide();
+        Q_EMIT controle<QMenu>(c, "BULLE")->aboutToHide();
         QCoreApplication::processEvents();
         QVERIFY(!AccesTest::TrayOccupe(c));
     }
@@ -539,7 +539,7 @@ void TestTray::menuOuvertParLHote() {
     QVERIFY(!AccesTest::TrayOccupe(c));
     QCOMPARE(ouvertures, 1);
     // Le menu ouvert ensuite par le programme (XEmbed) l'est une fois, et libère l'icône.
-    const int parLeProgramme = clicDroit(h, [&] { AccesTest::BULLE(c)->close(); });
+    const int parLeProgramme = clicDroit(h, [&] { controle<QMenu>(c, "BULLE")->close(); });
     QCOMPARE(parLeProgramme, 1);
     QVERIFY(!AccesTest::TrayOccupe(c));
     QVERIFY(!AccesTest::menuParHote(c));
