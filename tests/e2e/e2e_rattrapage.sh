@@ -108,9 +108,11 @@ e2e_attends_que 5 "la veille n'est pas annoncée" grep -q 'PrepareForSleep true'
 e2e_dors 1
 saute_a 15:11:20
 e2e_dors 1.5
+# L'instant du réveil pris avant l'envoi : l'horloge peut parler avant que le journal du faux logind
+# soit relu.
+reveil=${EPOCHREALTIME/,/.}
 echo false >&"$LOGIND"
 e2e_attends_que 5 "le réveil n'est pas annoncé" grep -q 'PrepareForSleep false' "$E2E_ARTEFACTS/logind.log"
-reveil=${EPOCHREALTIME/,/.}
 e2e_dors 7
 e2e_arrete_enregistrement
 entendus veille.wav "$(e2e_position "$reveil")" "15:1"
