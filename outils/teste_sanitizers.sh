@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Seconde passe de toute la suite, programme et tests construits avec AddressSanitizer (fuites
 # comprises) et UndefinedBehaviorSanitizer, dans build-asan/. Les tests de bout en bout y lancent
-# le programme instrumenté. Tout rapport d'un sanitizer, d'un test comme d'un programme lancé
+# le programme instrumenté (sauf le paquet et les tests étiquetés « composants », voir
+# tests/CMakeLists.txt). Tout rapport d'un sanitizer, d'un test comme d'un programme lancé
 # par un test, fait échouer la passe, même si le test qui l'a provoqué a réussi.
 # Arguments : ceux de ctest (par exemple -L unit).
 set -euo pipefail
@@ -25,7 +26,7 @@ cd "$build"
 statut=0
 # Sans le test du paquet (étiquette « paquet ») : il construit et installe le paquet, qui ne
 # contient pas le programme instrumenté ; la première passe l'a déjà fait.
-ctest --output-on-failure --timeout 600 -j "$(nproc)" -LE paquet "$@" || statut=$?
+ctest --output-on-failure --timeout 600 -j "$(nproc)" -LE "paquet|composants" "$@" || statut=$?
 
 shopt -s nullglob
 trouves=("$rapports"/*)
