@@ -264,10 +264,15 @@ e2e_prepare() {
     E2E_OUTILS=$CV_BUILD/outils_e2e
     E2E_ARTEFACTS=$CV_BUILD/artefacts_e2e/$E2E_NOM
     rm -rf "$E2E_ARTEFACTS"
+    [[ -n "${E2E_REPRISE:-}" ]] || rm -rf "$E2E_ARTEFACTS.saut"
     mkdir -p "$E2E_ARTEFACTS"
     E2E_TEMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e_$E2E_NOM.XXXXXX")
     E2E_JETON=$(basename "$E2E_TEMP")
     export E2E_JETON E2E_TEMP E2E_ARTEFACTS E2E_OUTILS E2E_NOM CV_BUILD CV_SOURCE
+    # La ligne de commande, pour reprendre le test si l'horloge de la machine saute.
+    mapfile -d '' E2E__LIGNE </proc/$$/cmdline
+    e2e__ecart_horloges
+    E2E__ECART0=$E2E__ECART
     trap e2e__sortie EXIT
     trap 'e2e_echec "interrompu (SIGINT)"' INT
     trap 'e2e_echec "arrêté par un signal : délai de '"$delai"' s dépassé ou test tué"' TERM HUP
@@ -326,13 +331,35 @@ e2e_nettoie() {
     return 0
 }
 
+# Heure murale moins temps écoulé depuis le démarrage (/proc/uptime, qui ne s'arrête pas
+# quand la machine est figée), en s : constant tant que personne ne remet l'heure.
+# E2E__UPTIME : un autre fichier, pour l'essai du harnais (bash ne passe pas par libfaketime).
+e2e__ecart_horloges() {
+    local depuis _
+    read -r depuis _ <"${E2E__UPTIME:-/proc/uptime}"
+    E2E__ECART=$(e2e_calcule "${EPOCHREALTIME/,/.} - $depuis")
+}
+
 e2e__sortie() {
     local statut=$?
+    local saut=0
+    if ((statut != 0)) && [[ -n "${E2E__ECART0:-}" ]]; then
+        e2e__ecart_horloges
+        saut=$(e2e_calcule "$E2E__ECART - $E2E__ECART0")
+    fi
     e2e_nettoie
     if ((statut == 0)); then
         e2e_info "réussi"
     else
         e2e_info "échoué (code $statut), artefacts : $E2E_ARTEFACTS"
+    fi
+    # L'heure de la machine remise pendant le test (synchronisation réseau, machine virtuelle
+    # reprise) : les délais mesurés n'ont plus de sens. Une reprise, une seule, en le disant.
+    if awk -v s="$saut" 'BEGIN { exit !(s > 0.5 || s < -0.5) }' && [[ -z "${E2E_REPRISE:-}" ]]; then
+        e2e_info "l'heure de la machine a sauté de $saut s pendant le test : il reprend une fois"
+        mv "$E2E_ARTEFACTS" "$E2E_ARTEFACTS.saut" 2>/dev/null
+        trap - EXIT
+        E2E_REPRISE=1 exec "${E2E__LIGNE[@]}"
     fi
     return "$statut"
 }

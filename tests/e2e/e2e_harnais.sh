@@ -121,6 +121,22 @@ t0=${EPOCHREALTIME/,/.}
 grep -q "bref s'est arrêté (voir $E2E_ARTEFACTS/bref.log)" "$E2E_TEMP/echec.txt" || e2e_echec "message d'échec : $(cat "$E2E_TEMP/echec.txt")"
 awk -v d="$(e2e_calcule "${EPOCHREALTIME/,/.} - $t0")" 'BEGIN { exit !(d < 1) }' || e2e_echec "l'arrêt du processus surveillé attend le délai"
 
+# L'heure de la machine remise pendant un test (vu sur une machine virtuelle : 4 s de plus
+# en plein test) : il le dit et reprend une fois, puis échoue pour de bon si l'échec demeure.
+# Le temps depuis le démarrage (figé ici) qui recule de 3 s vaut une heure murale avancée de 3 s.
+cat >"$E2E_TEMP/essai_saut.sh" <<FIN
+source "$CV_SOURCE/tests/e2e/commun.sh"
+e2e_prepare 20
+echo passage >>"$E2E_TEMP/passages"
+awk '{ printf "%.2f\\n", \$1 - 3 }' "$E2E_TEMP/uptime" >"$E2E_TEMP/uptime.n" && mv "$E2E_TEMP/uptime.n" "$E2E_TEMP/uptime"
+e2e_echec "échec voulu"
+FIN
+cp /proc/uptime "$E2E_TEMP/uptime"
+E2E__UPTIME=$E2E_TEMP/uptime bash "$E2E_TEMP/essai_saut.sh" >"$E2E_TEMP/saut.txt" 2>&1 &&
+    e2e_echec "l'essai du saut d'heure a réussi"
+e2e_egal 2 "$(wc -l <"$E2E_TEMP/passages")" "passages du test dont l'heure a sauté"
+grep -q "l'heure de la machine a sauté de 3.0" "$E2E_TEMP/saut.txt" || e2e_echec "saut non signalé : $(cat "$E2E_TEMP/saut.txt")"
+
 e2e_zone_notification
 
 # Un client arrêté disparaît de l'écran.
