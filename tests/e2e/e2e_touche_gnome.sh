@@ -21,7 +21,7 @@ gsettings set "$schema.custom-keybinding:$autre" command 'x-terminal-emulator'
 gsettings set "$schema.custom-keybinding:$autre" binding '<Super>t'
 
 clic() {
-    CV_ESSAI_GNOME=1 CV_TOUCHE=$1 QT_QPA_PLATFORM=offscreen "$CV_BUILD/tests/tst_touche_gnome" \
+    CV_ESSAI_GNOME=1 CV_TOUCHE=$1 QT_QPA_PLATFORM=offscreen "$CV_BUILD/tests/tst_parametres" toucheGnomeReelle \
         >>"$E2E_ARTEFACTS/bouton.log" 2>&1 || e2e_echec "le bouton a échoué (voir $E2E_ARTEFACTS/bouton.log)"
 }
 autre_intact() {

@@ -236,35 +236,21 @@ void TestAlarmeLancement::libellesDesSelecteurs() {
 }
 
 void TestAlarmeLancement::dossierDuSelecteur_data() {
-    // <t> : un dossier temporaire où existent <t>/reglages et <t>/sons.
+    // <t> : un dossier temporaire où existent <t>/reglages et <t>/sons ; réglages vides : dossier
+    // autonome. Installé, le premier choix (le dossier personnel) : selecteurInstalle.
     QTest::addColumn<QString>("courant");
-    QTest::addColumn<QString>("reglages"); // vide : dossier autonome
+    QTest::addColumn<QString>("reglages");
     QTest::addColumn<QString>("dernier");
     QTest::addColumn<QString>("attendu");
-    QTest::newRow("dossier autonome") << "<t>/prog"
-                                      << ""
-                                      << ""
-                                      << "<t>/prog";
-    QTest::newRow("dossier autonome, un son choisi ailleurs") << "<t>/prog"
-                                                              << ""
-                                                              << "<t>/sons/coq.wav"
-                                                              << "<t>/prog";
-    QTest::newRow("installé, premier choix") << "<t>/reglages"
-                                             << "<t>/reglages"
-                                             << ""
-                                             << "<t>/maison";
-    QTest::newRow("installé, après un choix") << "<t>/reglages"
-                                              << "<t>/reglages/"
-                                              << "<t>/sons/coq.wav"
-                                              << "<t>/sons";
-    QTest::newRow("installé, dossier du choix disparu") << "<t>/reglages"
-                                                        << "<t>/reglages"
-                                                        << "<t>/parti/coq.wav"
-                                                        << "<t>/maison";
-    QTest::newRow("installé, dossier courant changé") << "<t>/sons"
-                                                      << "<t>/reglages"
-                                                      << ""
-                                                      << "<t>/sons";
+    const auto cas = [](const char* nom, const char* courant, const char* reglages, const char* dernier,
+                        const char* attendu) {
+        QTest::newRow(nom) << courant << reglages << dernier << attendu;
+    };
+    cas("dossier autonome, un son choisi ailleurs", "<t>/prog", "", "<t>/sons/coq.wav", "<t>/prog");
+    cas("installé, après un choix", "<t>/reglages", "<t>/reglages/", "<t>/sons/coq.wav", "<t>/sons");
+    cas("installé, dossier du choix disparu", "<t>/reglages", "<t>/reglages", "<t>/parti/coq.wav",
+        "<t>/maison");
+    cas("installé, dossier courant changé", "<t>/sons", "<t>/reglages", "", "<t>/sons");
 }
 
 void TestAlarmeLancement::dossierDuSelecteur() {

@@ -1,7 +1,7 @@
 // La touche qui dit l'heure : son texte dans les réglages (lu, écrit, refusé), sa forme pour X et
-// pour GNOME, et le moyen choisi selon la session et le bureau.
+// pour GNOME, et le moyen choisi selon la session et le bureau. La clé touche_heure suit les règles
+// communes des clés facultatives (tst_reglages) ; le vide, « aucune », est dans la table des textes.
 #include "platform/touche_globale.h"
-#include "settings/facultatifs.h"
 #include "settings/touche.h"
 
 #include <QTest>
@@ -11,8 +11,6 @@ class TestTouche : public QObject {
 private Q_SLOTS:
     void texte_data();
     void texte();
-    void dansLeFichier_data();
-    void dansLeFichier();
     void moyen_data();
     void moyen();
 };
@@ -69,55 +67,6 @@ void TestTouche::texte() {
     QCOMPARE(lisTouche(texteTouche(*t)), t);
     QCOMPARE(toucheGtk(*t), gtk);
     QCOMPARE(symboleX(t->key()), symbole);
-}
-
-void TestTouche::dansLeFichier_data() {
-    QTest::addColumn<QString>("texte");
-    QTest::addColumn<QString>("lue");
-    // La combinaison donnée avant l'écriture (« = » : inchangée), le fichier écrit, le début du refus.
-    QTest::addColumn<QString>("donnee");
-    QTest::addColumn<QString>("ecrit");
-    QTest::addColumn<QString>("refus");
-    const QString base = QStringLiteral("CV_top = 1\r\n");
-    const QString ligne = QStringLiteral("touche_heure =");
-    QTest::newRow("absente : le défaut, rien d'écrit") << base << "Alt+Super+H"
-                                                       << "=" << base << "";
-    QTest::newRow("retirée : ligne vide ajoutée") << base << "Alt+Super+H"
-                                                  << "" << base + ligne + "\r\n"
-                                                  << "";
-    QTest::newRow("vide : aucune") << ligne + "\r\n"
-                                   << ""
-                                   << "=" << ligne + "\r\n"
-                                   << "";
-    QTest::newRow("changée sur place") << ligne + " ctrl+alt+h\r\n"
-                                       << "Ctrl+Alt+H"
-                                       << "Super+F9" << ligne + "Super+F9\r\n"
-                                       << "";
-    QTest::newRow("refusée : dite, gardée telle quelle")
-        << ligne + " H\r\n"
-        << "Alt+Super+H"
-        << "=" << ligne + " H\r\n"
-        << "La valeur « H » du paramètre touche_heure n'est pas valable (il faut une combinaison comme "
-           "Alt+Super+H";
-}
-
-void TestTouche::dansLeFichier() {
-    QFETCH(QString, texte);
-    QFETCH(QString, lue);
-    QFETCH(QString, donnee);
-    QFETCH(QString, ecrit);
-    QFETCH(QString, refus);
-    TexteReglages t(texte);
-    const LectureFacultatifs lecture = litFacultatifs(t);
-    QCOMPARE(texteTouche(lecture.valeurs.toucheHeure), lue);
-    QCOMPARE(lecture.refus.size(), refus.isEmpty() ? 0 : 1);
-    if (!refus.isEmpty())
-        QVERIFY2(lecture.refus[0].startsWith(refus), qPrintable(lecture.refus[0]));
-    ReglagesFacultatifs actuels = lecture.valeurs;
-    if (donnee != u"=")
-        actuels.toucheHeure = *lisTouche(donnee);
-    ecritFacultatifs(t, lecture.valeurs, actuels);
-    QCOMPARE(t.pourEcriture(), ecrit);
 }
 
 namespace {
