@@ -593,9 +593,8 @@ void PARAMETRES::creeTouche() {
     AffTouche->setReadOnly(true);
     BoutonChangeTouche = new QPushButton(QStringLiteral("Changer…"), OptionTouche);
     BoutonSansTouche = new QPushButton(QStringLiteral("Aucune"), OptionTouche);
-    // Entrée ou Espace sur ces boutons les actionne, jamais « Terminé ».
-    BoutonChangeTouche->setAutoDefault(false);
-    BoutonSansTouche->setAutoDefault(false);
+    // Entrée ou Espace sur ces boutons les actionne, jamais « Terminé » : ils gardent le
+    // « autoDefault » de tout bouton d'une fenêtre, que le filtre d'Entrée laisse faire.
     AffEtatTouche = new QLabel(OptionTouche);
     AffEtatTouche->setWordWrap(true);
     grille->addWidget(AffTouche, 0, 0, 1, 2);
@@ -605,7 +604,6 @@ void PARAMETRES::creeTouche() {
     QList<QWidget*> ordre{AffTouche, BoutonChangeTouche, BoutonSansTouche};
     if (chrono_.plateforme().toucheGlobale().moyen() == MoyenTouche::GNOME) {
         BoutonGnome = new QPushButton(OptionTouche);
-        BoutonGnome->setAutoDefault(false);
         grille->addWidget(BoutonGnome, 3, 0, 1, 2);
         ordre << BoutonGnome;
         connect(BoutonGnome, &QPushButton::clicked, this, [this] { BoutonGnome_Click(); });

@@ -96,6 +96,8 @@ void TestEntreeDialogues::touche_data() {
         << false << "CaseIma" << QList{pave} << true << QStringList();
     QTest::newRow("Espace sur une case : cochée")
         << false << "CaseIma" << QList{espace} << false << QStringList{"image=non"};
+    QTest::newRow("Entrée sur « Changer… » : l'enregistrement commence, rien ne ferme")
+        << false << "BoutonChangeTouche" << QList{entree} << false << QStringList();
     QTest::newRow("Entrée pendant l'enregistrement de la touche : refusée, rien ne ferme")
         << false << "BoutonChangeTouche" << QList{espace, entree} << false << QStringList();
     QTest::newRow("alarmes, Entrée sur l'onglet à l'ouverture")
