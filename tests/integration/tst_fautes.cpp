@@ -6,6 +6,7 @@
 #include "fakes/faux.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -107,11 +108,22 @@ void TestFautes::tueNetPendantLEnregistrement() {
     QVERIFY(versions[1] != versions[2]);
     QCOMPARE(lanceEcrivain(d.chemin(), 1), 0);
     QCOMPARE(fichiers(d), versions[1]);
+    // Les coups tombent entre « prêt » et la fin d'une fermeture, mesurée ici : 20 ms d'ordinaire,
+    // trois fois plus sous sanitizers, où une borne fixe de 40 ms tombait toujours avant l'écriture.
+    QProcess etalon;
+    etalon.setWorkingDirectory(d.chemin());
+    etalon.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--ecrivain"), QStringLiteral("1")});
+    QVERIFY(etalon.waitForReadyRead(30000));
+    QElapsedTimer fermeture;
+    fermeture.start();
+    QVERIFY(etalon.waitForFinished(30000));
+    const auto fenetreUs = quint32(std::max<qint64>(10000, fermeture.nsecsElapsed() / 1000));
 
     const int coups =
         qEnvironmentVariableIntValue("CV_COUPS") > 0 ? qEnvironmentVariableIntValue("CV_COUPS") : 300;
     const quint32 graine = QRandomGenerator::global()->generate();
-    qInfo("%d coups de SIGKILL, graine %u", coups, graine);
+    qInfo("%d coups de SIGKILL en %u µs après « prêt », graine %u", coups, fenetreUs, graine);
     QRandomGenerator hasard(graine);
     int entreDeuxVersions = 0;
     for (int coup = 0; coup < coups; ++coup) {
@@ -121,8 +133,7 @@ void TestFautes::tueNetPendantLEnregistrement() {
         fils.start(QCoreApplication::applicationFilePath(),
                    {QStringLiteral("--ecrivain"), QStringLiteral("0")});
         QVERIFY(fils.waitForReadyRead(30000));
-        // De quoi tomber n'importe où dans les premiers tours de chargement et d'enregistrement.
-        QThread::usleep(hasard.bounded(40000));
+        QThread::usleep(hasard.bounded(fenetreUs));
         fils.kill();
         QVERIFY(fils.waitForFinished(30000));
         // Tué par le test, et non arrêté de lui-même (abort d'un chargement raté, par exemple).
