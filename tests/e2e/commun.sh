@@ -39,6 +39,9 @@
 #
 # Les heures sont prises avec $EPOCHREALTIME (bash, sans créer de processus). Pas de
 # « set -e » : une assertion qui échoue sort d'elle-même, en nommant ce qu'elle attendait.
+# Un test qui échoue après que l'heure de la machine a sauté (plus de 0,5 s d'écart avec
+# /proc/uptime) le dit et repart une fois, avec E2E_REPRISE=1 ; ses premiers artefacts restent
+# dans $E2E_ARTEFACTS.saut.
 
 # shellcheck disable=SC2016,SC2034 # bash -c '…' reçoit ses arguments ; variables lues par les tests
 set -u -o pipefail
