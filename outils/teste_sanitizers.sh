@@ -28,14 +28,33 @@ statut=0
 # contient pas le programme instrumenté ; la première passe l'a déjà fait.
 ctest --output-on-failure --timeout 600 -j "$(nproc)" -LE "paquet|composants" "$@" || statut=$?
 
+# Une fuite de Qt 6.4.2 (Debian 12) à la sortie, vue dans 3 passes entières sur une dizaine, au
+# programme de e2e_annonce ou de e2e_tray, jamais en les relançant seuls (plus de 50 fois) : les
+# données d'un fil de Qt (QThreadData, 152 octets, que le constructeur de QThreadPrivate alloue à
+# +0x1f3481 de libQt6Core) et une chaîne qu'elles tiennent, sans aucune trame du programme. Sans
+# symboles de Qt, LeakSanitizer ne peut ni la nommer ni la taire par lsan.supp sans taire tout
+# libQt6Core. Montrée, elle ne compte pas ; une autre version de Qt la ferait compter de nouveau.
+fuite_de_qt() {
+    grep -q "SUMMARY: AddressSanitizer: 186 byte(s) leaked in 2 allocation(s)" "$1" &&
+        grep -q "Direct leak of 152 byte(s) in 1 object(s)" "$1" &&
+        grep -q "(/lib/x86_64-linux-gnu/libQt6Core.so.6+0x1f3481)" "$1" &&
+        ! grep -E '^ +#[0-9]+ ' "$1" | grep -qvE 'libsanitizer/|/libQt6Core\.so\.6[+)]|<unknown module>'
+}
+
 shopt -s nullglob
 trouves=("$rapports"/*)
-if ((${#trouves[@]})); then
-    for f in "${trouves[@]}"; do
+comptes=0
+for f in "${trouves[@]}"; do
+    if fuite_de_qt "$f"; then
+        echo "=== $f : fuite connue de Qt à la sortie, montrée sans compter"
+    else
         echo "=== $f"
-        cat "$f"
-    done
-    echo "Sanitizers : ${#trouves[@]} rapport(s), voir ci-dessus." >&2
+        comptes=$((comptes + 1))
+    fi
+    cat "$f"
+done
+if ((comptes)); then
+    echo "Sanitizers : $comptes rapport(s), voir ci-dessus." >&2
     exit 1
 fi
 exit "$statut"
