@@ -186,10 +186,24 @@ e2e_arrete() {
 
 e2e__mort() { ! e2e_vivant "$1"; }
 
+# Ce que font les fils d'un processus qui ne finit pas (gdb, s'il est là) : la pile entière dans
+# les artefacts, le haut de chacune dans le journal du test, qui est tout ce qu'on lit d'un échec
+# en intégration continue.
+e2e__piles() {
+    command -v gdb >/dev/null 2>&1 && e2e_vivant "$1" || return 0
+    local f=$E2E_ARTEFACTS/piles_$1.txt
+    timeout 60 gdb -p "$1" -batch -nx -ex "thread apply all bt 15" >"$f" 2>&1
+    e2e_info "fils de $1 ($f) :"
+    grep -E '^(Thread |#[0-5] )' "$f" | cut -c1-160 | head -80
+}
+
 # e2e_attends_fin pid [délai en s entières, 30] : attend la fin d'un processus lancé ici ; rend son code de sortie.
 e2e_attends_fin() {
     local pid=$1 delai=${2:-30} statut=0
-    e2e_attends_que "$delai" "${E2E__NOMS[$pid]:-$pid} ne s'est pas terminé" e2e__mort "$pid"
+    e2e_sonde "$delai" e2e__mort "$pid" || {
+        e2e__piles "$pid"
+        e2e_echec "${E2E__NOMS[$pid]:-$pid} ne s'est pas terminé (en $delai s)"
+    }
     wait "$pid" 2>/dev/null || statut=$?
     e2e__oublie "$pid"
     return "$statut"
