@@ -30,7 +30,9 @@ void CHRONO::installeTouche() {
 
 void CHRONO::signaleToucheRefusee() {
     toucheASignaler_ = false;
-    if (!toucheRefusee_)
+    // Pendant la fermeture, la boîte ouverte dans la pause du son de fin la retiendrait jusqu'à sa
+    // réponse : l'horloge ne finirait pas (vu à la fin d'une session, SIGTERM sans effet).
+    if (!toucheRefusee_ || enFermeture_)
         return;
     DIALOG().message(this,
                      QStringLiteral("La touche %1 est déjà prise par un autre programme : Chrono Vocalis ne "
