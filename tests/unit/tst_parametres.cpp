@@ -847,6 +847,16 @@ void TestParametres::silence() {
 void TestParametres::touche() {
     // Déjà prise au démarrage, dite une fois ; enregistrée au clavier ; une combinaison tenue
     // ailleurs dite une fois ; retirée. Entendue depuis une autre application : e2e_touche.sh.
+    {
+        // Fermée avant que la boîte ait paru (fin de session au démarrage) : ouverte dans la pause
+        // du son de fin, elle retiendrait l'horloge jusqu'à sa réponse.
+        Banc tot;
+        tot.p.touche().prisesAilleurs << ToucheHeureParDefaut;
+        tot.c->appliqueTouche();
+        tot.c->close();
+        tot.c->apresPremierAffichage();
+        QCOMPARE(tot.textes(), QStringList());
+    }
     Banc h;
     ToucheGlobaleFausse& t = h.p.touche();
     // Déjà prise au démarrage : la boîte attend que la fenêtre ait paru, sinon elle la cacherait.
