@@ -54,6 +54,12 @@ RESSEMBLANCE=0.8
 ECART_ANNONCE=0.05
 [[ "$SERVEUR" == pipewire ]] && ECART_ANNONCE=0.1
 
+# crete fichier.wav : le plus grand |x| ; le clic de PipeWire sur les flux 8 bits était à -1,0.
+crete() {
+    sox "$1" -n stat 2>&1 |
+        awk '/^(Maximum|Minimum) amplitude/ { v = $3 < 0 ? -$3 : $3; if (v > m) m = v } END { print m + 0 }'
+}
+
 # entendus fichier.wav "n:écart …" [tolérance, 0.05] : chaque son attendu autant de fois que dans
 # la liste, dans cet ordre, à son écart du précédent (± tolérance) ; le premier dans PREMIER.
 # « Dire l'heure » par D-Bus lance parfois un mot 0,1 à 0,25 s en retard (avec l'ancienne sortie
@@ -81,8 +87,7 @@ entendus() {
         avant=${p[$k]}
     done
     local crete
-    crete=$(sox "$E2E_ARTEFACTS/$f" -n stat 2>&1 |
-        awk '/^(Maximum|Minimum) amplitude/ { v = $3 < 0 ? -$3 : $3; if (v > m) m = v } END { print m + 0 }')
+    crete=$(crete "$E2E_ARTEFACTS/$f")
     e2e_info "$f : $attendus entendus à leur place, crête $crete"
     e2e_verifie "$f : échantillon à pleine échelle ($crete)" awk "BEGIN { exit !($crete < 0.99) }"
 }
@@ -127,7 +132,7 @@ dire_heure
 e2e_dors 6
 e2e_arrete_enregistrement
 e2e_arrete "$ancienne"
-crete=$(sox "$E2E_ARTEFACTS/ancienne.wav" -n stat 2>&1 | awk '/^Maximum amplitude/ { print $3 }')
+crete=$(crete "$E2E_ARTEFACTS/ancienne.wav")
 e2e_verifie "l'ancienne sortie joue encore (crête $crete)" awk "BEGIN { exit !($crete < 0.01) }"
 # « évier en pause rôle nom icône identifiant » de chaque flux de l'horloge.
 flux=$(pactl list sink-inputs | awk -F' = ' '
