@@ -56,8 +56,16 @@ for n in 14 70 25 71; do
 done >"$E2E_ARTEFACTS/trouves.txt"
 
 # Chaque lancement (« son processus numéro heure remise ») est apparié au son du même numéro
-# trouvé le plus près après lui.
+# trouvé le plus près après lui. Chaque son est daté par les blocs reçus dans la seconde qui
+# l'entoure (l'enregistrement de PulseAudio dérive de l'heure réelle : voir l'enregistreur).
 awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" -v suffixe="$SUFFIXE" '
+    function heure(p,   i, o) {
+        o = -1
+        for (i = 1; i <= b; ++i)
+            if (fin[i] > p - 0.5 && fin[i] < p + 0.5 && (o < 0 || est[i] < o)) o = est[i]
+        return (o < 0 ? origine : o) + p
+    }
+    FILENAME ~ /blocs/ { fin[++b] = $1; est[b] = $2; next }
     FILENAME ~ /trouves/ { n[++t] = $1; pos[t] = $2; next }
     {
         proc = $2; num = $3; lance = $4 - origine; best = -1
@@ -65,13 +73,13 @@ awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" -v suffixe="$SUFFIXE" '
             if (n[i] == num && pos[i] >= lance - 0.05 && (best < 0 || pos[i] < pos[best])) best = i
         if (proc != dernier) { dernier = proc; k = -1; froid = 1 } else froid = 0
         k = (k + 1) % 4
-        if (k == 0) { phrase++; p0 = (best > 0 ? pos[best] : -1); l0 = lance }
+        if (k == 0) { phrase++; p0 = (best > 0 ? heure(pos[best]) : -1); l0 = lance }
         prevu = (k == 0 ? 0 : k == 1 ? 1.2 : k == 2 ? 2.0 : 3.2)
         if (best < 0 || p0 < 0) { printf "phrase %d son %s : introuvable\n", phrase, num; manque++; next }
-        ecart = (pos[best] - p0 - prevu) * 1000; retard = (lance - l0 - prevu) * 1000
-        latence = (pos[best] - lance) * 1000
+        ici = heure(pos[best]); ecart = (ici - p0 - prevu) * 1000; retard = (lance - l0 - prevu) * 1000
+        latence = (ici - $4) * 1000
         printf "phrase %d son %-2s  place %.4f s (prévu %.1f) écart %+6.1f ms | lancement %+6.1f ms | latence %5.1f ms%s | remise %.2f ms\n",
-            phrase, num, pos[best] - p0, prevu, ecart, retard, latence, (froid ? " (premier son)" : ""), $5
+            phrase, num, ici - p0, prevu, ecart, retard, latence, (froid ? " (premier son)" : ""), $5
         a = ecart < 0 ? -ecart : ecart
         if (k > 0) { if (a > pire) pire = a; somme += a; nb++; printf "mesure ecart_debut_ms%s programme %.1f\n", suffixe, a >> resultats }
         if (froid) printf "mesure latence_premier_son_ms%s programme %.1f\n", suffixe, latence >> resultats
@@ -81,7 +89,7 @@ awk -v origine="$E2E_ORIGINE" -v resultats="$RESULTATS" -v suffixe="$SUFFIXE" '
         printf "écart au programme : max %.1f ms, moyenne %.1f ms sur %d mots%s\n",
             pire, (nb ? somme / nb : 0), nb, (manque ? " ; " manque " sons introuvables" : "")
         if (manque) printf "mesure sons_introuvables%s programme %d\n", suffixe, manque >> resultats
-    }' "$E2E_ARTEFACTS/trouves.txt" "$E2E_ARTEFACTS/lancements.txt" | tee "$E2E_ARTEFACTS/debuts.txt"
+    }' "$E2E_ARTEFACTS/phrases.origine.blocs" "$E2E_ARTEFACTS/trouves.txt" "$E2E_ARTEFACTS/lancements.txt" | tee "$E2E_ARTEFACTS/debuts.txt"
 
 # Le son coupé : la fin du dernier son entendu, comptée depuis le lancement du clic.
 e2e_enregistre coupe.wav

@@ -9,6 +9,11 @@
 // plus petit retard de transport observé (quelques ms avec --latency-msec=10),
 // pas du temps de lancement de parec ni des retards ponctuels du processus.
 // « origine » est donc l'heure réelle où l'échantillon 0 est passé dans le mixeur.
+// L'évier nul de PulseAudio livre plus de trames que l'heure réelle n'en compte (mesuré : 0,2 ms
+// d'avance par seconde sans son, 0,45 avec des sons ; son horloge avance sans doute d'un nombre
+// entier de µs par bloc) : le minimum global date mal la fin d'un long enregistrement. Chaque
+// bloc est donc aussi noté dans origine.txt.blocs (« fin estimation ») : le minimum autour
+// d'une position la date sans cette dérive.
 
 #include <algorithm>
 #include <cerrno>
@@ -140,6 +145,7 @@ int main(int argc, char** argv) {
     double origine = 0;
     double premier = 0;
     std::vector<double> estimations;
+    std::vector<double> fins;
     double derniereMaj = 0;
     while (!arret) {
         const ssize_t lu = read(STDIN_FILENO, tampon.data(), tampon.size());
@@ -160,6 +166,7 @@ int main(int argc, char** argv) {
         }
         origine = std::min(origine, estimation);
         estimations.push_back(estimation);
+        fins.push_back(fin);
         // La première mise à jour, immédiate, dit au script que l'enregistrement a commencé.
         if (estimations.size() == 1 || t - derniereMaj >= 0.5) {
             ecritEntete(sortie, taux, canaux, octets);
@@ -179,5 +186,10 @@ int main(int argc, char** argv) {
     std::fclose(sortie);
     if (!estimations.empty())
         ecritOrigine(fichiers[1], origine, premier, utiles / octetsTrame, taux, estimations);
+    if (std::FILE* b = std::fopen((fichiers[1] + ".blocs").c_str(), "w")) {
+        for (std::size_t i = 0; i < estimations.size(); ++i)
+            std::fprintf(b, "%.6f %.6f\n", fins[i], estimations[i]);
+        std::fclose(b);
+    }
     return estimations.empty() ? 1 : 0;
 }
