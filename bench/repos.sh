@@ -9,6 +9,7 @@
 #   - démarrage : de l'exec à la première fenêtre posée, puis à son premier dessin, et le temps
 #     processeur dépensé jusqu'à la pose (bench_premiere_fenetre), l'un après l'autre, l'ordre
 #     renversé d'un tour à l'autre ;
+#     puis, après le repos, BENCH_DEMARRAGES (3) autres démarrages de chacun, arrêté aussitôt ;
 #   - 5 s pour finir de démarrer, puis `repos` secondes sans rien faire, tous en même temps :
 #     temps processeur (somme des /proc/PID/task/*/schedstat), réveils (changements de contexte
 #     volontaires, somme sur les fils), puis RSS, PSS (smaps_rollup) et nombre de fils.
@@ -25,7 +26,9 @@
 source "$(dirname "$0")/../tests/e2e/commun.sh"
 FOIS=${1:-7}
 REPOS=${2:-60}
-e2e_prepare $((FOIS * (REPOS + 50) + 120))
+# Lancements de plus par tour, pour le démarrage seul (BENCH_DEMARRAGES, 3 par défaut).
+DEMARRAGES=${BENCH_DEMARRAGES:-3}
+e2e_prepare $((FOIS * (REPOS + 50 + DEMARRAGES * 15) + 120))
 e2e_x
 e2e_son
 # Le flux de zéros qui fait tourner l'évier en temps réel ne sert qu'aux enregistrements : sans
@@ -188,5 +191,19 @@ for ((tour = 1; tour <= FOIS; ++tour)); do
     done
     for instance in "${INSTANCES[@]}"; do
         e2e_arrete "${OUTIL[$instance]}" 5
+    done
+    # Un démarrage varie de ±25 % d'un lancement à l'autre sur une machine au repos : d'autres
+    # lancements, seuls et dans l'ordre inverse du précédent, resserrent les médianes.
+    for ((k = 0; k < DEMARRAGES; ++k)); do
+        ordre=("${INSTANCES[@]}")
+        if (((tour + k) % 2 == 1)); then
+            ordre=()
+            for ((i = ${#INSTANCES[@]} - 1; i >= 0; --i)); do ordre+=("${INSTANCES[$i]}"); done
+        fi
+        for instance in "${ordre[@]}"; do
+            lance "$instance"
+            e2e_arrete "${OUTIL[$instance]}" 5
+            e2e_dors 0.5
+        done
     done
 done

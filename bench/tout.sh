@@ -61,7 +61,7 @@ echo "== Démarrage, empreinte et repos ($FOIS tours de $REPOS s)"
 bash "$racine/bench/repos.sh" "$FOIS" "$REPOS" || exit 1
 echo
 echo "== Repos avec l'accessibilité allumée (3 tours de $REPOS s)"
-BENCH_ACCESSIBILITE=1 bash "$racine/bench/repos.sh" 3 "$REPOS" || exit 1
+BENCH_ACCESSIBILITE=1 BENCH_DEMARRAGES=0 bash "$racine/bench/repos.sh" 3 "$REPOS" || exit 1
 echo
 echo "== Son sur PulseAudio"
 bash "$racine/bench/annonce.sh" 3 3 pulseaudio || exit 1
