@@ -1,7 +1,9 @@
 # Le tableau des mesures, à partir des lignes « mesure <clé> <programme|temoin|fidele|machine> <valeur> » :
 # médiane [min–max] de chaque figure, rapports du programme au témoin nu et au témoin fidèle,
-# cible et verdict. Une cible en rapport se juge sur les médianes ; une cible absolue sur la
-# médiane ou sur le maximum.
+# cible et verdict. Un rapport est la médiane des rapports de chaque paire : la k-ième mesure du
+# programme et celle du témoin, prises dans le même tour, côte à côte (une machine qui ralentit
+# pendant quelques tours les ralentit ensemble) ; à défaut, le rapport des médianes. Une cible
+# absolue se juge sur la médiane ou sur le maximum.
 $1 == "mesure" { v[$2, $3] = v[$2, $3] " " $4; n[$2, $3]++ }
 function trie(cle, qui,    a, i, j, t, m) {
     m = split(v[cle, qui], a, " ")
@@ -21,10 +23,16 @@ function cellule(cle, qui, f, echelle) {
     if (n[cle, qui] == 1) return sprintf(f, med(cle, qui) / echelle)
     return sprintf(f " [" f "–" f "]", med(cle, qui) / echelle, mini(cle, qui) / echelle, maxi(cle, qui) / echelle)
 }
-# Rapport des médianes du programme et d'un témoin, « — » s'il manque l'un des deux.
-function rapport(cle, qui) {
+# Rapport du programme à un témoin, « — » s'il manque l'un des deux.
+function rapport(cle, qui,    a, b, i, m, r) {
     if (!n[cle, "programme"] || !n[cle, qui] || med(cle, qui) <= 0) return ""
-    return med(cle, "programme") / med(cle, qui)
+    if (n[cle, "programme"] != n[cle, qui] || n[cle, qui] < 2)
+        return med(cle, "programme") / med(cle, qui)
+    m = split(v[cle, "programme"], a, " ")
+    split(v[cle, qui], b, " ")
+    for (i = 1; i <= m; ++i) if (b[i] + 0 > 0) r = r " " (a[i] / b[i])
+    v["rapport", qui] = r; n["rapport", qui] = m
+    return med("rapport", qui)
 }
 # Une ligne : cible en rapport au témoin nu, au témoin fidèle et/ou absolue, jugée sur la médiane
 # ou le maximum.
