@@ -219,7 +219,8 @@ void PARAMETRES::nommeControles() {
     // description dit à quoi sert le contrôle. Le titre de la fenêtre ne dit pas ce qu'elle est.
     nommeAccessible(this, QStringLiteral("Paramètres de Chrono Vocalis 95"),
                     QStringLiteral("Paramètres de l'horloge : annonces, couleurs, image de fond, "
-                                   "démarrage ; chaque changement vaut aussitôt"));
+                                   "démarrage, puis volumes, silence et touche pour dire l'heure ; "
+                                   "chaque changement vaut aussitôt"));
     nommeAccessible(CheckDémarre, QStringLiteral("Démarrage automatique"),
                     QStringLiteral("Lance Chrono Vocalis à l'ouverture de la session"));
     nommeAccessible(Visibilité, QStringLiteral("Visible après réduction"),
